@@ -1,0 +1,38 @@
+# The README's commands. Each one installs what is missing, configures and builds.
+BUILD       := build
+ASAN_BUILD  := build-asan
+JOBS        := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all setup build build-asan test run demo bench clean
+
+all: build
+
+setup:
+	@scripts/setup-deps.sh
+
+build: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: setup
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELNOR_SANITIZE=ON -DVELNOR_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# Every test, then every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test: build build-asan
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+run: build
+	./$(BUILD)/app/velnor
+
+demo: build
+	./$(BUILD)/cli/velnor-cli demo
+
+bench: build
+	./$(BUILD)/bench/velnor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

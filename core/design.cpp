@@ -1,0 +1,11 @@
+// Small helpers shared by every user of the design model.
+#include "core/design.h"
+
+namespace velnor {
+
+std::string file_name_of(const std::string &path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace velnor

@@ -1,0 +1,119 @@
+// The design model: one synthesized datapath as plain data. A Design holds the
+// data-flow graph (operations keyed by id), the resource limits, the module
+// library values, the ASAP, ALAP and list schedules, the module binding, the
+// register allocation and the figures derived from them. Every algorithm of the
+// design core and of synthesis is a free function over a Design.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velnor {
+
+// The integer codes key every per-type table (resources, operation_types,
+// area_table, delay_table).
+enum OperationType : int32_t {
+    Add = 0,       // '+'
+    Subtract = 1,  // '-'
+    Multiply = 2,  // '*'
+    Divide = 3,    // '/'
+    Compare = 4,   // '<'
+};
+
+// Variant 1 or 2 of the library's adder or multiplier; -1 when unbound.
+using ModuleVariant = int32_t;
+constexpr ModuleVariant unbound_variant = -1;
+
+// One DFG node. A record created by looking up an id that no line defines has
+// inputs 0 and every other int field -1.
+struct Operation {
+    int32_t first_input = 0;   // producer id of the first operand, 0 = primary input
+    int32_t second_input = 0;  // producer id of the second operand, 0 = primary input
+    int32_t id = -1;
+    int32_t type = -1;                // an OperationType value
+    std::vector<int32_t> successors;  // consumers in file order, each listed once
+    int32_t alap_step = -1;
+    int32_t asap_step = -1;
+    int32_t list_step = -1;
+    int32_t first_input_variable = -1;
+    int32_t second_input_variable = -1;
+    int32_t output_variable = -1;
+    ModuleVariant variant = unbound_variant;
+};
+
+// One variable's life in control steps. A primary-input variable is born in step 0.
+struct Lifetime {
+    int32_t birth = 0;
+    int32_t death = 0;
+    int32_t variable = 0;
+};
+
+inline bool operator==(const Lifetime &a, const Lifetime &b) {
+    return a.birth == b.birth && a.death == b.death && a.variable == b.variable;
+}
+
+using StepMap = std::map<int32_t, std::vector<int32_t>>;  // control step -> ids in placement order
+using ControllerTable = std::map<int32_t, std::map<int32_t, int32_t>>;  // step -> (register -> variable)
+
+// One synthesized datapath. Ordered maps everywhere: every table is walked in
+// ascending key order, and indexed lookups create absent entries with 0 or an
+// empty container, which several algorithms rely on.
+struct Design {
+    // Reference designs made by synthesize(); null until it first runs. Shared
+    // so that a Design stays a copyable value; each run replaces the pair.
+    std::shared_ptr<Design> max_area_design;
+    std::shared_ptr<Design> max_latency_design;
+
+    int32_t latency_bound = 0;  // ALAP deadline: number of ASAP control steps
+    std::string dfg_path;
+    std::string library_path;
+    std::string dfg_name;  // the DFG file's name without its folder
+
+    std::map<int32_t, int32_t> resources;  // OperationType -> units per control step
+    double max_area = 0.0;
+    double max_latency = 0.0;
+
+    std::map<int32_t, Operation> operations;  // the DFG, keyed by id
+    std::set<int32_t> released_operations;    // ids list scheduling has made ready
+    StepMap asap_steps;
+    StepMap alap_steps;
+    StepMap list_steps;
+    std::map<int32_t, int32_t> variant_of;  // operation id -> ModuleVariant (adders, multipliers)
+    std::set<int32_t> operation_types;      // OperationType values present in the DFG
+
+    std::vector<Lifetime> lifetimes;  // every variable, in order of creation
+    std::map<int32_t, std::vector<Lifetime>> register_lifetimes;  // register -> lifetimes; size = register count
+    ControllerTable controller_table;
+    ControllerTable controller_table_before;  // the table before embedding, for the report
+    std::map<int32_t, int32_t> register_of;   // variable -> register, 0 = none yet
+    std::map<int32_t, std::pair<int32_t, int32_t>> lifetime_of;  // variable -> (birth, death)
+    std::map<int32_t, std::vector<int32_t>> born_at;             // step -> variables born there
+    std::map<int32_t, std::set<int32_t>> next_variables;         // variable -> variables computed from it
+    std::map<int32_t, std::set<int32_t>> next_variables_at_allocation;  // copy taken when allocation starts
+
+    int32_t effective_ones = 0;  // one-constraints that embedding phase 2 satisfied
+
+    std::map<int32_t, std::pair<double, double>> area_table;   // type -> (variant 1, variant 2) area
+    std::map<int32_t, std::pair<double, double>> delay_table;  // type -> (variant 1, variant 2) delay
+    double register_area = 0.0;
+    double register_delay = 0.0;  // validated and copied, read by no formula
+    int32_t adder_count = 0;       // upper bounds of the resource entries
+    int32_t subtractor_count = 0;  // number of Subtract operations in the loaded DFG
+    int32_t multiplier_count = 0;
+    int32_t comparator_count = 0;  // number of Compare operations in the loaded DFG
+
+    std::vector<int32_t> embedded_one_operations;  // ids whose variant phase 2 confirmed, ascending
+};
+
+// The operator character of the report and the views: '+' for Add, '*' for every other type.
+inline char operation_symbol(int32_t type) { return type == Add ? '+' : '*'; }
+
+// The text behind the last '/' of a path; the whole path when it has none.
+std::string file_name_of(const std::string &path);
+
+}  // namespace velnor

@@ -1,0 +1,29 @@
+// The report file: the hash chain's log, the ASAP, ALAP and list schedules, and
+// the controller tables before and after embedding. Also the time-stamped file
+// names that Save gives the report and the key file.
+#pragma once
+
+#include <ctime>
+#include <ostream>
+#include <string>
+
+#include "core/design.h"
+
+namespace velnor {
+
+// ctime of t in local time with every ':' and blank dropped: FriDec41856522026.
+std::string time_stamp(std::time_t t);
+
+// The base of name (after its last '/', before its last '.'; the whole name
+// after the last '/' when it has no '.'), then "_", stamp and ".txt".
+std::string stamped_name(const std::string &name, const std::string &stamp);
+
+// directory + "/report_" + stamped_name(dfg_name, stamp).
+std::string report_path(const Design &design, const std::string &directory, const std::string &stamp);
+
+// Appends the report to report_path(...). Writes dfg_name to log first.
+// Returns false when the file could not be opened or written completely.
+bool write_report(const Design &design, const std::string &heading, const std::string &directory,
+                  const std::string &stamp, std::ostream &log);
+
+}  // namespace velnor

@@ -1,0 +1,70 @@
+// The nine encoding rules. Each rule is a function of op# (the operation's id)
+// and cs# (its list-scheduled control step) giving '0' or '1'.
+#include "hash/encoding.h"
+
+#include <stdexcept>
+
+namespace velnor {
+namespace {
+
+bool odd(int32_t k) { return k % 2 == 1; }
+
+int32_t gcd(int32_t a, int32_t b) {
+    while (b != 0) {
+        const int32_t r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
+}
+
+// Every second odd number from 3 on: 3, 7, 11, 15, ...; the walk stops once a
+// term reaches op.
+bool in_second_odd_sequence(int32_t op) {
+    int32_t term = 3;
+    while (term < op)
+        term += 4;
+    return term == op;
+}
+
+char bit(bool one) { return one ? '1' : '0'; }
+
+char rule_1(int32_t op, int32_t cs) { return bit(!(!odd(op) && !odd(cs))); }
+char rule_2(int32_t op, int32_t cs) { return bit(odd(op) != odd(cs)); }
+char rule_3(int32_t op, int32_t cs) { return bit(!(odd(op) && odd(cs))); }
+char rule_4(int32_t op, int32_t cs) { return bit(odd(op) == odd(cs)); }
+bool both_prime(int32_t op, int32_t cs) { return op != 1 && cs != 1 && is_prime(op) && is_prime(cs); }
+char rule_5(int32_t op, int32_t cs) { return bit(!both_prime(op, cs)); }
+char rule_6(int32_t op, int32_t cs) { return bit(both_prime(op, cs)); }
+char rule_7(int32_t op, int32_t cs) { return bit(gcd(op, cs) != 1); }
+char rule_8(int32_t op, int32_t cs) { return bit(op % cs != 0); }
+char rule_9(int32_t op, int32_t cs) { return bit(!(op == cs && in_second_odd_sequence(op))); }
+
+}  // namespace
+
+// 2 and 3 count as prime, as does anything of 3 or less (the rules exclude 1
+// themselves); for k >= 2 this is ordinary primality.
+bool is_prime(int32_t k) {
+    if (k <= 3)
+        return true;
+    if (k % 2 == 0)
+        return false;
+    for (int32_t d = 3; d <= k / 2; ++d)
+        if (k % d == 0)
+            return false;
+    return true;
+}
+
+std::string encode_operations(const std::map<int32_t, Operation> &operations, int rule) {
+    using Rule = char (*)(int32_t, int32_t);
+    static const Rule rules[] = {rule_1, rule_2, rule_3, rule_4, rule_5, rule_6, rule_7, rule_8, rule_9};
+    if (rule < 1 || rule > 9)
+        throw std::invalid_argument("encoding rule must be 1..9");
+    std::string bits;
+    bits.reserve(operations.size());
+    for (const auto &[id, operation] : operations)
+        bits += rules[rule - 1](id, operation.list_step);
+    return bits;
+}
+
+}  // namespace velnor

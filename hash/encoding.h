@@ -1,0 +1,18 @@
+// The nine encoding rules: each turns the scheduled design into a bit string,
+// one bit per operation in ascending id, from its id and its control step.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "core/design.h"
+
+namespace velnor {
+
+bool is_prime(int32_t k);
+
+// rule: 1..9.
+std::string encode_operations(const std::map<int32_t, Operation> &operations, int rule);
+
+}  // namespace velnor

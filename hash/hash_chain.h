@@ -1,0 +1,35 @@
+// The hash chain: the encoded strings hashed block after block, first in the
+// order typed, then again in the order of the stego key; each block carries the
+// previous block's output.
+#pragma once
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "hash/hash_engine.h"
+
+namespace velnor {
+
+// A message or chunk too long for its block.
+struct HashChainError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+constexpr std::size_t first_message_limit = 895;
+constexpr std::size_t chunk_limit = 380;
+
+std::string pad_first_block(const std::string &message);
+std::string pad_chain_block(const std::string &previous_output, const std::string &chunk);
+std::string chain_block(const HashEngine &engine, const std::string &previous_output,
+                        const std::string &chunk, int rounds);
+
+// Returns the final 512-character output; fills the engine's
+// initial_padded_block and chain_log; writes design_path to log. Throws
+// HashChainError (and leaves nothing half-run visible to the caller's output).
+std::string run_hash_chain(HashEngine &engine, const std::vector<std::string> &encoded_inputs,
+                           const std::vector<int> &input_order_list, const std::vector<int> &round_counts,
+                           std::ostream &log);
+
+}  // namespace velnor

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing velnor needs, from Debian's packages.
+# Does nothing when everything is already there.
+set -euo pipefail
+
+packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
