@@ -204,7 +204,8 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         return run_and_print(demo_request(folder.path()), parser, out, err, clock);
     } catch (const UsageError &error) {
-        err << "velnor-cli: " << error.message << "\n";
+        // A message that names its option starts with it; the others say who speaks.
+        err << (error.message.rfind("--", 0) == 0 ? "" : "velnor-cli: ") << error.message << "\n";
         return Refused;
     } catch (const RefusedValue &refused) {
         err << refused.what() << "\n";
