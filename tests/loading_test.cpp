@@ -160,8 +160,6 @@ INSTANTIATE_TEST_SUITE_P(
                       "line 1: operation 1 is defined again (first on line 1)"},
         RefusedDfgRow{"forward_reference", "+ 0 0 1\n+ 1 3 2\n+ 0 0 3\n",
                       "line 2: operation 2 reads operation 3, which is not written before it"},
-        RefusedDfgRow{"forward_reference_first_operand", "* 2 0 1\n+ 0 0 2\n",
-                      "line 1: operation 1 reads operation 2, which is not written before it"},
         RefusedDfgRow{"self_reference", "+ 0 0 1\n- 0 2 2\n", "line 2: operation 2 reads its own result"},
         RefusedDfgRow{"undefined_operand", "+ 0 0 1\n+ 1 9 2\n",
                       "line 2: operation 2 reads operation 9, which the file never defines"},
