@@ -147,13 +147,5 @@ TEST(StegoKey, TypedIntegers) {
         EXPECT_EQ(parse_typed_integer(text), std::nullopt) << text;
 }
 
-TEST(StegoKey, TextToIntGivesZeroForNonNumbers) {
-    EXPECT_EQ(text_to_int(QStringLiteral("12")), 12);
-    EXPECT_EQ(text_to_int(QStringLiteral("-3")), -3);
-    EXPECT_EQ(text_to_int(QStringLiteral("abc")), 0);
-    EXPECT_EQ(text_to_int(QStringLiteral("")), 0);
-    EXPECT_EQ(text_to_int(QStringLiteral("2147483648")), 0);
-}
-
 }  // namespace
 }  // namespace velnor
