@@ -89,6 +89,15 @@ TEST(Encoding, OneBitPerOperationInIdOrder) {
         EXPECT_EQ(encode_operations({}, rule), "") << "rule " << rule;
 }
 
+TEST(Encoding, BlocksTakeTheFirstNRulesInOrder) {
+    std::map<int32_t, Operation> operations;
+    const int32_t steps[] = {0, 1, 1, 2, 3, 3};
+    for (int32_t id = 1; id <= 5; ++id)
+        operations[id].list_step = steps[id];
+    EXPECT_EQ(encode_blocks(operations, {8, 2, 5}, 2), (std::vector<std::string>{"00111", "01110"}));
+    EXPECT_THROW(encode_blocks(operations, {8}, 2), std::invalid_argument);
+}
+
 TEST(Encoding, StepsOutsideTheScheduleDoNotCrash) {
     EXPECT_EQ(encode_one(5, 0, 8), "1");
     EXPECT_EQ(encode_one(5, 0, 7), "1");  // gcd(5, 0) = 5

@@ -76,6 +76,14 @@ INSTANTIATE_TEST_SUITE_P(
                     LineRow{"EightyOne", "1 2 81 3", std::nullopt}, LineRow{"Letters", "1 x 2 3", std::nullopt}),
     row_name);
 
+TEST(StegoKey, EntryCountsForTheBlocks) {
+    EXPECT_EQ(parse_encodings_for(QStringLiteral("3 1 9 2"), 3), (Ints{3, 1, 9, 2}));
+    EXPECT_EQ(refusal([] { parse_encodings_for(QStringLiteral("1 2"), 3); }), "error");
+    EXPECT_EQ(parse_rounds_for(QStringLiteral("80 1 2 3"), 2), (Ints{80, 1, 2, 3}));
+    EXPECT_EQ(refusal([] { parse_rounds_for(QStringLiteral("5 6 7"), 2); }), "inconsistent input");
+    EXPECT_EQ(refusal([] { parse_rounds_for(QStringLiteral("5 6 7 8 9"), 2); }), "inconsistent input");
+}
+
 TEST(StegoKey, OrderKeySizes) {
     const int sizes[] = {0, 2, 6, 8, 15, 18, 21, 24, 36};
     for (int n = 1; n <= 9; ++n)
