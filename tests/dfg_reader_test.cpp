@@ -31,6 +31,8 @@ struct GoodRow {
     size_t count;
 };
 
+void PrintTo(const GoodRow &row, std::ostream *out) { *out << row.name; }
+
 class DfgReaderAccepts : public ::testing::TestWithParam<GoodRow> {};
 
 TEST_P(DfgReaderAccepts, ReadsTheOperation) {
@@ -182,6 +184,8 @@ struct BadRow {
     int line;
     const char *reason;
 };
+
+void PrintTo(const BadRow &row, std::ostream *out) { *out << row.name; }
 
 class DfgReaderRefuses : public ::testing::TestWithParam<BadRow> {};
 

@@ -119,6 +119,8 @@ struct RefusedDfgRow {
     const char *reason;  // after "g.txt "
 };
 
+void PrintTo(const RefusedDfgRow &row, std::ostream *out) { *out << row.name; }
+
 class LoadDspCoreRefuses : public ::testing::TestWithParam<RefusedDfgRow> {};
 
 TEST_P(LoadDspCoreRefuses, LeavesTheDesignAsItWas) {
@@ -206,6 +208,8 @@ struct RefusedLibraryRow {
     std::string text;
     const char *reason;
 };
+
+void PrintTo(const RefusedLibraryRow &row, std::ostream *out) { *out << row.name; }
 
 class LoadModuleLibraryRefuses : public ::testing::TestWithParam<RefusedLibraryRow> {};
 

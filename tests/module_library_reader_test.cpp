@@ -97,6 +97,8 @@ struct ScanRow {
     double adder_area;  // position 2
 };
 
+void PrintTo(const ScanRow &row, std::ostream *out) { *out << row.name; }
+
 class ModuleLibraryScan : public ::testing::TestWithParam<ScanRow> {};
 
 TEST_P(ModuleLibraryScan, FindsTheThirdNumber) {
@@ -130,6 +132,8 @@ struct CheckRow {
     const char *reason;
     const char *stored;
 };
+
+void PrintTo(const CheckRow &row, std::ostream *out) { *out << row.name; }
 
 class ModuleLibraryCheck : public ::testing::TestWithParam<CheckRow> {};
 
@@ -193,6 +197,8 @@ struct UnusableRow {
     const char *code;
     std::string reason;
 };
+
+void PrintTo(const UnusableRow &row, std::ostream *out) { *out << row.name; }
 
 class ModuleLibraryUnusable : public ::testing::TestWithParam<UnusableRow> {};
 
