@@ -201,15 +201,6 @@ TEST(EmbedZeroConstraints, OddVariableInTheCandidateRunStopsTheExchange) {
     EXPECT_EQ(design.register_of[3], 3);
 }
 
-TEST(RegisterClearBefore, OddSmallerVariableEarlierBlocksTheRegister) {
-    Design design;
-    place(design, 2, 1, 0, 0);
-    place(design, 2, 4, 1, 1);
-    EXPECT_FALSE(register_clear_before(design, 2, 1, 3));  // 1 < 3 and odd, at step 0
-    EXPECT_TRUE(register_clear_before(design, 2, 1, 1));   // not smaller than 1
-    EXPECT_TRUE(register_clear_before(design, 2, 0, 3));   // no step before 0
-}
-
 // Phase 2 on hand-bound steps: ids and variants as given, A adders, M multipliers.
 Design bound_step(const std::vector<std::pair<int32_t, ModuleVariant>> &ops, int32_t adders, int32_t multipliers) {
     Design design;
