@@ -5,6 +5,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/design.h"
 
@@ -24,5 +25,26 @@ struct DfgFormatError : std::runtime_error {
 // to log and returns normally, leaving the design unchanged. Throws
 // DfgFormatError on a malformed operation (operations read before it stay).
 void read_dfg(Design &design, const std::string &path, std::ostream &log);
+
+// One operation as the file writes it, with the 1-based line that holds it.
+struct WrittenOperation {
+    int32_t first_input = 0;
+    int32_t second_input = 0;
+    int32_t id = 0;
+    int line = 0;
+};
+
+// What the file held, beside what read_dfg made of it: the loader checks the
+// ids and the order of the operations from it, since a repeated id simply
+// overwrites the earlier record in the design.
+struct DfgListing {
+    bool opened = false;       // false: the file could not be opened
+    bool read_failed = false;  // reading stopped on an input error (a folder, a device fault)
+    std::vector<WrittenOperation> operations;  // every operation read, in file order
+};
+
+// The same as read_dfg, also filling listing (cleared first); on a
+// DfgFormatError listing holds the operations read before the faulty one.
+void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgListing &listing);
 
 }  // namespace velnor

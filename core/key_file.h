@@ -30,6 +30,10 @@ struct KeyFileContents {
 // The file's whole text, "\n" line ends.
 std::string key_file_text(const KeyFileContents &contents);
 
+// The labelled figure lines that close the file, from "Initial area : " to
+// "effective one's embedded : ".
+std::string key_file_figure_lines(const KeyFileContents &contents);
+
 // directory + "/key_" + stamped_name(dfg_name, stamp).
 std::string key_file_path(const Design &design, const std::string &directory, const std::string &stamp);
 

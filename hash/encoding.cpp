@@ -9,23 +9,21 @@ namespace {
 
 bool odd(int32_t k) { return k % 2 == 1; }
 
-int32_t gcd(int32_t a, int32_t b) {
+// Euclid's algorithm from a = op#, b = cs#. Worked in 64 bits so that no pair
+// of ids and steps can overflow a remainder.
+int64_t gcd(int64_t a, int64_t b) {
     while (b != 0) {
-        const int32_t r = a % b;
+        const int64_t r = a % b;
         a = b;
         b = r;
     }
     return a;
 }
 
-// Every second odd number from 3 on: 3, 7, 11, 15, ...; the walk stops once a
-// term reaches op.
-bool in_second_odd_sequence(int32_t op) {
-    int32_t term = 3;
-    while (term < op)
-        term += 4;
-    return term == op;
-}
+// Every second odd number from 3 on: 3, 7, 11, 15, ... The walk 3, 7, 11, ...
+// that stops once a term reaches op ends on op exactly for op >= 3 with
+// op mod 4 = 3; the closed form gives that answer without walking.
+bool in_second_odd_sequence(int32_t op) { return op >= 3 && op % 4 == 3; }
 
 char bit(bool one) { return one ? '1' : '0'; }
 
@@ -37,19 +35,21 @@ bool both_prime(int32_t op, int32_t cs) { return op != 1 && cs != 1 && is_prime(
 char rule_5(int32_t op, int32_t cs) { return bit(!both_prime(op, cs)); }
 char rule_6(int32_t op, int32_t cs) { return bit(both_prime(op, cs)); }
 char rule_7(int32_t op, int32_t cs) { return bit(gcd(op, cs) != 1); }
-char rule_8(int32_t op, int32_t cs) { return bit(op % cs != 0); }
+// A step of 0 divides nothing (no scheduled operation has one).
+char rule_8(int32_t op, int32_t cs) { return bit(cs == 0 || int64_t{op} % cs != 0); }
 char rule_9(int32_t op, int32_t cs) { return bit(!(op == cs && in_second_odd_sequence(op))); }
 
 }  // namespace
 
 // 2 and 3 count as prime, as does anything of 3 or less (the rules exclude 1
-// themselves); for k >= 2 this is ordinary primality.
+// themselves); for k >= 2 this is ordinary primality. An odd composite k has
+// an odd divisor no greater than its square root, so trial division stops there.
 bool is_prime(int32_t k) {
     if (k <= 3)
         return true;
     if (k % 2 == 0)
         return false;
-    for (int32_t d = 3; d <= k / 2; ++d)
+    for (int64_t d = 3; d * d <= k; d += 2)
         if (k % d == 0)
             return false;
     return true;

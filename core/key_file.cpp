@@ -1,0 +1,79 @@
+// The key file: the stego key, the resource counts and every figure of the
+// embedding, one labelled line each; doubles in the stream's default format.
+// Created readable and writable by its owner only, because it holds the key.
+#include "core/key_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sstream>
+#include <unistd.h>
+
+#include "core/report.h"
+
+namespace velnor {
+
+std::string key_file_figure_lines(const KeyFileContents &c) {
+    std::ostringstream out;
+    out << "Initial area : " << c.initial_area << "\n"
+        << "Max area : " << c.max_area << "\n"
+        << "Max latency : " << c.max_latency << "\n"
+        << "area after phase 1 : " << c.area_phase1 << "\n"
+        << "area after phase 2 : " << c.area_phase2 << "\n"
+        << "Initial latency : " << c.initial_latency << "\n"
+        << "latency after phase 1 : " << c.latency_phase1 << "\n"
+        << "latency after phase 2 : " << c.latency_phase2 << "\n"
+        << "Initial cost : " << c.initial_cost << "\n"
+        << "cost after phase 1 : " << c.cost_phase1 << "\n"
+        << "cost after phase 2 : " << c.cost_phase2 << "\n"
+        << "probability of coincidence after phase 1 : " << c.pc_phase1 << "\n"
+        << "probability of coincidence after phase 2 : " << c.pc_phase2 << "\n"
+        << "number of zeros : " << c.zero_count << "\n"
+        << "number of one's : " << c.one_count << "\n"
+        << "effective one's embedded : " << c.effective_one_count << "\n";
+    return out.str();
+}
+
+std::string key_file_text(const KeyFileContents &c) {
+    std::ostringstream out;
+    out << "Adder : " << c.adders << "\n"
+        << "Multiplier : " << c.multipliers << "\n\n"
+        << "Number of hash blocks : " << c.encoding_count << "\n"
+        << "selected encoding function  : encoded string  \n";
+    // One line per encoded block; a rule number without its block is not written.
+    for (std::size_t i = 0; i < c.encoded_inputs.size() && i < c.encodings.size(); ++i)
+        out << c.encodings[i] << " : " << c.encoded_inputs[i] << "\n";
+    out << "\n\n"
+        << "key for selecting encoding for hash block : " << c.stego_key_text << "\n\n"
+        << "Key for number of rounds for each block :-\n"
+        << c.rounds_key << " ( " << c.rounds_text << " )" << "\n\n"
+        << key_file_figure_lines(c);
+    return out.str();
+}
+
+std::string key_file_path(const Design &design, const std::string &directory, const std::string &stamp) {
+    return directory + "/key_" + stamped_name(design.dfg_name, stamp);
+}
+
+bool write_key_file(const std::string &path, const KeyFileContents &contents) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const std::string text = key_file_text(contents);
+    std::size_t written = 0;
+    bool complete = true;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            complete = false;
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0)
+        complete = false;
+    return complete;
+}
+
+}  // namespace velnor

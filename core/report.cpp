@@ -1,0 +1,117 @@
+// The report file: the hash chain's log, then the ASAP, ALAP and list schedules
+// and the controller tables before and after embedding, in fixed-width columns.
+// Also the time stamp and the stamped names shared with the key file.
+#include "core/report.h"
+
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+namespace velnor {
+namespace {
+
+const Operation &operation_or_fresh(const Design &design, int32_t id) {
+    static const Operation fresh;
+    const auto found = design.operations.find(id);
+    return found == design.operations.end() ? fresh : found->second;
+}
+
+// Which variant column an operation table shows.
+enum class VariantColumn { Bound, BeforeEmbedding };
+
+void write_operation_table(std::ostream &out, const Design &design, const char *heading, const StepMap &steps,
+                           VariantColumn column) {
+    out << heading;
+    out << "control step" << std::setw(20) << "operators \n";
+    for (const auto &step : steps) {
+        out << std::setw(5) << step.first << " :: ";
+        for (int32_t id : step.second) {
+            const Operation &op = operation_or_fresh(design, id);
+            int32_t variant = op.variant;
+            if (column == VariantColumn::BeforeEmbedding) {
+                const auto bound = design.variant_of.find(id);
+                variant = bound == design.variant_of.end() ? 0 : bound->second;
+            }
+            out << std::setw(5) << id << " (" << operation_symbol(op.type) << ") " << variant;
+        }
+        out << "\n";
+    }
+}
+
+// Variables are shown counted from 0; a register without a variable is blank.
+void write_controller_table(std::ostream &out, const char *heading, const ControllerTable &table,
+                            int32_t register_count) {
+    out << heading;
+    out << "control_step/color ";
+    for (int32_t r = 1; r <= register_count; ++r)
+        out << std::setw(5) << r;
+    out << "\n\n";
+    for (const auto &row : table) {
+        out << std::setw(16) << row.first << " : ";
+        for (int32_t r = 1; r <= register_count; ++r) {
+            const auto held = row.second.find(r);
+            const int32_t variable = held == row.second.end() ? 0 : held->second;
+            if (variable != 0)
+                out << std::setw(5) << (variable - 1);
+            else
+                out << "     ";
+        }
+        out << std::endl;
+    }
+}
+
+}  // namespace
+
+std::string time_stamp(std::time_t t) {
+    static const char *const weekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::tm local{};
+    if (!localtime_r(&t, &local))
+        return "";
+    // ctime's layout ("Fri Dec  4 18:56:52 2026\n") without ':', blanks and line end.
+    std::ostringstream stamp;
+    stamp << weekdays[local.tm_wday % 7] << months[local.tm_mon % 12] << local.tm_mday << std::setfill('0')
+          << std::setw(2) << local.tm_hour << std::setw(2) << local.tm_min << std::setw(2) << local.tm_sec
+          << std::setfill(' ') << (1900 + local.tm_year);
+    return stamp.str();
+}
+
+std::string stamped_name(const std::string &name, const std::string &stamp) {
+    std::string base = file_name_of(name);
+    const auto dot = base.rfind('.');
+    if (dot != std::string::npos)
+        base.erase(dot);
+    return base + "_" + stamp + ".txt";
+}
+
+std::string report_path(const Design &design, const std::string &directory, const std::string &stamp) {
+    return directory + "/report_" + stamped_name(design.dfg_name, stamp);
+}
+
+bool write_report(const Design &design, const std::string &heading, const std::string &directory,
+                  const std::string &stamp, std::ostream &log) {
+    log << design.dfg_name << "\n";
+    std::ofstream out(report_path(design, directory, stamp), std::ios::out | std::ios::app);
+    if (!out)
+        return false;
+    const auto register_count = static_cast<int32_t>(design.register_lifetimes.size());
+    const char *const list_heading = "----------------LIST SCHEDULED OP TABLE---------------\n";
+
+    out << heading << "\n";
+    write_operation_table(out, design, "----------------ASAP SCHEDULED OP TABLE---------------\n", design.asap_steps,
+                          VariantColumn::Bound);
+    write_operation_table(out, design, "----------------ALAP SCHEDULED OP TABLE---------------\n", design.alap_steps,
+                          VariantColumn::Bound);
+    write_operation_table(out, design, list_heading, design.list_steps, VariantColumn::BeforeEmbedding);
+    write_controller_table(out, "----------------CONTROLLER TABLE REGISTER ALLLOCATION---------------\n",
+                           design.controller_table_before, register_count);
+    write_operation_table(out, design, list_heading, design.list_steps, VariantColumn::Bound);
+    write_controller_table(out,
+                           "----------------CONTROLLER TABLE REGISTER ALLLOCATION-----After embedding----------\n",
+                           design.controller_table, register_count);
+    out.close();
+    return !out.fail();
+}
+
+}  // namespace velnor

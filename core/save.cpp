@@ -1,0 +1,18 @@
+// Saving a completed run: report first, then the key file, each attempted.
+#include "core/save.h"
+
+#include "core/report.h"
+
+namespace velnor {
+
+SaveOutcome save_run(const Design &design, const std::string &heading, const KeyFileContents &contents,
+                     const std::string &directory, const std::string &stamp, std::ostream &log) {
+    SaveOutcome outcome;
+    outcome.report_file = report_path(design, directory, stamp);
+    outcome.key_file = key_file_path(design, directory, stamp);
+    outcome.report_written = write_report(design, heading, directory, stamp, log);
+    outcome.key_written = write_key_file(outcome.key_file, contents);
+    return outcome;
+}
+
+}  // namespace velnor

@@ -1,0 +1,312 @@
+// Signature embedding. Phase 1 walks pairs of odd-numbered variables and moves
+// the second of a pair out of a shared register; phase 2 binds operation id to
+// variant 1 (odd id) or 2 (even id) where its control step has a unit left or a
+// later operation of the step can swap. embed_signature runs both phases on the
+// main design, then the pipeline, and computes every figure of the run.
+#include "synthesis/embedding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "core/binding.h"
+#include "synthesis/pipeline.h"
+
+namespace velnor {
+namespace {
+
+bool is_odd(int32_t x) { return x % 2 != 0; }
+
+int32_t resource_count(const Design &design, int32_t type) {
+    const auto found = design.resources.find(type);
+    return found == design.resources.end() ? 0 : found->second;
+}
+
+// The register that holds both i and j, or 0 when they sit apart. A register
+// shares the pair when exactly two of its lifetimes belong to i or j.
+int32_t shared_register(const Design &design, int32_t i, int32_t j) {
+    for (const auto &entry : design.register_lifetimes) {
+        int matches = 0;
+        for (const Lifetime &life : entry.second)
+            if (life.variable == i || life.variable == j)
+                ++matches;
+        if (matches == 2)
+            return entry.first;
+    }
+    return 0;
+}
+
+Lifetime lifetime_record(Design &design, int32_t variable) {
+    const auto &life = design.lifetime_of[variable];
+    return Lifetime{life.first, life.second, variable};
+}
+
+// Sets controller_table[t][r] for every step t of the variable's lifetime.
+void fill_lifetime(Design &design, int32_t variable, int32_t r, int32_t value) {
+    const auto life = design.lifetime_of[variable];
+    for (int32_t t = life.first; t <= life.second; ++t)
+        design.controller_table[t][r] = value;
+}
+
+// Moves j alone out of register r into a fresh register R + 1.
+void move_to_new_register(Design &design, int32_t r, int32_t j) {
+    const int32_t fresh = static_cast<int32_t>(design.register_lifetimes.size()) + 1;
+    const auto life = design.lifetime_of[j];
+    for (int32_t t = life.first; t <= life.second; ++t) {
+        design.controller_table[t][r] = 0;
+        design.controller_table[t][fresh] = j;
+    }
+    remove_from_register(design, r, j);
+    design.register_lifetimes[fresh].push_back(lifetime_record(design, j));
+    design.register_of[j] = fresh;
+}
+
+// Tries to exchange, from step b on, the run of register r that starts with j
+// against the run of r2 that starts with w (nothing when w is 0). Both runs
+// end in the same step; a run of r2 may not carry an odd variable.
+bool exchange_runs(Design &design, int32_t r, int32_t r2, int32_t j, int32_t w, int32_t b, std::ostream &log) {
+    std::vector<int32_t> run_r{j};
+    std::vector<int32_t> run_r2;
+    int32_t end_r = design.lifetime_of[j].second;
+    int32_t end_r2 = b;
+    if (w > 0) {
+        run_r2.push_back(w);
+        end_r2 = design.lifetime_of[w].second;
+    }
+    while (end_r != end_r2) {
+        if (end_r < end_r2) {
+            ++end_r;
+            const int32_t x = design.controller_table[end_r][r];
+            if (x != 0) {
+                run_r.push_back(x);
+                // A cell always lies inside its variable's lifetime; max keeps the walk moving forward regardless.
+                end_r = std::max(end_r, design.lifetime_of[x].second);
+            }
+        } else {
+            ++end_r2;
+            const int32_t y = design.controller_table[end_r2][r2];
+            if (y != 0) {
+                if (is_odd(y))
+                    return false;
+                run_r2.push_back(y);
+                end_r2 = std::max(end_r2, design.lifetime_of[y].second);
+            }
+        }
+    }
+
+    log << "iid :";
+    for (int32_t x : run_r) {
+        design.register_of[x] = r2;
+        log << (x - 1) << " ";
+        remove_from_register(design, r, x);
+        fill_lifetime(design, x, r, 0);
+    }
+    log << "\nrid :";
+    for (int32_t y : run_r2) {
+        design.register_of[y] = r;
+        log << (y - 1) << " ";
+        remove_from_register(design, r2, y);
+        fill_lifetime(design, y, r2, 0);
+    }
+    for (int32_t y : run_r2) {
+        design.register_lifetimes[r].push_back(lifetime_record(design, y));
+        fill_lifetime(design, y, r, y);
+    }
+    for (int32_t x : run_r) {
+        design.register_lifetimes[r2].push_back(lifetime_record(design, x));
+        fill_lifetime(design, x, r2, x);
+    }
+    return true;
+}
+
+}  // namespace
+
+void remove_from_register(Design &design, int32_t r, int32_t variable) {
+    auto &held = design.register_lifetimes[r];
+    const auto found =
+        std::find_if(held.begin(), held.end(), [variable](const Lifetime &life) { return life.variable == variable; });
+    if (found != held.end())
+        held.erase(found);
+}
+
+bool register_clear_before(Design &design, int32_t r, int32_t b, int32_t i) {
+    for (int32_t t = 0; t < b; ++t) {
+        const int32_t x = design.controller_table[t][r];
+        if (x < i && is_odd(x))
+            return false;
+    }
+    return true;
+}
+
+void separate_variables(Design &design, int32_t r, int32_t j, int32_t i, std::ostream &log) {
+    const int32_t register_count = static_cast<int32_t>(design.register_lifetimes.size());
+    const int32_t b = design.lifetime_of[j].first;
+    for (int32_t r2 = r + 1; r2 <= register_count; ++r2) {
+        if (!register_clear_before(design, r2, b, i))
+            continue;
+        const int32_t w = design.controller_table[b][r2];
+        // Only an even variable born in the same step can trade places with j.
+        if (w > 0 && (is_odd(w) || design.lifetime_of[w].first != b))
+            continue;
+        if (exchange_runs(design, r, r2, j, w, b, log))
+            return;
+    }
+    move_to_new_register(design, r, j);
+}
+
+void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
+    design.controller_table_before = design.controller_table;
+    const int64_t k = static_cast<int64_t>(design.lifetimes.size());
+    if (k <= 1)
+        return;
+
+    // The z-th zero of the signature is the z-th pair (i, j) of odd variables.
+    std::vector<std::pair<int32_t, int32_t>> examined;
+    int32_t count = 0;
+    bool done = false;
+    for (int64_t i = 1; i < k && !done; i += 2) {
+        for (int64_t j = i + 2; j <= k; j += 2) {
+            const auto vi = static_cast<int32_t>(i);
+            const auto vj = static_cast<int32_t>(j);
+            examined.emplace_back(vi, vj);
+            const bool shares = shared_register(design, vi, vj) != 0;
+            ++count;
+            if (shares) {
+                separate_variables(design, design.register_of[vj], vj, vi, log);
+                log << (vi - 1) << "," << (vj - 1) << " ::" << count << "\n";
+            }
+            if (count >= zeros) {
+                done = true;
+                break;
+            }
+        }
+    }
+
+    // A later separation can move a variable back beside an earlier partner;
+    // every examined pair is promised apart, so such a j moves alone into a
+    // fresh register, where nobody can join it again.
+    for (const auto &pair : examined) {
+        const int32_t r = shared_register(design, pair.first, pair.second);
+        if (r != 0)
+            move_to_new_register(design, r, pair.second);
+    }
+}
+
+void force_variant(Design &design, int32_t id, ModuleVariant want) {
+    const int32_t adders = resource_count(design, Add);
+    const int32_t multipliers = resource_count(design, Multiply);
+    // The binding's split: the first half (rounded up) of a type's units are variant 1.
+    int32_t free_adders[3] = {0, (adders + 1) / 2, adders / 2};
+    int32_t free_multipliers[3] = {0, (multipliers + 1) / 2, multipliers / 2};
+
+    Operation &target = design.operations[id];
+    const auto step = design.list_steps.find(target.list_step);
+    const std::vector<int32_t> no_ids;
+    const std::vector<int32_t> &ids = step == design.list_steps.end() ? no_ids : step->second;
+    for (int32_t u : ids) {
+        const Operation &op = design.operations[u];
+        if (op.type == Add)
+            --free_adders[op.variant == 1 ? 1 : 2];
+        else if (op.type == Multiply)
+            --free_multipliers[op.variant == 1 ? 1 : 2];
+    }
+    if (want != 1 && want != 2)
+        return;
+    if ((target.type == Add && free_adders[want] > 0) || (target.type == Multiply && free_multipliers[want] > 0)) {
+        target.variant = want;
+        return;
+    }
+    // Only later operations may give up their variant: earlier ids already carry their constraint.
+    for (int32_t u : ids) {
+        if (u <= id)
+            continue;
+        Operation &partner = design.operations[u];
+        if (partner.type == target.type && partner.variant == want) {
+            partner.variant = target.variant;
+            target.variant = want;
+            return;
+        }
+    }
+}
+
+void embed_one_constraints(Design &design, int32_t ones) {
+    design.effective_ones = 0;
+    design.embedded_one_operations.clear();
+    if (ones < 1 || design.operations.empty())
+        return;
+    const auto operation_count = static_cast<int64_t>(design.operations.size());
+    for (int32_t id = 1; id <= ones && id <= operation_count; ++id) {
+        const ModuleVariant want = id % 2 == 0 ? 2 : 1;
+        if (design.operations[id].variant != want)
+            force_variant(design, id, want);
+        if (design.operations[id].variant == want) {
+            ++design.effective_ones;
+            design.embedded_one_operations.push_back(id);
+        }
+    }
+}
+
+int64_t largest_constraint_size(const Design &design) {
+    const auto k = static_cast<int64_t>(design.lifetimes.size());
+    return k * (k + 1) / 2;
+}
+
+EmbeddingFigures embed_signature(Design &design, const std::string &hash_output, int64_t size,
+                                 double initial_area, double initial_latency, std::ostream &log) {
+    const int64_t largest = largest_constraint_size(design);
+    if (size < 0 || size > largest)
+        throw ConstraintSizeError("constraint size should be between 0 and " + std::to_string(largest));
+
+    EmbeddingFigures f;
+    f.initial_area = initial_area;
+    f.initial_latency = initial_latency;
+    const auto used = static_cast<std::size_t>(std::min<int64_t>(size, static_cast<int64_t>(hash_output.size())));
+    for (std::size_t c = 0; c < used; ++c) {
+        if (hash_output[c] == '0')
+            ++f.zero_count;
+        else
+            ++f.one_count;
+    }
+    f.register_count_before = static_cast<int32_t>(design.register_lifetimes.size());
+
+    embed_zero_constraints(design, f.zero_count, log);
+    f.area_phase1 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
+    f.latency_phase1 = compute_latency(design);
+
+    embed_one_constraints(design, f.one_count);
+    f.area_phase2 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
+    f.latency_phase2 = compute_latency(design);
+
+    // Built apart so that the figures use the default format whatever the caller's stream holds.
+    std::ostringstream figures;
+    figures << "area0 :" << f.initial_area << " area1 : " << f.area_phase1 << " area_2: " << f.area_phase2 << "\n"
+            << "latency0 : " << f.initial_latency << " latency 1: " << f.latency_phase1
+            << "latency 2 : " << f.latency_phase2 << "\n";
+    log << figures.str();
+
+    synthesize(design, log);
+    f.max_area = design.max_area;
+    f.max_latency = design.max_latency;
+
+    f.initial_cost = compute_cost(f.initial_area, f.initial_latency, f.max_area, f.max_latency);
+    f.cost_phase1 = compute_cost(f.area_phase1, f.latency_phase1, f.max_area, f.max_latency);
+    f.cost_phase2 = compute_cost(f.area_phase2, f.latency_phase2, f.max_area, f.max_latency);
+
+    // A pair lands in one of R registers by chance with probability 1/R. With
+    // no register at all there is no allocation to coincide with: the base is
+    // 0, as for a single register, so Pc is 1 without zeros and 0 with some.
+    const double apart = f.register_count_before > 0 ? 1.0 - 1.0 / f.register_count_before : 0.0;
+    f.pc_phase1 = std::pow(apart, f.zero_count);
+
+    f.effective_one_count = design.effective_ones;
+    // At least one unit of each kind counts, so a design without adders or
+    // multipliers still gets a finite probability.
+    const int64_t units = static_cast<int64_t>(std::max(resource_count(design, Add), 1)) *
+                          std::max(resource_count(design, Multiply), 1);
+    f.pc_phase2 = f.pc_phase1 * std::pow(1.0 - 1.0 / static_cast<double>(units), f.effective_one_count);
+    return f;
+}
+
+}  // namespace velnor

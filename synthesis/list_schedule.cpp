@@ -1,0 +1,150 @@
+// Resource-constrained list scheduling. Ready operations wait on one heap per
+// operation type, least mobility on top; each control step serves the types in
+// ascending order up to their limits, then releases the successors whose
+// producers are all placed, which become eligible in the next step.
+#include "synthesis/list_schedule.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace velnor {
+namespace {
+
+using ReadyList = std::vector<Operation>;
+
+int64_t mobility(const Operation &op) { return int64_t{op.alap_step} - int64_t{op.asap_step}; }
+
+// The heap order: a sits below b when it has more slack.
+bool below(const Operation &a, const Operation &b) { return mobility(a) > mobility(b); }
+
+// Moves x up from the hole at h until its parent does not sit below it, then
+// stores it there. Ties stop the climb, so an equal parent stays on top.
+void sift_up(ReadyList &heap, std::ptrdiff_t h, Operation x) {
+    while (h > 0) {
+        const std::ptrdiff_t parent = (h - 1) / 2;
+        if (!below(heap[parent], x))
+            break;
+        heap[h] = std::move(heap[parent]);
+        h = parent;
+    }
+    heap[h] = std::move(x);
+}
+
+void push_ready(ReadyList &heap, const Operation &x) {
+    heap.push_back(x);
+    sift_up(heap, static_cast<std::ptrdiff_t>(heap.size()) - 1, x);
+}
+
+// Removes and returns the top. The hole left at the root walks down to a leaf
+// along the children that do not sit below their sibling (the right child on a
+// tie), and the former last element climbs back from there. The order among
+// operations of equal mobility, and so the schedule, depends on these exact moves.
+Operation pop_ready(ReadyList &heap) {
+    Operation top = heap.front();
+    Operation x = std::move(heap.back());
+    heap.pop_back();
+    const std::ptrdiff_t len = static_cast<std::ptrdiff_t>(heap.size());
+    if (len == 0)
+        return top;
+    std::ptrdiff_t h = 0;
+    std::ptrdiff_t q = 0;
+    while (q < (len - 1) / 2) {
+        q = 2 * (q + 1);
+        if (below(heap[q], heap[q - 1]))
+            --q;
+        heap[h] = std::move(heap[q]);
+        h = q;
+    }
+    if (len % 2 == 0 && q == (len - 2) / 2) {
+        q = 2 * (q + 1);
+        heap[h] = std::move(heap[q - 1]);
+        h = q - 1;
+    }
+    sift_up(heap, h, std::move(x));
+    return top;
+}
+
+bool has_primary_operands_only(const Operation &op) { return op.first_input == 0 && op.second_input == 0; }
+
+}  // namespace
+
+std::vector<int32_t> release_successors(Design &design, int32_t id, std::map<int32_t, int32_t> &counters) {
+    std::vector<int32_t> released;
+    const std::vector<int32_t> successors = design.operations[id].successors;
+    for (int32_t s : successors) {
+        const Operation &consumer = design.operations[s];
+        const int32_t a = consumer.first_input;
+        const int32_t b = consumer.second_input;
+        // An operation of two primary inputs is seeded, never released.
+        if (a == 0 && b == 0)
+            continue;
+        // A primary input (0) is always available and names no operation.
+        const bool a_placed = a == 0 || design.operations[a].list_step != -1;
+        const bool b_placed = b == 0 || design.operations[b].list_step != -1;
+        if (!a_placed || !b_placed)
+            continue;
+        // Each producer's counter rises once per check, a producer read on both
+        // operands included; primary inputs have no counter.
+        if (a != 0 && a != b)
+            ++counters[a];
+        if (b != 0)
+            ++counters[b];
+        if (design.released_operations.count(s) != 0)
+            continue;
+        released.push_back(s);
+        design.released_operations.insert(s);
+    }
+    return released;
+}
+
+void schedule_list(Design &design, ResourceLimits limits) {
+    std::map<int32_t, ReadyList> ready;
+    std::map<int32_t, int32_t> counters;
+    int64_t ready_count = 0;
+
+    for (const auto &entry : design.operations) {
+        if (has_primary_operands_only(entry.second)) {
+            push_ready(ready[entry.second.type], entry.second);
+            ++ready_count;
+        }
+    }
+
+    int32_t step = 1;
+    while (ready_count >= 1) {
+        int64_t placed_in_step = 0;
+        for (const auto &[type, limit] : limits) {
+            ReadyList &heap = ready[type];
+            int64_t placed = 0;
+            while (!heap.empty() && int64_t{limit} - placed >= 1) {
+                const Operation top = pop_ready(heap);
+                design.operations[top.id].list_step = step;
+                design.list_steps[step].push_back(top.id);
+                ++placed;
+                --ready_count;
+            }
+            placed_in_step += placed;
+        }
+        // Ready operations that no limit lets through would wait for ever.
+        if (placed_in_step == 0)
+            break;
+
+        for (std::size_t index = 0; index < design.list_steps[step].size(); ++index) {
+            const int32_t o = design.list_steps[step][index];
+            const auto successor_count = static_cast<int32_t>(design.operations[o].successors.size());
+            if (counters[o] == successor_count)
+                continue;
+            const std::vector<int32_t> released = release_successors(design, o, counters);
+            ready_count += static_cast<int64_t>(released.size());
+            for (int32_t s : released) {
+                const Operation &op = design.operations[s];
+                push_ready(ready[op.type], op);
+            }
+        }
+        ++step;
+    }
+
+    for (auto &entry : design.list_steps)
+        std::sort(entry.second.begin(), entry.second.end());
+}
+
+}  // namespace velnor

@@ -1,0 +1,92 @@
+// The synthesis pipeline. Two reference designs are read afresh from the main
+// design's DFG file and synthesized end to end: one with the largest unit
+// counts the designer may enter (its area normalises cost), one with a single
+// unit of every present type (its latency normalises cost).
+#include "synthesis/pipeline.h"
+
+#include <memory>
+#include <sstream>
+
+#include "core/asap_alap.h"
+#include "core/binding.h"
+#include "core/dfg_reader.h"
+#include "synthesis/list_schedule.h"
+#include "synthesis/register_allocation.h"
+#include "synthesis/resource_constraints.h"
+
+namespace velnor {
+namespace {
+
+// The largest count the designer may enter for a type; Divide has none.
+bool largest_unit_count(const Design &design, int32_t type, int32_t &count) {
+    switch (type) {
+    case Add: count = design.adder_count; return true;
+    case Subtract: count = design.subtractor_count; return true;
+    case Multiply: count = design.multiplier_count; return true;
+    case Compare: count = design.comparator_count; return true;
+    default: return false;
+    }
+}
+
+void schedule_unconstrained(Design &area, Design &latency) {
+    schedule_asap(area);
+    schedule_asap(latency);
+    area.latency_bound = static_cast<int32_t>(area.asap_steps.size());
+    latency.latency_bound = static_cast<int32_t>(latency.asap_steps.size());
+    schedule_alap(area);
+    schedule_alap(latency);
+}
+
+}  // namespace
+
+void synthesize(Design &design, std::ostream &log) {
+    design.max_area_design = std::make_shared<Design>();
+    design.max_latency_design = std::make_shared<Design>();
+    Design &area = *design.max_area_design;
+    Design &latency = *design.max_latency_design;
+
+    read_dfg(area, design.dfg_path, log);
+    read_dfg(latency, design.dfg_path, log);
+
+    for (int32_t type : design.operation_types)
+        latency.resources[type] = 1;
+    for (int32_t type : design.operation_types) {
+        int32_t count = 0;
+        if (largest_unit_count(design, type, count))
+            area.resources[type] = count;
+    }
+
+    schedule_unconstrained(area, latency);
+
+    // The max-latency design already has one unit for divisions; the max-area
+    // design has no count for them and may run every division at once.
+    schedule_list(latency, latency.resources);
+    schedule_list(area, scheduling_limits(area));
+
+    derive_lifetimes(area, log);
+    derive_lifetimes(latency, log);
+    allocate_registers(area);
+    allocate_registers(latency);
+
+    bind_module_variants(area);
+    bind_module_variants(latency);
+
+    area.area_table = design.area_table;
+    latency.area_table = design.area_table;
+    area.delay_table = design.delay_table;
+    latency.delay_table = design.delay_table;
+    area.register_area = design.register_area;
+    latency.register_area = design.register_area;
+    area.register_delay = design.register_delay;
+    latency.register_delay = design.register_delay;
+
+    design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));
+    design.max_latency = compute_latency(latency);
+
+    // Default formatting whatever the caller's stream carries.
+    std::ostringstream line;
+    line << "max_area:" << design.max_area << " max_latency :" << design.max_latency << "\n";
+    log << line.str();
+}
+
+}  // namespace velnor

@@ -1,0 +1,189 @@
+// Register allocation over the list schedule. Every value that crosses a
+// control step becomes a numbered variable with a lifetime; variables are then
+// packed into registers, each register filled by one left-edge pick followed by
+// a chain along data dependence, and the controller table records which
+// variable each register holds in each step.
+#include "synthesis/register_allocation.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace velnor {
+namespace {
+
+// Visits every (step, id) of the list schedule: steps ascending, ids in stored order.
+template <typename Visit>
+void walk_schedule(const Design &design, Visit visit) {
+    for (const auto &[step, ids] : design.list_steps)
+        for (int32_t id : ids)
+            visit(step, id);
+}
+
+// Stores variable in the first input-variable field of op that is still unset.
+void fill_first_free_input(Operation &op, int32_t variable) {
+    if (op.first_input_variable == -1)
+        op.first_input_variable = variable;
+    else if (op.second_input_variable == -1)
+        op.second_input_variable = variable;
+}
+
+// Gives the result of operation id, placed in step, the variable number next.
+// The result is held until the step before its last reader, or to the end of
+// the schedule when nothing reads it; each reader records it as an input.
+void create_result_variable(Design &design, int32_t step, int32_t id, int32_t next) {
+    const int32_t steps = static_cast<int32_t>(design.list_steps.size());
+    design.operations[id].output_variable = next;
+    const std::vector<int32_t> successors = design.operations[id].successors;
+    int32_t death = steps;
+    if (!successors.empty()) {
+        death = 0;
+        for (int32_t s : successors) {
+            Operation &reader = design.operations[s];
+            death = std::max(death, reader.list_step - 1);
+            if (reader.first_input == id && reader.second_input == id) {
+                reader.first_input_variable = next;
+                reader.second_input_variable = next;
+            } else {
+                fill_first_free_input(reader, next);
+            }
+        }
+    }
+    design.lifetimes.push_back(Lifetime{step, death, next});
+}
+
+}  // namespace
+
+void derive_lifetimes(Design &design, std::ostream &log) {
+    int32_t next = 1;
+
+    // Primary inputs: the two primary operands of one operation share one
+    // variable; an operation reading one primary input and one result gets a
+    // variable for the primary operand alone. Both live from step 0 until the
+    // step before their reader.
+    int32_t primary_variables = 0;
+    walk_schedule(design, [&](int32_t, int32_t id) {
+        Operation &op = design.operations[id];
+        const bool first_primary = op.first_input == 0;
+        const bool second_primary = op.second_input == 0;
+        if (first_primary && second_primary) {
+            design.lifetimes.push_back(Lifetime{0, op.list_step - 1, next});
+            op.first_input_variable = next;
+            op.second_input_variable = next;
+        } else if (first_primary || second_primary) {
+            design.lifetimes.push_back(Lifetime{0, op.list_step - 1, next});
+            fill_first_free_input(op, next);
+        } else {
+            return;
+        }
+        ++next;
+        ++primary_variables;
+    });
+
+    // Results: first those of the operations on primary inputs, then the rest.
+    walk_schedule(design, [&](int32_t step, int32_t id) {
+        const Operation &op = design.operations[id];
+        if (op.first_input == 0 && op.second_input == 0)
+            create_result_variable(design, step, id, next++);
+    });
+    walk_schedule(design, [&](int32_t step, int32_t id) {
+        if (design.operations[id].output_variable == -1)
+            create_result_variable(design, step, id, next++);
+    });
+
+    for (int32_t variable = 1; variable <= primary_variables; ++variable)
+        design.born_at[0].push_back(variable);
+    walk_schedule(design, [&](int32_t step, int32_t id) {
+        design.born_at[step].push_back(design.operations[id].output_variable);
+    });
+
+    for (const Lifetime &lifetime : design.lifetimes)
+        design.lifetime_of[lifetime.variable] = {lifetime.birth, lifetime.death};
+
+    // An operation that was never scheduled has no variables to link.
+    for (const auto &entry : design.operations) {
+        const Operation &op = entry.second;
+        if (op.output_variable == -1)
+            continue;
+        for (int32_t input : {op.first_input_variable, op.second_input_variable})
+            if (input != -1)
+                design.next_variables[input].insert(op.output_variable);
+    }
+
+    // Variables are shown counted from 0.
+    log << "\nnext variable \n";
+    for (const auto &[variable, followers] : design.next_variables) {
+        log << variable - 1 << " : ";
+        for (int32_t follower : followers)
+            log << follower - 1 << " ";
+        log << "\n";
+    }
+}
+
+void allocate_registers(Design &design) {
+    design.next_variables_at_allocation = design.next_variables;
+    std::map<int32_t, int32_t> free_at;
+
+    for (const auto &entry : design.born_at)
+        for (int32_t v : entry.second)
+            if (design.register_of[v] == 0)
+                allocate_chain(design, v, free_at);
+
+    for (const auto &[reg, held] : design.register_lifetimes)
+        for (const Lifetime &lifetime : held)
+            design.register_of[lifetime.variable] = reg;
+
+    for (const Lifetime &lifetime : design.lifetimes)
+        for (int32_t t = lifetime.birth; t <= lifetime.death; ++t)
+            design.controller_table[t][design.register_of[lifetime.variable]] = lifetime.variable;
+
+    design.controller_table_before = design.controller_table;
+}
+
+void allocate_chain(Design &design, int32_t v, std::map<int32_t, int32_t> &free_at) {
+    // Left edge: only the register that falls free earliest is considered, the
+    // lowest-numbered one on a tie.
+    int32_t candidate = 10000000;
+    int32_t earliest = 10000000;
+    bool first = true;
+    for (const auto &[reg, last_death] : free_at) {
+        if (first || last_death < earliest) {
+            candidate = reg;
+            earliest = last_death;
+            first = false;
+        }
+    }
+    // A variable may join a register only when born strictly after its last death.
+    const int32_t chain_birth = design.lifetime_of[v].first;
+    const int32_t reg = chain_birth <= earliest ? static_cast<int32_t>(free_at.size()) + 1 : candidate;
+
+    int32_t cur = v;
+    int32_t last = 0;
+    while (design.register_of[cur] == 0) {
+        const auto [birth, death] = design.lifetime_of[cur];
+        last = death;
+        design.register_of[cur] = reg;
+        design.register_lifetimes[reg].push_back(Lifetime{birth, death, cur});
+
+        // Follow the unplaced variable computed from cur that starts after cur
+        // dies and is born last; the smallest number among equal births.
+        int32_t threshold = chain_birth;
+        int32_t chosen = -1;
+        for (int32_t s : design.next_variables[cur]) {
+            if (design.register_of[s] != 0)
+                continue;
+            const int32_t s_birth = design.lifetime_of[s].first;
+            if (s_birth <= threshold)
+                continue;
+            if (s_birth > death) {
+                chosen = s;
+                threshold = s_birth;
+            }
+        }
+        if (chosen == -1)
+            break;
+        cur = chosen;
+    }
+    free_at[reg] = last;
+}
+
+}  // namespace velnor
