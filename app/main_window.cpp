@@ -18,9 +18,11 @@
 #include "core/key_file.h"
 #include "core/loading.h"
 #include "core/report.h"
-#include "hash/encoding.h"
+#include "core/save.h"
+#include "hash/encoded_blocks.h"
 #include "hash/hash_chain.h"
 #include "hash/stego_key.h"
+#include "synthesis/key_file_contents.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
 
@@ -89,7 +91,7 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent),
       ui(std::make_unique<MainWindowForm>()),
       dialogs(std::make_unique<QtDialogs>()),
-      clock([] { return std::time(nullptr); }) {
+      clock(system_time) {
     ui->setupUi(this);
     register_icon_resources();
     tick_icon = load_icon(":tick.png", 22);
@@ -328,8 +330,7 @@ void MainWindow::on_lineEdit_8_editingFinished() {
         if (typed.size() < static_cast<std::size_t>(encoding_count))
             throw KeyFormatError("error");
         // Rule numbers typed beyond the count are kept but not encoded.
-        for (int i = 0; i < encoding_count; ++i)
-            blocks.push_back(encode_operations(hash_engine.operations_copy, typed[i]));
+        blocks = encode_blocks(hash_engine.operations_copy, typed, encoding_count);
     } catch (const std::exception &) {
         refuse(ui->label_53, "error", "check for duplicate or invalid entry\n");
         return;
@@ -555,49 +556,26 @@ void MainWindow::on_actionSave_triggered() {
         return;  // a cancelled dialog writes nothing
     while (chosen.endsWith('/'))
         chosen.chop(1);
-    const std::string directory = chosen.toStdString();
-    const std::string stamp = time_stamp(clock());
-
+    const SaveOutcome saved = save_run(design, hash_engine.chain_log, key_file_contents(), chosen.toStdString(),
+                                       time_stamp(clock()), std::cout);
     QStringList failures;
-    if (!write_report(design, hash_engine.chain_log, directory, stamp, std::cout))
-        failures << "could not write the report file " + QString::fromStdString(report_path(design, directory, stamp));
-    const std::string key_path = key_file_path(design, directory, stamp);
-    if (!write_key_file(key_path, key_file_contents()))
-        failures << "could not write the key file " + QString::fromStdString(key_path);
+    if (!saved.report_written)
+        failures << "could not write the report file " + QString::fromStdString(saved.report_file);
+    if (!saved.key_written)
+        failures << "could not write the key file " + QString::fromStdString(saved.key_file);
     if (!failures.isEmpty())
         dialogs->critical(this, "error", failures.join("\n"));
 }
 
+// The engine's record of the figures, completed with the stego key as entered.
 KeyFileContents MainWindow::key_file_contents() const {
-    KeyFileContents key;
-    const auto count_of = [this](int32_t type) {
-        const auto entry = design.resources.find(type);
-        return entry == design.resources.end() ? 0 : entry->second;
-    };
-    key.adders = count_of(Add);
-    key.multipliers = count_of(Multiply);
+    KeyFileContents key = ::velnor::key_file_contents(design, figures);
     key.encoding_count = encoding_count;
-    key.encodings.assign(encodings.begin(), encodings.begin() + static_cast<std::ptrdiff_t>(encoded_inputs.size()));
+    key.encodings = encodings;
     key.encoded_inputs = encoded_inputs;
     key.stego_key_text = stego_key_text;
     key.rounds_key = rounds_key;
     key.rounds_text = rounds_text;
-    key.initial_area = initial_area;
-    key.max_area = figures.max_area;
-    key.max_latency = figures.max_latency;
-    key.area_phase1 = figures.area_phase1;
-    key.area_phase2 = figures.area_phase2;
-    key.initial_latency = initial_latency;
-    key.latency_phase1 = figures.latency_phase1;
-    key.latency_phase2 = figures.latency_phase2;
-    key.initial_cost = figures.initial_cost;
-    key.cost_phase1 = figures.cost_phase1;
-    key.cost_phase2 = figures.cost_phase2;
-    key.pc_phase1 = figures.pc_phase1;
-    key.pc_phase2 = figures.pc_phase2;
-    key.zero_count = figures.zero_count;
-    key.one_count = figures.one_count;
-    key.effective_one_count = figures.effective_one_count;
     return key;
 }
 

@@ -8,13 +8,12 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QString>
-#include <ctime>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/dialogs.h"
+#include "core/clock.h"
 #include "core/design.h"
 #include "core/key_file.h"
 #include "hash/hash_engine.h"
@@ -38,8 +37,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    using Clock = std::function<std::time_t()>;
-
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
