@@ -67,4 +67,14 @@ std::string encode_operations(const std::map<int32_t, Operation> &operations, in
     return bits;
 }
 
+std::vector<std::string> encode_blocks(const std::map<int32_t, Operation> &operations,
+                                       const std::vector<int> &encodings, int n) {
+    if (n < 0 || encodings.size() < static_cast<std::size_t>(n))
+        throw std::invalid_argument("fewer encodings than blocks");
+    std::vector<std::string> blocks;
+    for (int i = 0; i < n; ++i)
+        blocks.push_back(encode_operations(operations, encodings[i]));
+    return blocks;
+}
+
 }  // namespace velnor

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/design.h"
 
@@ -14,5 +15,10 @@ bool is_prime(int32_t k);
 
 // rule: 1..9.
 std::string encode_operations(const std::map<int32_t, Operation> &operations, int rule);
+
+// The hash chain's inputs: the first n rules of encodings applied in order.
+// Needs at least n rules.
+std::vector<std::string> encode_blocks(const std::map<int32_t, Operation> &operations,
+                                       const std::vector<int> &encodings, int n);
 
 }  // namespace velnor

@@ -26,8 +26,10 @@ std::string chain_block(const HashEngine &engine, const std::string &previous_ou
                         const std::string &chunk, int rounds);
 
 // Returns the final 512-character output; fills the engine's
-// initial_padded_block and chain_log; writes design_path to log. Throws
-// HashChainError (and leaves nothing half-run visible to the caller's output).
+// initial_padded_block and chain_log; first writes design_path and a line
+// feed to log. Throws HashChainError when an input is too long for its block,
+// an order entry names no block or round counts are missing or above 80; a
+// failed run leaves initial_padded_block and chain_log as they were.
 std::string run_hash_chain(HashEngine &engine, const std::vector<std::string> &encoded_inputs,
                            const std::vector<int> &input_order_list, const std::vector<int> &round_counts,
                            std::ostream &log);

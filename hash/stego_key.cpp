@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <climits>
 #include <set>
 
@@ -60,6 +61,20 @@ std::vector<int> parse_rounds(const QString &line) {
     for (int r : rounds)
         if (r < 1 || r > max_rounds)
             throw KeyFormatError("error");
+    return rounds;
+}
+
+std::vector<int> parse_encodings_for(const QString &line, int n) {
+    std::vector<int> rules = parse_encodings(line);
+    if (rules.size() < static_cast<std::size_t>(std::max(n, 0)))
+        throw KeyFormatError("error");
+    return rules;
+}
+
+std::vector<int> parse_rounds_for(const QString &line, int n) {
+    std::vector<int> rounds = parse_rounds(line);
+    if (rounds.size() != 2 * static_cast<std::size_t>(std::max(n, 0)))
+        throw KeyFormatError("inconsistent input");
     return rounds;
 }
 

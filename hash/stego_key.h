@@ -24,6 +24,13 @@ std::vector<int> tokenize_numbers(const QString &line);
 std::vector<int> parse_encodings(const QString &line);  // distinct rule numbers 1..9
 std::vector<int> parse_rounds(const QString &line);     // values 1..80
 
+// The encodings line as the key entry takes it for n blocks: refused with
+// "error" when it names fewer than n rules (rules beyond n are kept, unused).
+std::vector<int> parse_encodings_for(const QString &line, int n);
+// The rounds line for n encodings: refused with "inconsistent input" unless it
+// holds exactly 2n values.
+std::vector<int> parse_rounds_for(const QString &line, int n);
+
 // ceil(log2 n) characters per entry, n entries.
 int order_key_size(int n);
 // Decodes the order key for n encodings into n zero-based block indices.

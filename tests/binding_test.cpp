@@ -123,6 +123,8 @@ struct CostRow {
     double area, latency, max_area, max_latency, cost;
 };
 
+void PrintTo(const CostRow &row, std::ostream *out) { *out << row.name; }
+
 class Cost : public ::testing::TestWithParam<CostRow> {};
 
 TEST_P(Cost, WeighsBothTermsEqually) {
