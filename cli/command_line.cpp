@@ -1,0 +1,220 @@
+// Parses velnor-cli's options (exact names only; a value may begin with '-'),
+// runs the flow on the given files or on the compiled-in demo, and prints.
+#include "cli/command_line.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "cli/demo_inputs.h"
+#include "cli/output.h"
+#include "cli/run_flow.h"
+#include "core/report.h"
+#include "core/save.h"
+
+#ifndef VELNOR_VERSION
+#define VELNOR_VERSION "unknown"
+#endif
+
+namespace velnor::cli {
+namespace {
+
+const char usage_text[] =
+    "Usage:\n"
+    "  velnor-cli run  --dfg FILE --library FILE\n"
+    "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
+    "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
+    "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "  velnor-cli --help | --version\n"
+    "\n"
+    "Hides a signature derived from a stego key in the register allocation and\n"
+    "module binding of a DSP core, and reports area, latency, cost and the\n"
+    "probability of coincidence. `demo` runs a compiled-in example.\n"
+    "\n"
+    "Options of run:\n"
+    "  --dfg FILE          the DSP core's data-flow graph\n"
+    "  --library FILE      the module library\n"
+    "  --adders N, --multipliers N, --subtractors N, --comparators N\n"
+    "                      units per control step; needed for each type the DSP core holds\n"
+    "  --count N           number of encodings, 1 to 9 (default: the rule numbers given)\n"
+    "  --encodings \"R ..\"  the encoding rule (1 to 9) of each hash block\n"
+    "  --order KEY         the order in which the blocks are hashed again (default empty)\n"
+    "  --rounds \"r ..\"     rounds of each of the 2 x count hash blocks, 1 to 80\n"
+    "  --size N            constraint size: how many leading hash bits are embedded\n"
+    "Output:\n"
+    "  --out DIR           also write the report and the key file into DIR\n"
+    "  --stamp TEXT        use TEXT as the time stamp of the saved files' names\n"
+    "  --json              print one JSON object instead of labelled lines\n"
+    "  --verbose           print the diagnostic lines on standard error\n"
+    "Exit status: 0 success, 1 a file under --out could not be written,\n"
+    "2 a refused value or a usage error.\n";
+
+const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
+                                         "count", "encodings", "order",  "rounds",      "size"};
+const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
+const char *const output_value_options[] = {"out", "stamp"};
+
+// An ostream that drops everything: the diagnostic lines without --verbose.
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char *, std::streamsize n) override { return n; }
+};
+
+struct UsageError {
+    std::string message;
+};
+
+std::optional<QString> optional_value(const QCommandLineParser &parser, const char *name) {
+    if (!parser.isSet(name))
+        return std::nullopt;
+    return parser.value(name);
+}
+
+RunRequest request_from(const QCommandLineParser &parser) {
+    for (const char *name : required_run_options)
+        if (!parser.isSet(name))
+            throw UsageError{std::string("--") + name + ": missing; run needs it (see velnor-cli --help)"};
+    RunRequest request;
+    request.dfg = parser.value("dfg");
+    request.library = parser.value("library");
+    request.adders = optional_value(parser, "adders");
+    request.multipliers = optional_value(parser, "multipliers");
+    request.subtractors = optional_value(parser, "subtractors");
+    request.comparators = optional_value(parser, "comparators");
+    request.count = optional_value(parser, "count");
+    request.encodings = parser.value("encodings");
+    request.order = parser.value("order");
+    request.rounds = parser.value("rounds");
+    request.size = parser.value("size");
+    return request;
+}
+
+// Writes the demo's files into folder and returns the request that runs them.
+RunRequest demo_request(const QString &folder) {
+    const DemoInputs &demo = demo_inputs();
+    const auto write = [&folder](const char *name, const char *text) {
+        const QString path = folder + "/" + name;
+        QFile file(path);
+        const QByteArray bytes(text);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            throw std::runtime_error("cannot write the demo's file " + path.toStdString());
+        return path;
+    };
+    RunRequest request;
+    request.dfg = write(demo.dfg_name, demo.dfg_text);
+    request.library = write(demo.library_name, demo.library_text);
+    request.adders = QString(demo.adders);
+    request.multipliers = QString(demo.multipliers);
+    request.subtractors = QString(demo.subtractors);
+    request.encodings = demo.encodings;
+    request.order = demo.order;
+    request.rounds = demo.rounds;
+    request.size = demo.size;
+    return request;
+}
+
+void check_parsed(const QCommandLineParser &parser, const QString &command) {
+    for (const QString &name : parser.optionNames())
+        if (parser.values(name).size() > 1)
+            throw UsageError{"--" + name.toStdString() + ": given more than once"};
+    if (command == "demo")
+        for (const char *name : run_value_options)
+            if (parser.isSet(name))
+                throw UsageError{std::string("--") + name +
+                                 ": not taken by demo, which runs its own DSP core, library and key"};
+    if (parser.isSet("out") && parser.value("out").isEmpty())
+        throw UsageError{"--out: needs a folder"};
+    if (parser.value("stamp").contains('/'))
+        throw UsageError{"--stamp: must not contain '/', it becomes part of a file name"};
+}
+
+int run_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
+                  std::ostream &err, const Clock &clock) {
+    NullBuffer discard;
+    std::ostream quiet(&discard);
+    std::ostream &log = parser.isSet("verbose") ? err : quiet;
+
+    RunResult result = run_flow(request, log);
+
+    std::optional<SaveOutcome> saved;
+    if (parser.isSet("out")) {
+        const std::string folder = QFile::encodeName(parser.value("out")).toStdString();
+        const std::string stamp =
+            parser.isSet("stamp") ? parser.value("stamp").toStdString() : time_stamp(clock());
+        saved = save_run(result.design, result.chain_log, result.key_file, folder, stamp, log);
+    }
+    log.flush();
+
+    out << (parser.isSet("json") ? figures_json(result, saved ? &*saved : nullptr) : figures_text(result));
+    out.flush();
+
+    int status = Success;
+    if (saved && !saved->report_written) {
+        err << "--out: cannot write the report file " << saved->report_file << "\n";
+        status = WriteFailed;
+    }
+    if (saved && !saved->key_written) {
+        err << "--out: cannot write the key file " << saved->key_file << "\n";
+        status = WriteFailed;
+    }
+    return status;
+}
+
+}  // namespace
+
+int run_command_line(const QStringList &arguments, std::ostream &out, std::ostream &err, const Clock &clock) {
+    QCommandLineParser parser;
+    for (const char *name : run_value_options)
+        parser.addOption(QCommandLineOption(name, name, "value"));
+    for (const char *name : output_value_options)
+        parser.addOption(QCommandLineOption(name, name, "value"));
+    for (const char *name : {"json", "verbose", "help", "version"})
+        parser.addOption(QCommandLineOption(name, name));
+    parser.addPositionalArgument("command", "run or demo");
+
+    try {
+        if (!parser.parse(QStringList{"velnor-cli"} + arguments))
+            throw UsageError{parser.errorText().toStdString() + " (see velnor-cli --help)"};
+        if (parser.isSet("help")) {
+            out << usage_text;
+            return Success;
+        }
+        if (parser.isSet("version")) {
+            out << "velnor-cli " << VELNOR_VERSION << "\n";
+            return Success;
+        }
+        const QStringList positional = parser.positionalArguments();
+        if (positional.isEmpty())
+            throw UsageError{"no command given; use run or demo (see velnor-cli --help)"};
+        const QString command = positional.first();
+        if (command != "run" && command != "demo")
+            throw UsageError{"unknown command '" + command.toStdString() + "'; use run or demo"};
+        if (positional.size() > 1)
+            throw UsageError{"unexpected argument '" + positional.at(1).toStdString() + "'"};
+        check_parsed(parser, command);
+
+        if (command == "run")
+            return run_and_print(request_from(parser), parser, out, err, clock);
+        QTemporaryDir folder;
+        if (!folder.isValid()) {
+            err << "demo: cannot create a temporary folder for its files\n";
+            return WriteFailed;
+        }
+        return run_and_print(demo_request(folder.path()), parser, out, err, clock);
+    } catch (const UsageError &error) {
+        // A message that names its option starts with it; the others say who speaks.
+        err << (error.message.rfind("--", 0) == 0 ? "" : "velnor-cli: ") << error.message << "\n";
+        return Refused;
+    } catch (const RefusedValue &refused) {
+        err << refused.what() << "\n";
+        return Refused;
+    } catch (const std::exception &failure) {
+        // Nothing the flow expects ends here; say what happened rather than abort.
+        err << "velnor-cli: " << failure.what() << "\n";
+        return WriteFailed;
+    }
+}
+
+}  // namespace velnor::cli

@@ -1,0 +1,18 @@
+// What velnor-cli prints on standard output: the figures as labelled lines in
+// the key file's format, or one JSON object.
+#pragma once
+
+#include <string>
+
+#include "cli/run_flow.h"
+#include "core/save.h"
+
+namespace velnor::cli {
+
+// One line per figure as in the key file, then "signature : " and the bits.
+std::string figures_text(const RunResult &result);
+
+// One JSON object; saved is null when nothing was saved (no --out).
+std::string figures_json(const RunResult &result, const SaveOutcome *saved);
+
+}  // namespace velnor::cli
