@@ -57,7 +57,7 @@ bool constraints_complete(const Design &design) {
         if (type == Divide)
             continue;
         const auto limit = design.resources.find(type);
-        if (limit == design.resources.end() || limit->second == 0)
+        if (limit == design.resources.end() || limit->second < 1)
             return false;
     }
     return true;

@@ -266,8 +266,8 @@ std::string check_controller_table_unchanged(const Design &design) {
         const auto a = now.find(step);
         const auto b = before.find(step);
         if (a == now.end() || b == before.end())
-            return message("controller table step ", step, " exists only ",
-                           a == now.end() ? "before allocation ended" : "after allocation");
+            return message("controller table step ", step, a == now.end() ? " has gone" : " is new",
+                           " since allocation");
         if (a->second != b->second)
             return message("controller table step ", step, " differs from the copy taken after allocation");
     }
