@@ -19,7 +19,7 @@
 #include "core/loading.h"
 #include "core/report.h"
 #include "core/save.h"
-#include "hash/encoded_blocks.h"
+#include "hash/encoding.h"
 #include "hash/hash_chain.h"
 #include "hash/stego_key.h"
 #include "synthesis/key_file_contents.h"
@@ -326,10 +326,8 @@ void MainWindow::on_lineEdit_8_editingFinished() {
     std::vector<int> typed;
     std::vector<std::string> blocks;
     try {
-        typed = parse_encodings(ui->lineEdit_8->text());
-        if (typed.size() < static_cast<std::size_t>(encoding_count))
-            throw KeyFormatError("error");
         // Rule numbers typed beyond the count are kept but not encoded.
+        typed = parse_encodings_for(ui->lineEdit_8->text(), encoding_count);
         blocks = encode_blocks(hash_engine.operations_copy, typed, encoding_count);
     } catch (const std::exception &) {
         refuse(ui->label_53, "error", "check for duplicate or invalid entry\n");
@@ -382,10 +380,8 @@ void MainWindow::on_lineEdit_9_editingFinished() {
     std::cout << text.toStdString();
     std::string output;
     try {
-        round_counts = parse_rounds(text);
+        round_counts = parse_rounds_for(text, encoding_count);
         std::cout << "Round count :\n";
-        if (round_counts.size() != static_cast<std::size_t>(2 * encoding_count))
-            throw KeyFormatError("inconsistent input");
         for (int rounds : round_counts)
             std::cout << rounds << ' ';
         std::cout << std::flush;

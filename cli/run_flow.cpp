@@ -6,7 +6,7 @@
 
 #include "core/binding.h"
 #include "core/loading.h"
-#include "hash/encoded_blocks.h"
+#include "hash/encoding.h"
 #include "hash/hash_chain.h"
 #include "hash/hash_engine.h"
 #include "hash/stego_key.h"

@@ -172,7 +172,7 @@ TEST(Save, WritesWhatTheBatchToolWritesForTheSameInputs) {
                              QString::fromStdString(batch_out.path()), "--stamp", "FriDec41856522026"});
     ASSERT_TRUE(batch.waitForFinished(60000));
     ASSERT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
-    for (const std::string &name : {"report_arf_FriDec41856522026.txt", "key_arf_FriDec41856522026.txt"}) {
+    for (const std::string name : {"report_arf_FriDec41856522026.txt", "key_arf_FriDec41856522026.txt"}) {
         const std::string batch_file = batch_out.path() + "/" + name;
         ASSERT_TRUE(fs::exists(batch_file)) << name;
         EXPECT_EQ(read_file(window_out.path() + "/" + name), read_file(batch_file)) << name;
