@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 namespace velnor {
 namespace {

@@ -153,18 +153,6 @@ TEST(ListSchedule, SameProducerTwiceIsReleasedOnceAndCountedOncePerCheck) {
     EXPECT_EQ(counters, (std::map<int32_t, int32_t>{{1, 2}}));
 }
 
-TEST(ListSchedule, ReleaseWaitsForEveryProducer) {
-    Design design = test::graph({{Add, 0, 0, 1}, {Add, 0, 0, 2}, {Multiply, 1, 2, 3}});
-    std::map<int32_t, int32_t> counters;
-    design.operations[1].list_step = 1;
-    EXPECT_EQ(release_successors(design, 1, counters), std::vector<int32_t>{});
-    EXPECT_EQ(counters[1], 0);
-
-    design.operations[2].list_step = 2;
-    EXPECT_EQ(release_successors(design, 2, counters), std::vector<int32_t>{3});
-    EXPECT_EQ(counters, (std::map<int32_t, int32_t>{{1, 1}, {2, 1}}));
-}
-
 TEST(ListSchedule, PrimaryOperandNeitherBlocksNorCounts) {
     Design design = test::graph({{Add, 0, 0, 1}, {Multiply, 0, 1, 2}});
     design.operations[1].list_step = 1;
