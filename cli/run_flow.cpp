@@ -72,14 +72,22 @@ void take_resource_counts(Design &design, const RunRequest &request, std::ostrea
     }
 }
 
-std::vector<int> take_encodings(const RunRequest &request) {
+// The encodings line for n blocks, by the window's own rule.
+std::vector<int> take_encodings(const RunRequest &request, int n) {
     try {
-        return parse_encodings(request.encodings);
+        return parse_encodings_for(request.encodings, n);
+    } catch (const KeyFormatError &) {
+    }
+    std::size_t given = 0;
+    try {
+        given = parse_encodings(request.encodings).size();
     } catch (const KeyFormatError &) {
         throw RefusedValue("encodings", "'" + request.encodings.toStdString() +
                                             "' is not a list of distinct rule numbers from 1 to 9 "
                                             "separated by spaces");
     }
+    throw RefusedValue("encodings",
+                       std::to_string(given) + " rule numbers given, but --count asks for " + std::to_string(n));
 }
 
 std::string blocks(int n) { return std::to_string(n) + (n == 1 ? " block" : " blocks"); }
@@ -114,16 +122,13 @@ RunResult run_flow(const RunRequest &request, std::ostream &log) {
         n = whole_number("count", *request.count);
         if (n < 1 || n > 9)
             throw RefusedValue("count", "the number of encodings must be from 1 to 9, got " + std::to_string(n));
-        encodings = take_encodings(request);
+        encodings = take_encodings(request, n);
     } else {
-        encodings = take_encodings(request);
+        encodings = take_encodings(request, 0);
         n = static_cast<int>(encodings.size());
         if (n == 0)
             throw RefusedValue("encodings", "no rule number given");
     }
-    if (encodings.size() < static_cast<std::size_t>(n))
-        throw RefusedValue("encodings", std::to_string(encodings.size()) + " rule numbers given, but --count asks for " +
-                                            std::to_string(n));
 
     HashEngine engine;
     engine.operations_copy = design.operations;
@@ -152,15 +157,16 @@ RunResult run_flow(const RunRequest &request, std::ostream &log) {
     log << request.rounds.toStdString();
     std::vector<int> rounds;
     try {
-        rounds = parse_rounds(request.rounds);
-    } catch (const KeyFormatError &) {
-        throw RefusedValue("rounds", "'" + request.rounds.toStdString() +
-                                         "' is not a list of round counts from 1 to 80 separated by spaces");
+        rounds = parse_rounds_for(request.rounds, n);
+    } catch (const KeyFormatError &error) {
+        if (std::string(error.what()) != "inconsistent input")
+            throw RefusedValue("rounds", "'" + request.rounds.toStdString() +
+                                             "' is not a list of round counts from 1 to 80 separated by spaces");
+        log << "Round count :\n";
+        throw RefusedValue("rounds", std::to_string(parse_rounds(request.rounds).size()) + " round counts given, but " +
+                                         blocks(2 * n) + " need one each (two per encoding)");
     }
     log << "Round count :\n";
-    if (rounds.size() != 2 * static_cast<std::size_t>(n))
-        throw RefusedValue("rounds", std::to_string(rounds.size()) + " round counts given, but " + blocks(2 * n) +
-                                         " need one each (two per encoding)");
     for (int r : rounds)
         log << r << " ";
     log.flush();

@@ -16,15 +16,24 @@ const Operation &operation_or_fresh(const Design &design, int32_t id) {
     return found == design.operations.end() ? fresh : found->second;
 }
 
+// Appends value right-aligned in width characters, as a stream's setw does.
+void append_right(std::string &out, int64_t value, std::size_t width) {
+    const std::string digits = std::to_string(value);
+    if (digits.size() < width)
+        out.append(width - digits.size(), ' ');
+    out += digits;
+}
+
 // Which variant column an operation table shows.
 enum class VariantColumn { Bound, BeforeEmbedding };
 
-void write_operation_table(std::ostream &out, const Design &design, const char *heading, const StepMap &steps,
-                           VariantColumn column) {
-    out << heading;
-    out << "control step" << std::setw(20) << "operators \n";
+void append_operation_table(std::string &out, const Design &design, const char *heading, const StepMap &steps,
+                            VariantColumn column) {
+    out += heading;
+    out += "control step         operators \n";  // "operators \n" right-aligned in 20
     for (const auto &step : steps) {
-        out << std::setw(5) << step.first << " :: ";
+        append_right(out, step.first, 5);
+        out += " :: ";
         for (int32_t id : step.second) {
             const Operation &op = operation_or_fresh(design, id);
             int32_t variant = op.variant;
@@ -32,31 +41,38 @@ void write_operation_table(std::ostream &out, const Design &design, const char *
                 const auto bound = design.variant_of.find(id);
                 variant = bound == design.variant_of.end() ? 0 : bound->second;
             }
-            out << std::setw(5) << id << " (" << operation_symbol(op.type) << ") " << variant;
+            append_right(out, id, 5);
+            out += " (";
+            out += operation_symbol(op.type);
+            out += ") ";
+            out += std::to_string(variant);
         }
-        out << "\n";
+        out += "\n";
     }
 }
 
 // Variables are shown counted from 0; a register without a variable is blank.
-void write_controller_table(std::ostream &out, const char *heading, const ControllerTable &table,
-                            int32_t register_count) {
-    out << heading;
-    out << "control_step/color ";
+void append_controller_table(std::string &out, const char *heading, const ControllerTable &table,
+                             int32_t register_count) {
+    out += heading;
+    out += "control_step/color ";
     for (int32_t r = 1; r <= register_count; ++r)
-        out << std::setw(5) << r;
-    out << "\n\n";
+        append_right(out, r, 5);
+    out += "\n\n";
     for (const auto &row : table) {
-        out << std::setw(16) << row.first << " : ";
+        append_right(out, row.first, 16);
+        out += " : ";
+        auto held = row.second.begin();
         for (int32_t r = 1; r <= register_count; ++r) {
-            const auto held = row.second.find(r);
-            const int32_t variable = held == row.second.end() ? 0 : held->second;
+            while (held != row.second.end() && held->first < r)
+                ++held;
+            const int32_t variable = held != row.second.end() && held->first == r ? held->second : 0;
             if (variable != 0)
-                out << std::setw(5) << (variable - 1);
+                append_right(out, int64_t{variable} - 1, 5);
             else
-                out << "     ";
+                out += "     ";
         }
-        out << std::endl;
+        out += "\n";
     }
 }
 
@@ -92,24 +108,28 @@ std::string report_path(const Design &design, const std::string &directory, cons
 bool write_report(const Design &design, const std::string &heading, const std::string &directory,
                   const std::string &stamp, std::ostream &log) {
     log << design.dfg_name << "\n";
-    std::ofstream out(report_path(design, directory, stamp), std::ios::out | std::ios::app);
-    if (!out)
-        return false;
     const auto register_count = static_cast<int32_t>(design.register_lifetimes.size());
     const char *const list_heading = "----------------LIST SCHEDULED OP TABLE---------------\n";
 
-    out << heading << "\n";
-    write_operation_table(out, design, "----------------ASAP SCHEDULED OP TABLE---------------\n", design.asap_steps,
-                          VariantColumn::Bound);
-    write_operation_table(out, design, "----------------ALAP SCHEDULED OP TABLE---------------\n", design.alap_steps,
-                          VariantColumn::Bound);
-    write_operation_table(out, design, list_heading, design.list_steps, VariantColumn::BeforeEmbedding);
-    write_controller_table(out, "----------------CONTROLLER TABLE REGISTER ALLLOCATION---------------\n",
-                           design.controller_table_before, register_count);
-    write_operation_table(out, design, list_heading, design.list_steps, VariantColumn::Bound);
-    write_controller_table(out,
-                           "----------------CONTROLLER TABLE REGISTER ALLLOCATION-----After embedding----------\n",
-                           design.controller_table, register_count);
+    // The whole text is built first and written at once: the same bytes as
+    // writing table by table, for a fraction of the formatting cost.
+    std::string text = heading + "\n";
+    append_operation_table(text, design, "----------------ASAP SCHEDULED OP TABLE---------------\n", design.asap_steps,
+                           VariantColumn::Bound);
+    append_operation_table(text, design, "----------------ALAP SCHEDULED OP TABLE---------------\n", design.alap_steps,
+                           VariantColumn::Bound);
+    append_operation_table(text, design, list_heading, design.list_steps, VariantColumn::BeforeEmbedding);
+    append_controller_table(text, "----------------CONTROLLER TABLE REGISTER ALLLOCATION---------------\n",
+                            design.controller_table_before, register_count);
+    append_operation_table(text, design, list_heading, design.list_steps, VariantColumn::Bound);
+    append_controller_table(text,
+                            "----------------CONTROLLER TABLE REGISTER ALLLOCATION-----After embedding----------\n",
+                            design.controller_table, register_count);
+
+    std::ofstream out(report_path(design, directory, stamp), std::ios::out | std::ios::app);
+    if (!out)
+        return false;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     return !out.fail();
 }
