@@ -1,0 +1,42 @@
+// The window's modal boxes and file dialogs behind one small interface, so that
+// tests can answer them without a real modal event loop. QtDialogs is the one
+// the program uses: it opens QMessageBox and QFileDialog.
+#pragma once
+
+#include <QFileDialog>
+#include <QString>
+
+class QWidget;
+
+namespace velnor {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A file to open; empty when the user cancels.
+    virtual QString open_file(QWidget *parent, const QString &caption, const QString &directory,
+                              const QString &filter) = 0;
+    // A directory; empty when the user cancels.
+    virtual QString existing_directory(QWidget *parent, const QString &caption, const QString &directory,
+                                       QFileDialog::Options options) = 0;
+    // A critical box with a single Ok button.
+    virtual void critical(QWidget *parent, const QString &title, const QString &text) = 0;
+    // An information box with a single Ok button.
+    virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A Yes/No question with no default button; true exactly when the answer is Yes.
+    virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    QString open_file(QWidget *parent, const QString &caption, const QString &directory,
+                      const QString &filter) override;
+    QString existing_directory(QWidget *parent, const QString &caption, const QString &directory,
+                               QFileDialog::Options options) override;
+    void critical(QWidget *parent, const QString &title, const QString &text) override;
+    void information(QWidget *parent, const QString &title, const QString &text) override;
+    bool question(QWidget *parent, const QString &title, const QString &text) override;
+};
+
+}  // namespace velnor

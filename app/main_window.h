@@ -1,0 +1,138 @@
+// The one window of the tool. It owns all state of the user's work: the main
+// design, the hash engine, the stego key as entered, the hash output and every
+// figure of the embedding. The form's fields act one after the other, each at
+// its own entry stage; the slots read their widget, call the engine, store the
+// result and paint the form.
+#pragma once
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "core/clock.h"
+#include "core/design.h"
+#include "core/key_file.h"
+#include "hash/hash_engine.h"
+#include "synthesis/embedding.h"
+
+class QIntValidator;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace velnor {
+
+// The form built from app/forms/mainwindow.ui: one pointer per widget.
+using MainWindowForm = ::Ui::MainWindow;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Replaces the boxes and file dialogs (tests answer them themselves).
+    void set_dialogs(std::unique_ptr<Dialogs> dialogs);
+    // Replaces the clock whose time stamps the saved files' names.
+    void set_clock(Clock clock);
+
+    // How far the user has come: 0 start, 1 files loaded, 2 constraints
+    // accepted, 3..5 key fields accepted, 6 hash chain run, 8 signature embedded.
+    int current_stage() const { return entry_stage; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void on_pushButton_23_clicked();
+    bool closeWindow();
+    void on_pushButton_24_clicked();
+    void on_lineEdit_3_editingFinished();
+    void constraint_finish();
+    void on_lineEdit_4_editingFinished();
+    void on_lineEdit_5_editingFinished();
+    void on_lineEdit_6_editingFinished();
+    void on_lineEdit_7_editingFinished();
+    void on_lineEdit_8_editingFinished();
+    void on_lineEdit_editingFinished();
+    std::vector<int> input_order(std::string s);
+    std::vector<int> input_round_count(std::string s);
+    void on_lineEdit_9_editingFinished();
+    void on_pushButton_clicked();
+    void write_to_console(const QString &color, const QString &message);
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_lineEdit_10_editingFinished();
+    void on_pushButton_5_clicked();
+    void on_pushButton_7_clicked();
+    void on_pushButton_6_clicked();
+    void on_pushButton_14_clicked();
+    void on_pushButton_10_clicked();
+    void on_pushButton_11_clicked();
+    void on_pushButton_12_clicked();
+    void on_pushButton_13_clicked();
+    void on_pushButton_8_clicked();
+    void on_pushButton_9_clicked();
+    void on_actionReset_triggered();
+    void on_pushButton_15_clicked();
+    void on_pushButton_17_clicked();
+    void on_pushButton_16_clicked();
+    void on_actionSave_triggered();
+
+private:
+    void reset_form();
+    void resource_entry(QLineEdit *field, int32_t type, QLabel *status);
+    QString ask_for_text_file();
+    void show_icon(QLabel *label, const QPixmap &icon);
+    void mark_done(QLabel *step);
+    void inform(const QString &text);
+    void refuse(QLabel *status, const QString &title, const QString &text);
+    void write_figure(const QString &label, const QString &value);
+    std::vector<QPushButton *> output_buttons() const;
+    KeyFileContents key_file_contents() const;
+
+    Design design;
+    HashEngine hash_engine;
+    QPixmap tick_icon;
+    QPixmap cross_icon;
+    QPixmap asterisk_icon;
+    std::unique_ptr<MainWindowForm> ui;
+    QIntValidator *integer_validator = nullptr;  // a child of the window, shared by the integer fields
+    std::unique_ptr<Dialogs> dialogs;
+    Clock clock;
+
+    int entry_stage = 0;
+    // Each file counts once toward stage 1, however often it is loaded.
+    bool dsp_core_loaded = false;
+    bool library_loaded = false;
+    // True while a slot runs: a field that loses focus to the slot's own
+    // message box must not act a second time.
+    bool busy = false;
+
+    double initial_area = 0;
+    double initial_latency = 0;
+    EmbeddingFigures figures;  // every figure of the embedding, as the engine returned them
+
+    int encoding_count = 0;
+    std::vector<int> encodings;
+    std::vector<std::string> encoded_inputs;
+    std::vector<int> input_order_list;
+    std::vector<int> round_counts;
+    std::string hash_output;
+    std::string stego_key_text;
+    std::string rounds_key;
+    std::string rounds_text;
+};
+
+}  // namespace velnor

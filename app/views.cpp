@@ -1,0 +1,92 @@
+// Formatting of the console views. Numbers go through QString::number, so ints
+// are decimal and doubles (formatted by the callers) use 'g' with 6 digits.
+#include "app/views.h"
+
+#include <algorithm>
+
+namespace velnor {
+
+QString schedule_table(const Design &design, VariantColumn column) {
+    QString html = "<table border=\"1\"><tr><th>control step</th><th colspan=\"0\">operator</th></tr>";
+    for (const auto &[step, ids] : design.list_steps) {
+        html += "<tr><td>" + QString::number(step) + "</td>";
+        for (int32_t id : ids) {
+            const auto operation = design.operations.find(id);
+            const int32_t type = operation == design.operations.end() ? -1 : operation->second.type;
+            int32_t variant = 0;
+            if (column == VariantColumn::Bound) {
+                const auto bound = design.variant_of.find(id);
+                variant = bound == design.variant_of.end() ? 0 : bound->second;
+            } else {
+                variant = operation == design.operations.end() ? unbound_variant : operation->second.variant;
+            }
+            html += "<td>" + QString::number(id) + " (" + QChar(operation_symbol(type)) + ") " +
+                    QString::number(variant) + "</td>";
+        }
+        html += "</tr>";
+    }
+    return html + "</table>";
+}
+
+QString register_table(const ControllerTable &table, int register_count) {
+    QString html = "<table border=\"1\"><tr><th>cs(\\/)/color(->)</th>";
+    int32_t highest = 0;
+    for (const auto &step : table)
+        if (!step.second.empty())
+            highest = std::max(highest, step.second.rbegin()->first);
+    for (int32_t c = 1; c <= highest; ++c)
+        html += "<th>" + QString::number(c) + "</th>";
+    // An empty table leaves its header row open, as the allocation view always has.
+    if (!table.empty())
+        html += "</tr>";
+    for (const auto &[step, registers] : table) {
+        html += "<tr><td>" + QString::number(step) + "</td>";
+        for (int32_t c = 1; c <= register_count; ++c) {
+            html += "<td>";
+            const auto held = registers.find(c);
+            if (held != registers.end() && held->second != 0)
+                html += QString::number(held->second - 1);  // variables are shown counted from 0
+            html += "</td>";
+        }
+        html += "</tr>";
+    }
+    return html + "</table>";
+}
+
+QString zero_constraint_list(int variable_count, int zero_count) {
+    QString text;
+    int count = 0;
+    // The test comes after the pair: one pair is listed even for no zeros, as
+    // the embedding always examines the first pair.
+    for (int i = 0; i + 2 < variable_count; i += 2) {
+        for (int j = i + 2; j < variable_count; j += 2) {
+            text += "( v" + QString::number(i) + ", v" + QString::number(j) + "),";
+            if (++count >= zero_count)
+                return text;
+        }
+    }
+    return text;
+}
+
+QString id_list(const std::vector<int32_t> &ids) {
+    QString text;
+    for (int32_t id : ids)
+        text += QString::number(id) + ",";
+    return text;
+}
+
+QString encoded_strings(const std::vector<int> &encodings, const std::vector<std::string> &encoded_inputs) {
+    QString text;
+    for (std::size_t i = 0; i < encoded_inputs.size(); ++i) {
+        const int rule = i < encodings.size() ? encodings[i] : 0;
+        text += QString::number(rule) + " : " + QString::fromStdString(encoded_inputs[i]) + "\n";
+    }
+    return text;
+}
+
+QString leading_bits(const std::string &hash_output, int bit_count) {
+    const std::size_t n = bit_count < 0 ? 0 : std::min<std::size_t>(bit_count, hash_output.size());
+    return QString::fromStdString(hash_output.substr(0, n));
+}
+
+}  // namespace velnor
