@@ -5,7 +5,7 @@
 
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
-    velnor::MainWindow window;
+    MainWindow window;
     window.show();
     return application.exec();
 }

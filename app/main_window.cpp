@@ -86,6 +86,9 @@ QPixmap load_icon(const QString &name, int side) {
 int32_t register_count(const Design &design) { return static_cast<int32_t>(design.register_lifetimes.size()); }
 
 }  // namespace
+}  // namespace velnor
+
+using namespace velnor;
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent),
@@ -574,5 +577,3 @@ KeyFileContents MainWindow::key_file_contents() const {
     key.rounds_text = rounds_text;
     return key;
 }
-
-}  // namespace velnor

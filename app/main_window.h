@@ -28,11 +28,10 @@ namespace Ui {
 class MainWindow;
 }
 
-namespace velnor {
-
 // The form built from app/forms/mainwindow.ui: one pointer per widget.
 using MainWindowForm = ::Ui::MainWindow;
 
+// Outside the tool's namespace so that Qt knows the window by its class name "MainWindow".
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -41,9 +40,9 @@ public:
     ~MainWindow() override;
 
     // Replaces the boxes and file dialogs (tests answer them themselves).
-    void set_dialogs(std::unique_ptr<Dialogs> dialogs);
+    void set_dialogs(std::unique_ptr<velnor::Dialogs> dialogs);
     // Replaces the clock whose time stamps the saved files' names.
-    void set_clock(Clock clock);
+    void set_clock(velnor::Clock clock);
 
     // How far the user has come: 0 start, 1 files loaded, 2 constraints
     // accepted, 3..5 key fields accepted, 6 hash chain run, 8 signature embedded.
@@ -100,17 +99,17 @@ private:
     void refuse(QLabel *status, const QString &title, const QString &text);
     void write_figure(const QString &label, const QString &value);
     std::vector<QPushButton *> output_buttons() const;
-    KeyFileContents key_file_contents() const;
+    velnor::KeyFileContents key_file_contents() const;
 
-    Design design;
-    HashEngine hash_engine;
+    velnor::Design design;
+    velnor::HashEngine hash_engine;
     QPixmap tick_icon;
     QPixmap cross_icon;
     QPixmap asterisk_icon;
     std::unique_ptr<MainWindowForm> ui;
     QIntValidator *integer_validator = nullptr;  // a child of the window, shared by the integer fields
-    std::unique_ptr<Dialogs> dialogs;
-    Clock clock;
+    std::unique_ptr<velnor::Dialogs> dialogs;
+    velnor::Clock clock;
 
     int entry_stage = 0;
     // Each file counts once toward stage 1, however often it is loaded.
@@ -122,7 +121,7 @@ private:
 
     double initial_area = 0;
     double initial_latency = 0;
-    EmbeddingFigures figures;  // every figure of the embedding, as the engine returned them
+    velnor::EmbeddingFigures figures;  // every figure of the embedding, as the engine returned them
 
     int encoding_count = 0;
     std::vector<int> encodings;
@@ -135,4 +134,3 @@ private:
     std::string rounds_text;
 };
 
-}  // namespace velnor

@@ -103,6 +103,11 @@ TEST(Form, OutputButtonsSitInTheirGridCells) {
     }
 }
 
+TEST(Form, QtKnowsTheWindowByItsClassName) {
+    WindowDriver driver;
+    EXPECT_STREQ(driver.window().metaObject()->className(), "MainWindow");
+}
+
 TEST(Form, MenusActionsDockAndStatusBar) {
     WindowDriver driver;
     const auto *save = driver.find<QAction>("actionSave");

@@ -64,7 +64,7 @@ std::time_t fixed_time() {
     return std::mktime(&when);
 }
 
-WindowDriver::WindowDriver() : window_(std::make_unique<MainWindow>()) {
+WindowDriver::WindowDriver() : window_(std::make_unique<::MainWindow>()) {
     auto dialogs = std::make_unique<FakeDialogs>();
     dialogs_ = dialogs.get();
     window_->set_dialogs(std::move(dialogs));
@@ -171,7 +171,7 @@ const QStringList &output_button_names() {
     return names;
 }
 
-std::vector<QStringList> last_console_table(const MainWindow &window) {
+std::vector<QStringList> last_console_table(const ::MainWindow &window) {
     const QTextDocument *document = window.findChild<QTextEdit *>("textEdit")->document();
     QTextTable *table = nullptr;
     for (QTextFrame *frame : document->rootFrame()->childFrames())

@@ -65,8 +65,8 @@ public:
     WindowDriver();
     ~WindowDriver();
 
-    MainWindow &window() { return *window_; }
-    const MainWindow &window() const { return *window_; }
+    ::MainWindow &window() { return *window_; }
+    const ::MainWindow &window() const { return *window_; }
     FakeDialogs &dialogs() { return *dialogs_; }
 
     template <class Widget>
@@ -91,7 +91,7 @@ public:
     std::vector<Asked> take_asked();
 
 private:
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<::MainWindow> window_;
     FakeDialogs *dialogs_;
 };
 
@@ -99,6 +99,6 @@ private:
 const QStringList &output_button_names();
 
 // The cell texts of the last table in the console, row by row.
-std::vector<QStringList> last_console_table(const MainWindow &window);
+std::vector<QStringList> last_console_table(const ::MainWindow &window);
 
 }  // namespace velnor::test
