@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace velnor {
 namespace {
@@ -49,6 +50,39 @@ void create_result_variable(Design &design, int32_t step, int32_t id, int32_t ne
         }
     }
     design.lifetimes.push_back(Lifetime{step, death, next});
+}
+
+// One controller-table entry: register reg holds variable in control step step.
+struct Cell {
+    int32_t step;
+    int32_t reg;
+    int32_t variable;
+};
+
+// Records every lifetime's variable in its register for each step it lives.
+// The cells are sorted by step, then register, so that each row and each entry
+// is appended at the end of its map; the stable sort keeps the later lifetime
+// last where two would share a cell, and so the one that stays.
+void fill_controller_table(Design &design) {
+    std::vector<Cell> cells;
+    for (const Lifetime &lifetime : design.lifetimes) {
+        if (lifetime.death < lifetime.birth)
+            continue;  // no step, so no cell and no register to look up
+        const int32_t reg = design.register_of[lifetime.variable];
+        for (int32_t t = lifetime.birth; t <= lifetime.death; ++t)
+            cells.push_back(Cell{t, reg, lifetime.variable});
+    }
+    std::stable_sort(cells.begin(), cells.end(), [](const Cell &a, const Cell &b) {
+        return a.step != b.step ? a.step < b.step : a.reg < b.reg;
+    });
+
+    ControllerTable &table = design.controller_table;
+    auto row = table.end();
+    for (const Cell &cell : cells) {
+        if (row == table.end() || row->first != cell.step)
+            row = table.try_emplace(table.end(), cell.step);
+        row->second.insert_or_assign(row->second.end(), cell.reg, cell.variable);
+    }
 }
 
 }  // namespace
@@ -132,10 +166,7 @@ void allocate_registers(Design &design) {
         for (const Lifetime &lifetime : held)
             design.register_of[lifetime.variable] = reg;
 
-    for (const Lifetime &lifetime : design.lifetimes)
-        for (int32_t t = lifetime.birth; t <= lifetime.death; ++t)
-            design.controller_table[t][design.register_of[lifetime.variable]] = lifetime.variable;
-
+    fill_controller_table(design);
     design.controller_table_before = design.controller_table;
 }
 
