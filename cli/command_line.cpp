@@ -55,13 +55,6 @@ const char *const run_value_options[] = {"dfg",   "library",   "adders", "multip
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
 const char *const output_value_options[] = {"out", "stamp"};
 
-// An ostream that drops everything: the diagnostic lines without --verbose.
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char *, std::streamsize n) override { return n; }
-};
-
 struct UsageError {
     std::string message;
 };
@@ -132,8 +125,9 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
 
 int run_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
                   std::ostream &err, const Clock &clock) {
-    NullBuffer discard;
-    std::ostream quiet(&discard);
+    // Without --verbose the diagnostic lines go nowhere: a stream without a
+    // buffer is in a failed state, so it skips formatting them at all.
+    std::ostream quiet(nullptr);
     std::ostream &log = parser.isSet("verbose") ? err : quiet;
 
     RunResult result = run_flow(request, log);
