@@ -6,6 +6,7 @@
 #include "synthesis/register_allocation.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -52,36 +53,36 @@ void create_result_variable(Design &design, int32_t step, int32_t id, int32_t ne
     design.lifetimes.push_back(Lifetime{step, death, next});
 }
 
-// One controller-table entry: register reg holds variable in control step step.
-struct Cell {
-    int32_t step;
-    int32_t reg;
-    int32_t variable;
-};
-
 // Records every lifetime's variable in its register for each step it lives.
-// The cells are sorted by step, then register, so that each row and each entry
-// is appended at the end of its map; the stable sort keeps the later lifetime
-// last where two would share a cell, and so the one that stays.
+// The table is written step by step, each step in register order, so that
+// every row and every entry is appended at the end of its map. Each step looks
+// at every lifetime: a few hundred thousand checks for the largest cores,
+// cheaper than sorting the cells or inserting them in lifetime order.
 void fill_controller_table(Design &design) {
-    std::vector<Cell> cells;
+    std::vector<std::pair<int32_t, const Lifetime *>> by_register;
+    int32_t first_step = std::numeric_limits<int32_t>::max();
+    int32_t last_step = std::numeric_limits<int32_t>::min();
     for (const Lifetime &lifetime : design.lifetimes) {
-        if (lifetime.death < lifetime.birth)
-            continue;  // no step, so no cell and no register to look up
-        const int32_t reg = design.register_of[lifetime.variable];
-        for (int32_t t = lifetime.birth; t <= lifetime.death; ++t)
-            cells.push_back(Cell{t, reg, lifetime.variable});
+        if (lifetime.birth > lifetime.death)
+            continue;
+        by_register.emplace_back(design.register_of[lifetime.variable], &lifetime);
+        first_step = std::min(first_step, lifetime.birth);
+        last_step = std::max(last_step, lifetime.death);
     }
-    std::stable_sort(cells.begin(), cells.end(), [](const Cell &a, const Cell &b) {
-        return a.step != b.step ? a.step < b.step : a.reg < b.reg;
-    });
+    // Stable: where two lifetimes share a cell, the later one is written last and stays.
+    std::stable_sort(by_register.begin(), by_register.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
 
     ControllerTable &table = design.controller_table;
-    auto row = table.end();
-    for (const Cell &cell : cells) {
-        if (row == table.end() || row->first != cell.step)
-            row = table.try_emplace(table.end(), cell.step);
-        row->second.insert_or_assign(row->second.end(), cell.reg, cell.variable);
+    for (int32_t t = first_step; t <= last_step; ++t) {
+        auto row = table.end();
+        for (const auto &[reg, lifetime] : by_register) {
+            if (t < lifetime->birth || t > lifetime->death)
+                continue;
+            if (row == table.end())
+                row = table.try_emplace(table.end(), t);
+            row->second.insert_or_assign(row->second.end(), reg, lifetime->variable);
+        }
     }
 }
 
