@@ -3,8 +3,10 @@
 // Also the time stamp and the stamped names shared with the key file.
 #include "core/report.h"
 
+#include <charconv>
 #include <fstream>
 #include <iomanip>
+#include <iterator>
 #include <sstream>
 
 namespace velnor {
@@ -18,10 +20,11 @@ const Operation &operation_or_fresh(const Design &design, int32_t id) {
 
 // Appends value right-aligned in width characters, as a stream's setw does.
 void append_right(std::string &out, int64_t value, std::size_t width) {
-    const std::string digits = std::to_string(value);
-    if (digits.size() < width)
-        out.append(width - digits.size(), ' ');
-    out += digits;
+    char digits[24];
+    const std::size_t length = static_cast<std::size_t>(std::to_chars(digits, std::end(digits), value).ptr - digits);
+    if (length < width)
+        out.append(width - length, ' ');
+    out.append(digits, length);
 }
 
 // Which variant column an operation table shows.
