@@ -157,7 +157,10 @@ void separate_variables(Design &design, int32_t r, int32_t j, int32_t i, std::os
 }
 
 void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
-    design.controller_table_before = design.controller_table;
+    // Usually the table is unchanged since allocation took its copy, and
+    // assigning would free and rebuild every entry of every step.
+    if (design.controller_table_before != design.controller_table)
+        design.controller_table_before = design.controller_table;
     const int64_t k = static_cast<int64_t>(design.lifetimes.size());
     if (k <= 1)
         return;
