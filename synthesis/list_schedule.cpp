@@ -6,43 +6,48 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <utility>
 
 namespace velnor {
 namespace {
 
-using ReadyList = std::vector<Operation>;
+// A ready operation as the heaps need it: the id it is placed under and its
+// slack, taken when it becomes ready.
+struct Ready {
+    int32_t id;
+    int64_t mobility;
+};
+using ReadyList = std::vector<Ready>;
 
-int64_t mobility(const Operation &op) { return int64_t{op.alap_step} - int64_t{op.asap_step}; }
+Ready ready_entry(const Operation &op) { return Ready{op.id, int64_t{op.alap_step} - int64_t{op.asap_step}}; }
 
 // The heap order: a sits below b when it has more slack.
-bool below(const Operation &a, const Operation &b) { return mobility(a) > mobility(b); }
+bool below(const Ready &a, const Ready &b) { return a.mobility > b.mobility; }
 
 // Moves x up from the hole at h until its parent does not sit below it, then
 // stores it there. Ties stop the climb, so an equal parent stays on top.
-void sift_up(ReadyList &heap, std::ptrdiff_t h, Operation x) {
+void sift_up(ReadyList &heap, std::ptrdiff_t h, Ready x) {
     while (h > 0) {
         const std::ptrdiff_t parent = (h - 1) / 2;
         if (!below(heap[parent], x))
             break;
-        heap[h] = std::move(heap[parent]);
+        heap[h] = heap[parent];
         h = parent;
     }
-    heap[h] = std::move(x);
+    heap[h] = x;
 }
 
-void push_ready(ReadyList &heap, const Operation &x) {
-    heap.push_back(x);
-    sift_up(heap, static_cast<std::ptrdiff_t>(heap.size()) - 1, x);
+void push_ready(ReadyList &heap, const Operation &op) {
+    heap.push_back(ready_entry(op));
+    sift_up(heap, static_cast<std::ptrdiff_t>(heap.size()) - 1, heap.back());
 }
 
 // Removes and returns the top. The hole left at the root walks down to a leaf
 // along the children that do not sit below their sibling (the right child on a
 // tie), and the former last element climbs back from there. The order among
 // operations of equal mobility, and so the schedule, depends on these exact moves.
-Operation pop_ready(ReadyList &heap) {
-    Operation top = heap.front();
-    Operation x = std::move(heap.back());
+Ready pop_ready(ReadyList &heap) {
+    const Ready top = heap.front();
+    const Ready x = heap.back();
     heap.pop_back();
     const std::ptrdiff_t len = static_cast<std::ptrdiff_t>(heap.size());
     if (len == 0)
@@ -53,15 +58,15 @@ Operation pop_ready(ReadyList &heap) {
         q = 2 * (q + 1);
         if (below(heap[q], heap[q - 1]))
             --q;
-        heap[h] = std::move(heap[q]);
+        heap[h] = heap[q];
         h = q;
     }
     if (len % 2 == 0 && q == (len - 2) / 2) {
         q = 2 * (q + 1);
-        heap[h] = std::move(heap[q - 1]);
+        heap[h] = heap[q - 1];
         h = q - 1;
     }
-    sift_up(heap, h, std::move(x));
+    sift_up(heap, h, x);
     return top;
 }
 
@@ -71,7 +76,8 @@ bool has_primary_operands_only(const Operation &op) { return op.first_input == 0
 
 std::vector<int32_t> release_successors(Design &design, int32_t id, std::map<int32_t, int32_t> &counters) {
     std::vector<int32_t> released;
-    const std::vector<int32_t> successors = design.operations[id].successors;
+    // A reference stays valid while lookups below add records to the map.
+    const std::vector<int32_t> &successors = design.operations[id].successors;
     for (int32_t s : successors) {
         const Operation &consumer = design.operations[s];
         const int32_t a = consumer.first_input;
@@ -117,7 +123,7 @@ void schedule_list(Design &design, ResourceLimits limits) {
             ReadyList &heap = ready[type];
             int64_t placed = 0;
             while (!heap.empty() && int64_t{limit} - placed >= 1) {
-                const Operation top = pop_ready(heap);
+                const Ready top = pop_ready(heap);
                 design.operations[top.id].list_step = step;
                 design.list_steps[step].push_back(top.id);
                 ++placed;
@@ -129,8 +135,7 @@ void schedule_list(Design &design, ResourceLimits limits) {
         if (placed_in_step == 0)
             break;
 
-        for (std::size_t index = 0; index < design.list_steps[step].size(); ++index) {
-            const int32_t o = design.list_steps[step][index];
+        for (const int32_t o : design.list_steps[step]) {
             const auto successor_count = static_cast<int32_t>(design.operations[o].successors.size());
             if (counters[o] == successor_count)
                 continue;
