@@ -13,12 +13,21 @@
 namespace velnor {
 namespace {
 
-// Visits every (step, id) of the list schedule: steps ascending, ids in stored order.
-template <typename Visit>
-void walk_schedule(const Design &design, Visit visit) {
+// One operation of the list schedule with its record.
+struct Placed {
+    int32_t step;
+    int32_t id;
+    Operation *op;
+};
+
+// The list schedule in walking order: steps ascending, ids in stored order.
+// Each record is looked up once; map nodes stay put while lookups add records.
+std::vector<Placed> placed_operations(Design &design) {
+    std::vector<Placed> placed;
     for (const auto &[step, ids] : design.list_steps)
         for (int32_t id : ids)
-            visit(step, id);
+            placed.push_back(Placed{step, id, &design.operations[id]});
+    return placed;
 }
 
 // Stores variable in the first input-variable field of op that is still unset.
@@ -29,20 +38,20 @@ void fill_first_free_input(Operation &op, int32_t variable) {
         op.second_input_variable = variable;
 }
 
-// Gives the result of operation id, placed in step, the variable number next.
-// The result is held until the step before its last reader, or to the end of
-// the schedule when nothing reads it; each reader records it as an input.
-void create_result_variable(Design &design, int32_t step, int32_t id, int32_t next) {
+// Gives the result of a placed operation the variable number next. The result
+// is held until the step before its last reader, or to the end of the schedule
+// when nothing reads it; each reader records it as an input.
+void create_result_variable(Design &design, const Placed &placed, int32_t next) {
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
-    design.operations[id].output_variable = next;
-    const std::vector<int32_t> successors = design.operations[id].successors;
+    placed.op->output_variable = next;
+    const std::vector<int32_t> &successors = placed.op->successors;
     int32_t death = steps;
     if (!successors.empty()) {
         death = 0;
         for (int32_t s : successors) {
             Operation &reader = design.operations[s];
             death = std::max(death, reader.list_step - 1);
-            if (reader.first_input == id && reader.second_input == id) {
+            if (reader.first_input == placed.id && reader.second_input == placed.id) {
                 reader.first_input_variable = next;
                 reader.second_input_variable = next;
             } else {
@@ -50,7 +59,7 @@ void create_result_variable(Design &design, int32_t step, int32_t id, int32_t ne
             }
         }
     }
-    design.lifetimes.push_back(Lifetime{step, death, next});
+    design.lifetimes.push_back(Lifetime{placed.step, death, next});
 }
 
 // Records every lifetime's variable in its register for each step it lives.
@@ -89,6 +98,7 @@ void fill_controller_table(Design &design) {
 }  // namespace
 
 void derive_lifetimes(Design &design, std::ostream &log) {
+    const std::vector<Placed> schedule = placed_operations(design);
     int32_t next = 1;
 
     // Primary inputs: the two primary operands of one operation share one
@@ -96,8 +106,8 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     // variable for the primary operand alone. Both live from step 0 until the
     // step before their reader.
     int32_t primary_variables = 0;
-    walk_schedule(design, [&](int32_t, int32_t id) {
-        Operation &op = design.operations[id];
+    for (const Placed &placed : schedule) {
+        Operation &op = *placed.op;
         const bool first_primary = op.first_input == 0;
         const bool second_primary = op.second_input == 0;
         if (first_primary && second_primary) {
@@ -108,28 +118,24 @@ void derive_lifetimes(Design &design, std::ostream &log) {
             design.lifetimes.push_back(Lifetime{0, op.list_step - 1, next});
             fill_first_free_input(op, next);
         } else {
-            return;
+            continue;
         }
         ++next;
         ++primary_variables;
-    });
+    }
 
     // Results: first those of the operations on primary inputs, then the rest.
-    walk_schedule(design, [&](int32_t step, int32_t id) {
-        const Operation &op = design.operations[id];
-        if (op.first_input == 0 && op.second_input == 0)
-            create_result_variable(design, step, id, next++);
-    });
-    walk_schedule(design, [&](int32_t step, int32_t id) {
-        if (design.operations[id].output_variable == -1)
-            create_result_variable(design, step, id, next++);
-    });
+    for (const Placed &placed : schedule)
+        if (placed.op->first_input == 0 && placed.op->second_input == 0)
+            create_result_variable(design, placed, next++);
+    for (const Placed &placed : schedule)
+        if (placed.op->output_variable == -1)
+            create_result_variable(design, placed, next++);
 
     for (int32_t variable = 1; variable <= primary_variables; ++variable)
         design.born_at[0].push_back(variable);
-    walk_schedule(design, [&](int32_t step, int32_t id) {
-        design.born_at[step].push_back(design.operations[id].output_variable);
-    });
+    for (const Placed &placed : schedule)
+        design.born_at[placed.step].push_back(placed.op->output_variable);
 
     for (const Lifetime &lifetime : design.lifetimes)
         design.lifetime_of[lifetime.variable] = {lifetime.birth, lifetime.death};
