@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -24,19 +25,50 @@ int32_t resource_count(const Design &design, int32_t type) {
     return found == design.resources.end() ? 0 : found->second;
 }
 
-// The register that holds both i and j, or 0 when they sit apart. A register
-// shares the pair when exactly two of its lifetimes belong to i or j.
-int32_t shared_register(const Design &design, int32_t i, int32_t j) {
-    for (const auto &entry : design.register_lifetimes) {
-        int matches = 0;
-        for (const Lifetime &life : entry.second)
-            if (life.variable == i || life.variable == j)
-                ++matches;
-        if (matches == 2)
-            return entry.first;
+// Which registers hold each variable's lifetimes, to ask many times whether
+// two variables share a register without walking every register each time.
+// A snapshot: it is taken again after every move.
+class Seating {
+public:
+    explicit Seating(const Design &design) {
+        for (const auto &[reg, lifetimes] : design.register_lifetimes)
+            for (const Lifetime &life : lifetimes)
+                seats_.emplace_back(life.variable, reg);
+        std::sort(seats_.begin(), seats_.end());
     }
-    return 0;
-}
+
+    // The register that holds both i and j (two different variables), or 0
+    // when they sit apart: the lowest register of which exactly two lifetimes
+    // belong to i or j.
+    int32_t shared_register(int32_t i, int32_t j) const {
+        std::vector<int32_t> held;  // the registers of both variables' lifetimes
+        for (auto seat = first_seat(i); held_by(seat, i); ++seat)
+            held.push_back(seat->second);
+        for (auto seat = first_seat(j); held_by(seat, j); ++seat)
+            held.push_back(seat->second);
+        std::sort(held.begin(), held.end());
+        for (auto run = held.begin(); run != held.end();) {
+            const auto run_end = std::upper_bound(run, held.end(), *run);
+            if (run_end - run == 2)
+                return *run;
+            run = run_end;
+        }
+        return 0;
+    }
+
+private:
+    using Seats = std::vector<std::pair<int32_t, int32_t>>;  // (variable, register), ascending
+
+    Seats::const_iterator first_seat(int32_t variable) const {
+        return std::lower_bound(seats_.begin(), seats_.end(),
+                                std::make_pair(variable, std::numeric_limits<int32_t>::min()));
+    }
+    bool held_by(Seats::const_iterator seat, int32_t variable) const {
+        return seat != seats_.end() && seat->first == variable;
+    }
+
+    Seats seats_;
+};
 
 Lifetime lifetime_record(Design &design, int32_t variable) {
     const auto &life = design.lifetime_of[variable];
@@ -167,6 +199,7 @@ void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
 
     // The z-th zero of the signature is the z-th pair (i, j) of odd variables.
     std::vector<std::pair<int32_t, int32_t>> examined;
+    Seating seating(design);
     int32_t count = 0;
     bool done = false;
     for (int64_t i = 1; i < k && !done; i += 2) {
@@ -174,10 +207,11 @@ void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
             const auto vi = static_cast<int32_t>(i);
             const auto vj = static_cast<int32_t>(j);
             examined.emplace_back(vi, vj);
-            const bool shares = shared_register(design, vi, vj) != 0;
+            const bool shares = seating.shared_register(vi, vj) != 0;
             ++count;
             if (shares) {
                 separate_variables(design, design.register_of[vj], vj, vi, log);
+                seating = Seating(design);
                 log << (vi - 1) << "," << (vj - 1) << " ::" << count << "\n";
             }
             if (count >= zeros) {
@@ -191,9 +225,11 @@ void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
     // every examined pair is promised apart, so such a j moves alone into a
     // fresh register, where nobody can join it again.
     for (const auto &pair : examined) {
-        const int32_t r = shared_register(design, pair.first, pair.second);
-        if (r != 0)
+        const int32_t r = seating.shared_register(pair.first, pair.second);
+        if (r != 0) {
             move_to_new_register(design, r, pair.second);
+            seating = Seating(design);
+        }
     }
 }
 
