@@ -24,17 +24,11 @@ inline std::string dfg_part_text(const Design &d) {
     std::ostringstream out;
     for (const auto &[key, op] : d.operations) {
         out << "op " << key << ": " << op.first_input << ' ' << op.second_input << ' ' << op.id << ' ' << op.type
-            << " succ";
-        for (const int32_t s : op.successors)
-            out << ' ' << s;
-        out << " asap " << op.asap_step << " alap " << op.alap_step << '\n';
+            << " succ " << steps_text({{0, op.successors}}) << op.asap_step << ' ' << op.alap_step << '\n';
     }
-    out << "types";
-    for (const int32_t t : d.operation_types)
-        out << ' ' << t;
-    out << "\nasap " << steps_text(d.asap_steps) << "\nalap " << steps_text(d.alap_steps)
-        << "\nbound " << d.latency_bound << " path " << d.dfg_path << " name " << d.dfg_name << " subtractors "
-        << d.subtractor_count << " comparators " << d.comparator_count << '\n';
+    out << "types " << steps_text({{0, {d.operation_types.begin(), d.operation_types.end()}}}) << "asap "
+        << steps_text(d.asap_steps) << "alap " << steps_text(d.alap_steps) << "bound " << d.latency_bound << ' '
+        << d.dfg_path << ' ' << d.dfg_name << ' ' << d.subtractor_count << ' ' << d.comparator_count;
     return out.str();
 }
 

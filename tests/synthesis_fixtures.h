@@ -1,11 +1,19 @@
-// Small designs for the synthesis tests: a graph written in code, linked the
-// way the DFG reader links it, and scheduled ASAP and ALAP the way a load does.
+// Designs for the synthesis tests: a graph written in code, linked the way the
+// DFG reader links it and scheduled ASAP and ALAP the way a load does; a DSP
+// core file loaded and synthesized as the window does it; random graphs that
+// keep the file format's promises.
 #pragma once
 
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "core/asap_alap.h"
 #include "core/design.h"
+#include "core/loading.h"
+#include "synthesis/resource_constraints.h"
 #include "tests/test_support.h"
 
 namespace velnor::test {
@@ -19,7 +27,6 @@ inline Design graph(const std::vector<Op> &ops) {
         if (op.second != 0 && op.second != op.first)
             design.operations[op.second].successors.push_back(op.id);
         Operation &record = design.operations[op.id];
-        record = Operation{};
         record.first_input = op.first;
         record.second_input = op.second;
         record.id = op.id;
@@ -29,17 +36,43 @@ inline Design graph(const std::vector<Op> &ops) {
     return design;
 }
 
-// ASAP, the deadline from its length, then ALAP.
-inline void schedule_unconstrained(Design &design) {
+// The graph scheduled ASAP, given the deadline of its length, then ALAP.
+inline Design scheduled_graph(const std::vector<Op> &ops) {
+    Design design = graph(ops);
     schedule_asap(design);
     design.latency_bound = static_cast<int32_t>(design.asap_steps.size());
     schedule_alap(design);
+    return design;
 }
 
-inline Design scheduled_graph(const std::vector<Op> &ops) {
-    Design design = graph(ops);
-    schedule_unconstrained(design);
+// The DSP core of dfg_path with library A, synthesized under counts.
+inline Design synthesized(const std::string &dfg_path, const std::map<int32_t, int32_t> &counts) {
+    Design design;
+    std::ostringstream log;
+    load_dsp_core(design, dfg_path, log);
+    load_module_library(design, data_path("lib/library_a.txt"));
+    design.resources = counts;
+    synthesize_under_constraints(design, log);
     return design;
+}
+
+// 1 to 40 operations with ids 1..N; operands both primary or both earlier
+// results, or with mixed_operands sometimes one of each.
+inline std::vector<Op> random_graph(std::mt19937 &random, bool mixed_operands, bool divisions) {
+    const auto below = [&random](int32_t n) { return static_cast<int32_t>(random() % static_cast<uint32_t>(n)); };
+    std::vector<Op> ops;
+    for (int32_t id = 1, n = 1 + below(40); id <= n; ++id) {
+        const int32_t type = below(divisions ? 5 : 4);  // a 3 (Divide) without divisions becomes Compare
+        Op op{type == Divide && !divisions ? Compare : type, 0, 0, id};
+        if (id > 1 && below(10) >= 3) {
+            op.first = 1 + below(id - 1);
+            op.second = 1 + below(id - 1);
+            if (mixed_operands && below(3) == 0)
+                (below(2) == 0 ? op.first : op.second) = 0;
+        }
+        ops.push_back(op);
+    }
+    return ops;
 }
 
 }  // namespace velnor::test
