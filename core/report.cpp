@@ -19,12 +19,16 @@ const Operation &operation_or_fresh(const Design &design, int32_t id) {
 }
 
 // Appends value right-aligned in width characters, as a stream's setw does.
+// The fields are a few characters wide: appending them character by character
+// costs less than a fill call and a copy call for each of the 30,000 fields of
+// a large core's controller tables.
 void append_right(std::string &out, int64_t value, std::size_t width) {
     char digits[24];
-    const std::size_t length = static_cast<std::size_t>(std::to_chars(digits, std::end(digits), value).ptr - digits);
-    if (length < width)
-        out.append(width - length, ' ');
-    out.append(digits, length);
+    const char *end = std::to_chars(digits, std::end(digits), value).ptr;
+    for (auto length = static_cast<std::size_t>(end - digits); length < width; ++length)
+        out += ' ';
+    for (const char *digit = digits; digit != end; ++digit)
+        out += *digit;
 }
 
 // Which variant column an operation table shows.
