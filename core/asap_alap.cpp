@@ -72,9 +72,11 @@ std::optional<int32_t> latest_step(const Design &design, const Operation &op) {
     return smallest - 1;
 }
 
-}  // namespace
-
-void schedule_asap(Design &design) {
+// Repeated passes in ascending id order; each places every operation whose step
+// step_of can tell, and a pass that places nothing ends the loop (so a cycle or
+// a missing producer cannot keep it running).
+template <typename StepOf>
+void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &steps, StepOf step_of) {
     DoneFlags flags(design.operations.size());
     bool placed = true;
     while (placed) {
@@ -82,34 +84,25 @@ void schedule_asap(Design &design) {
         for (auto &[id, op] : design.operations) {
             if (!flags.covers(id) || flags.done(id))
                 continue;
-            const std::optional<int32_t> step = earliest_step(design, op);
+            const std::optional<int32_t> step = step_of(design, op);
             if (!step)
                 continue;
-            op.asap_step = *step;
-            design.asap_steps[*step].push_back(id);
+            op.*step_field = *step;
+            steps[*step].push_back(id);
             flags.set(id);
             placed = true;
         }
     }
 }
 
+}  // namespace
+
+void schedule_asap(Design &design) {
+    place_in_passes(design, &Operation::asap_step, design.asap_steps, earliest_step);
+}
+
 void schedule_alap(Design &design) {
-    DoneFlags flags(design.operations.size());
-    bool placed = true;
-    while (placed) {
-        placed = false;
-        for (auto &[id, op] : design.operations) {
-            if (!flags.covers(id) || flags.done(id))
-                continue;
-            const std::optional<int32_t> step = latest_step(design, op);
-            if (!step)
-                continue;
-            op.alap_step = *step;
-            design.alap_steps[*step].push_back(id);
-            flags.set(id);
-            placed = true;
-        }
-    }
+    place_in_passes(design, &Operation::alap_step, design.alap_steps, latest_step);
 }
 
 }  // namespace velnor

@@ -5,19 +5,13 @@
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 #include <utility>
 #include <vector>
 
+#include "synthesis/check_message.h"
+
 namespace velnor {
 namespace {
-
-template <typename... Parts>
-std::string message(const Parts &...parts) {
-    std::ostringstream out;
-    (out << ... << parts);
-    return out.str();
-}
 
 const Operation *find_operation(const Design &design, int32_t id) {
     const auto found = design.operations.find(id);
@@ -45,10 +39,10 @@ bool find_lifetime(const Design &design, int32_t variable, std::pair<int32_t, in
 std::string check_primary_variable(const Design &design, const Operation &op, int32_t variable) {
     std::pair<int32_t, int32_t> lifetime;
     if (!find_lifetime(design, variable, lifetime))
-        return message("operation ", op.id, " reads a primary input through variable ", variable,
+        return check_message("operation ", op.id, " reads a primary input through variable ", variable,
                        ", which has no lifetime");
     if (lifetime != std::make_pair(0, op.list_step - 1))
-        return message("operation ", op.id, " in step ", op.list_step, " reads a primary input through variable ",
+        return check_message("operation ", op.id, " in step ", op.list_step, " reads a primary input through variable ",
                        variable, " living ", lifetime.first, "..", lifetime.second, ", expected 0..",
                        op.list_step - 1);
     return {};
@@ -63,7 +57,7 @@ std::string check_input_variables(const Design &design, const Operation &op) {
         const Operation *p = find_operation(design, producer);
         return p ? p->output_variable : -1;
     };
-    const std::string where = message("operation ", op.id, " (inputs ", a, ", ", b, ") records input variables ",
+    const std::string where = check_message("operation ", op.id, " (inputs ", a, ", ", b, ") records input variables ",
                                        f, " and ", g);
     if (a == 0 && b == 0) {
         if (f != g)
@@ -72,7 +66,7 @@ std::string check_input_variables(const Design &design, const Operation &op) {
     }
     if (a == b) {
         if (f != result_of(a) || g != result_of(a))
-            return message(where, ", expected ", result_of(a), " twice");
+            return check_message(where, ", expected ", result_of(a), " twice");
         return {};
     }
     if (a != 0 && b != 0) {
@@ -81,7 +75,7 @@ std::string check_input_variables(const Design &design, const Operation &op) {
         std::sort(got.begin(), got.end());
         std::sort(want.begin(), want.end());
         if (got != want)
-            return message(where, ", expected ", want[0], " and ", want[1]);
+            return check_message(where, ", expected ", want[0], " and ", want[1]);
         return {};
     }
     const int32_t produced = result_of(a != 0 ? a : b);
@@ -89,7 +83,7 @@ std::string check_input_variables(const Design &design, const Operation &op) {
         return check_primary_variable(design, op, g);
     if (g == produced && f != produced)
         return check_primary_variable(design, op, f);
-    return message(where, ", expected ", produced, " and a primary-input variable");
+    return check_message(where, ", expected ", produced, " and a primary-input variable");
 }
 
 }  // namespace
@@ -101,12 +95,12 @@ std::string check_step_table(const Design &design, const StepMap &table, int32_t
         for (int32_t id : ids) {
             const Operation *op = find_operation(design, id);
             if (!op)
-                return message(name, " step ", step, " holds ", id, ", which is no operation");
+                return check_message(name, " step ", step, " holds ", id, ", which is no operation");
             const auto [earlier, fresh] = step_of.emplace(id, step);
             if (!fresh)
-                return message("operation ", id, " stands in ", name, " steps ", earlier->second, " and ", step);
+                return check_message("operation ", id, " stands in ", name, " steps ", earlier->second, " and ", step);
             if (op->*step_field != step)
-                return message("operation ", id, " stands in ", name, " step ", step, " but its own step is ",
+                return check_message("operation ", id, " stands in ", name, " step ", step, " but its own step is ",
                                op->*step_field);
         }
     }
@@ -114,11 +108,11 @@ std::string check_step_table(const Design &design, const StepMap &table, int32_t
         const int32_t step = op.*step_field;
         if (step == -1) {
             if (every_operation_placed)
-                return message("operation ", id, " has no ", name, " step");
+                return check_message("operation ", id, " has no ", name, " step");
             continue;
         }
         if (step_of.count(id) == 0)
-            return message("operation ", id, " has ", name, " step ", step, " but stands in no ", name, " step");
+            return check_message("operation ", id, " has ", name, " step ", step, " but stands in no ", name, " step");
     }
     return {};
 }
@@ -133,10 +127,10 @@ std::string check_precedence(const Design &design) {
             const Operation *p = find_operation(design, producer);
             const int32_t producer_step = p ? p->list_step : -1;
             if (producer_step == -1)
-                return message("operation ", id, " in step ", op.list_step, " reads ", producer,
+                return check_message("operation ", id, " in step ", op.list_step, " reads ", producer,
                                ", which is not scheduled");
             if (producer_step >= op.list_step)
-                return message("operation ", id, " in step ", op.list_step, " reads ", producer, " of step ",
+                return check_message("operation ", id, " in step ", op.list_step, " reads ", producer, " of step ",
                                producer_step);
         }
     }
@@ -155,7 +149,7 @@ std::string check_step_limits(const Design &design, const ResourceLimits &limits
             const auto limit = limits.find(type);
             const int32_t allowed = limit == limits.end() ? 0 : limit->second;
             if (count > allowed)
-                return message("list step ", step, " runs ", count, " operations of type ", type, ", limit ",
+                return check_message("list step ", step, " runs ", count, " operations of type ", type, ", limit ",
                                allowed);
         }
     }
@@ -167,15 +161,15 @@ std::string check_lifetimes(const Design &design) {
         const Lifetime &lifetime = design.lifetimes[index];
         const auto expected = static_cast<int32_t>(index + 1);
         if (lifetime.variable != expected)
-            return message("lifetime ", index, " carries variable ", lifetime.variable, ", expected ", expected);
+            return check_message("lifetime ", index, " carries variable ", lifetime.variable, ", expected ", expected);
         std::pair<int32_t, int32_t> mirrored;
         if (!find_lifetime(design, lifetime.variable, mirrored) ||
             mirrored != std::make_pair(lifetime.birth, lifetime.death))
-            return message("variable ", lifetime.variable, " lives ", lifetime.birth, "..", lifetime.death,
+            return check_message("variable ", lifetime.variable, " lives ", lifetime.birth, "..", lifetime.death,
                            " but lifetime_of says otherwise");
     }
     if (design.lifetime_of.size() != design.lifetimes.size())
-        return message("lifetime_of has ", design.lifetime_of.size(), " variables, lifetimes ",
+        return check_message("lifetime_of has ", design.lifetime_of.size(), " variables, lifetimes ",
                        design.lifetimes.size());
 
     const auto steps = static_cast<int32_t>(design.list_steps.size());
@@ -192,9 +186,9 @@ std::string check_lifetimes(const Design &design) {
         }
         std::pair<int32_t, int32_t> lifetime;
         if (!find_lifetime(design, op.output_variable, lifetime))
-            return message("operation ", id, " in step ", op.list_step, " has no result variable");
+            return check_message("operation ", id, " in step ", op.list_step, " has no result variable");
         if (lifetime != std::make_pair(op.list_step, death))
-            return message("result variable ", op.output_variable, " of operation ", id, " lives ",
+            return check_message("result variable ", op.output_variable, " of operation ", id, " lives ",
                            lifetime.first, "..", lifetime.second, ", expected ", op.list_step, "..", death);
         const std::string inputs = check_input_variables(design, op);
         if (!inputs.empty())
@@ -208,7 +202,7 @@ std::string check_registers(const Design &design) {
     for (const auto &[variable, lifetime] : design.lifetime_of) {
         const auto found = design.register_of.find(variable);
         if (found == design.register_of.end() || found->second < 1)
-            return message("variable ", variable, " has no register");
+            return check_message("variable ", variable, " has no register");
         held[found->second].emplace_back(lifetime.first, variable);
     }
     for (auto &[reg, variables] : held) {
@@ -222,7 +216,7 @@ std::string check_registers(const Design &design) {
             if (death < birth)
                 continue;
             if (birth <= latest_death)
-                return message("register ", reg, " holds variables ", latest_variable, " and ", variable,
+                return check_message("register ", reg, " holds variables ", latest_variable, " and ", variable,
                                " both in step ", birth);
             latest_death = death;
             latest_variable = variable;
@@ -236,11 +230,11 @@ std::string check_controller_table(const Design &design) {
     for (const auto &[variable, lifetime] : design.lifetime_of) {
         const auto reg = design.register_of.find(variable);
         if (reg == design.register_of.end())
-            return message("variable ", variable, " has no register");
+            return check_message("variable ", variable, " has no register");
         for (int32_t t = lifetime.first; t <= lifetime.second; ++t) {
             ++occupied;
             if (held_in(design.controller_table, t, reg->second) != variable)
-                return message("controller table step ", t, " register ", reg->second, " does not hold variable ",
+                return check_message("controller table step ", t, " register ", reg->second, " does not hold variable ",
                                variable);
         }
     }
@@ -250,7 +244,7 @@ std::string check_controller_table(const Design &design) {
             if (cell.second != 0)
                 ++filled;
     if (filled != occupied)
-        return message("controller table holds ", filled, " variable entries, the lifetimes ", occupied);
+        return check_message("controller table holds ", filled, " variable entries, the lifetimes ", occupied);
     return {};
 }
 
@@ -266,10 +260,10 @@ std::string check_controller_table_unchanged(const Design &design) {
         const auto a = now.find(step);
         const auto b = before.find(step);
         if (a == now.end() || b == before.end())
-            return message("controller table step ", step, a == now.end() ? " has gone" : " is new",
+            return check_message("controller table step ", step, a == now.end() ? " has gone" : " is new",
                            " since allocation");
         if (a->second != b->second)
-            return message("controller table step ", step, " differs from the copy taken after allocation");
+            return check_message("controller table step ", step, " differs from the copy taken after allocation");
     }
     return {};
 }
