@@ -59,10 +59,7 @@ void take_resource_counts(Design &design, const RunRequest &request, std::ostrea
         if (verdict.outcome == ResourceEntryVerdict::NotNeeded)
             continue;
         if (verdict.outcome == ResourceEntryVerdict::Refused) {
-            const int bound = field.type == Add        ? design.adder_count
-                              : field.type == Multiply ? design.multiplier_count
-                              : field.type == Subtract ? design.subtractor_count
-                                                       : design.comparator_count;
+            const int bound = resource_bound(design, field.type);
             throw RefusedValue(field.option, "must be from 1 to " + std::to_string(bound) + " (" +
                                                  field.bound_source + "), got " + std::to_string(count));
         }

@@ -40,13 +40,18 @@ const EntryRule *entry_rule(int32_t type) {
 
 }  // namespace
 
+int32_t resource_bound(const Design &design, int32_t type) {
+    const EntryRule *rule = entry_rule(type);
+    return rule ? design.*(rule->bound) : 0;
+}
+
 ResourceEntryVerdict check_resource_entry(const Design &design, int32_t type, int32_t count) {
     const EntryRule *rule = entry_rule(type);
     if (!rule || design.operation_types.count(type) == 0)
         return {ResourceEntryVerdict::NotNeeded, {}};
     if (count == 0)
         return {ResourceEntryVerdict::Refused, rule->zero_message ? rule->zero_message : ""};
-    const int32_t bound = design.*(rule->bound);
+    const int32_t bound = resource_bound(design, type);
     if (count < 0 || count > bound)
         return {ResourceEntryVerdict::Refused, rule->range_message + std::to_string(bound)};
     return {ResourceEntryVerdict::Accepted, {}};

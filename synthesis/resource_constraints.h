@@ -21,6 +21,10 @@ struct ResourceEntryVerdict {
 // design's bound; NotNeeded when the DFG has no operation of that type.
 ResourceEntryVerdict check_resource_entry(const Design &design, int32_t type, int32_t count);
 
+// The largest count the designer may type for Add, Multiply, Subtract or
+// Compare (0 for any other type).
+int32_t resource_bound(const Design &design, int32_t type);
+
 // True once every present type other than Divide has a count of at least 1.
 bool constraints_complete(const Design &design);
 
