@@ -549,12 +549,10 @@ void MainWindow::on_actionSave_triggered() {
         return;
     }
     const BusyGuard guard(busy);
-    QString chosen = dialogs->existing_directory(this, tr("open directory"), "/home",
+    const QString chosen = dialogs->existing_directory(this, tr("open directory"), "/home",
                                                  QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;  // a cancelled dialog writes nothing
-    while (chosen.endsWith('/'))
-        chosen.chop(1);
     const SaveOutcome saved = save_run(design, hash_engine.chain_log, key_file_contents(), chosen.toStdString(),
                                        time_stamp(clock()), std::cout);
     QStringList failures;

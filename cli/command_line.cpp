@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -134,6 +135,9 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
 
     std::optional<SaveOutcome> saved;
     if (parser.isSet("out")) {
+        // Scripts may name a folder that does not exist yet; if it cannot be
+        // made, saving reports both files as unwritable.
+        QDir().mkpath(parser.value("out"));
         const std::string folder = QFile::encodeName(parser.value("out")).toStdString();
         const std::string stamp =
             parser.isSet("stamp") ? parser.value("stamp").toStdString() : time_stamp(clock());

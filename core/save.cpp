@@ -6,7 +6,11 @@
 namespace velnor {
 
 SaveOutcome save_run(const Design &design, const std::string &heading, const KeyFileContents &contents,
-                     const std::string &directory, const std::string &stamp, std::ostream &log) {
+                     const std::string &chosen_directory, const std::string &stamp, std::ostream &log) {
+    // A folder given with a trailing '/' names the same files as without it.
+    std::string directory = chosen_directory;
+    while (directory.size() > 1 && directory.back() == '/')
+        directory.pop_back();
     SaveOutcome outcome;
     outcome.report_file = report_path(design, directory, stamp);
     outcome.key_file = key_file_path(design, directory, stamp);

@@ -19,7 +19,8 @@ struct SaveOutcome {
 };
 
 // Writes the report (heading: the hash chain's log), then the key file; the key
-// file is attempted even when the report fails. Diagnostic lines go to log.
+// file is attempted even when the report fails. Trailing '/' of directory are
+// dropped. Diagnostic lines go to log.
 SaveOutcome save_run(const Design &design, const std::string &heading, const KeyFileContents &contents,
                      const std::string &directory, const std::string &stamp, std::ostream &log);
 

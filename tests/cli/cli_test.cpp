@@ -52,7 +52,7 @@ QStringList run_arguments(const std::map<QString, QString> &changes = {}, const 
 
 TEST(CliRun, JsonWithOutHasEveryMemberAndWritesBothFiles) {
     ScratchDir dir;
-    const QString out = QString::fromStdString(dir.path());
+    const QString out = QString::fromStdString(dir.path() + "/new/folder/");  // made on demand
     const Outcome run = run_cli(run_arguments({}, {"--out", out, "--stamp", "T", "--json"}));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -75,8 +75,8 @@ TEST(CliRun, JsonWithOutHasEveryMemberAndWritesBothFiles) {
     EXPECT_EQ(json["operations"].toInt(), 21);
     EXPECT_EQ(json["signature"].toString(), json["hash_output"].toString().left(20));
     EXPECT_EQ(json["hash_output"].toString().size(), 512);
-    EXPECT_EQ(json["report_file"].toString().toStdString(), dir.path() + "/report_fir_T.txt");
-    EXPECT_EQ(json["key_file"].toString().toStdString(), dir.path() + "/key_fir_T.txt");
+    EXPECT_EQ(json["report_file"].toString().toStdString(), dir.path() + "/new/folder/report_fir_T.txt");
+    EXPECT_EQ(json["key_file"].toString().toStdString(), dir.path() + "/new/folder/key_fir_T.txt");
     EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 2);
 }
 
