@@ -130,6 +130,20 @@ TEST(WindowFlow, EachStepPaintsTheFormAndLaterEditsChangeNothing) {
     EXPECT_EQ(view("pushButton_6"), "number of zeros: \n-> " + QString::number(signature.count('0')));
 }
 
+TEST(WindowConsole, ShowsTheDockAgainAndKeepsTheColourForUnknownNames) {
+    WindowDriver driver;
+    driver.find<QWidget>("dockWidget")->close();
+    const auto write = [&](const char *color, const char *message) {
+        QMetaObject::invokeMethod(&driver.window, "write_to_console", Q_ARG(QString, color), Q_ARG(QString, message));
+        return driver.find<QTextEdit>("textEdit")->textColor();
+    };
+    EXPECT_EQ(write("red", "first"), QColor(Qt::red));
+    EXPECT_TRUE(driver.find<QWidget>("dockWidget")->isVisible());
+    EXPECT_EQ(write("green", "second"), QColor(Qt::red));
+    EXPECT_EQ(write("blue", "third"), QColor(Qt::blue));
+    EXPECT_TRUE(driver.console().endsWith("-> first\n-> second\n-> third"));
+}
+
 TEST(WindowViews, ViewsBelowTheirStageWriteNothing) {
     const QMap<QString, int> first_stage{{"pushButton_16", 1}, {"pushButton", 2}, {"pushButton_15", 4},
                                          {"pushButton_2", 4}};  // all others: 6
