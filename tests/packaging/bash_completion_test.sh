@@ -17,6 +17,7 @@ complete_line() {
   printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd ' '
 }
 
+help=$("$cli" --help)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/results" && touch "$scratch/fir.txt"
@@ -33,6 +34,8 @@ cases=(
   "a folder for --out|velnor-cli,demo,--out,|results"
   "nothing for a number|velnor-cli,run,--size,|"
   "options given are not offered again|velnor-cli,demo,--json,--out,results,--|--stamp --verbose"
+  "an option given is left out of run's list|velnor-cli,run,--comparators,1,--co|--count"
+  "a value with a wildcard is taken literally|velnor-cli,demo,--stamp,*,--|--json --out --verbose"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r name line expected <<<"$row"
@@ -42,7 +45,9 @@ for row in "${cases[@]}"; do
 done
 
 offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) "
-for option in $("$cli" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+[ -n "$options" ] || fail "velnor-cli --help lists no options"
+for option in $options; do
   [[ $offered == *" $option "* ]] || fail "the completion never offers $option"
 done
 echo "${#cases[@]} command lines complete as expected; every option of --help is offered"

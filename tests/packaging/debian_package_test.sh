@@ -41,5 +41,5 @@ actual=$("$root/usr/bin/velnor-cli" --version)
 "$cli" demo >"$scratch/built.txt"
 diff -u "$scratch/built.txt" "$scratch/packaged.txt" || fail "the packaged demo prints other figures"
 grep -q "^signature : [01]\+$" "$scratch/packaged.txt" || fail "the packaged demo printed no signature"
-[ "$(ls "$scratch/demo" | wc -l)" = 2 ] || fail "the packaged demo did not save its report and key file"
+[ "$(find "$scratch/demo" -type f | wc -l)" = 2 ] || fail "the packaged demo did not save its report and key file"
 echo "$(basename "$deb"): Depends: $depends"

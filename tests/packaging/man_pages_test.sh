@@ -21,7 +21,7 @@ source=$(zcat "$man_dir/velnor-cli.1.gz")
 help=$("$cli" --help)
 commands=$(grep -oE '^  velnor-cli [a-z]+' <<<"$help" | awk '{print $2}' | sort -u)
 options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
-[ -n "$commands" ] && [ -n "$options" ] || fail "velnor-cli --help lists no commands or options"
+if [ -z "$commands" ] || [ -z "$options" ]; then fail "velnor-cli --help lists no commands or options"; fi
 for command in $commands; do
   grep -qE "^\.B(R)? $command\$" <<<"$source" || fail "velnor-cli(1) does not document the command $command"
 done
