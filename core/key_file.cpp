@@ -12,7 +12,8 @@
 
 namespace velnor {
 
-std::string key_file_figure_lines(const KeyFileContents &c) {
+std::string key_file_figure_lines(const KeyFileContents &contents) {
+    const EmbeddingFigures &c = contents.figures;
     std::ostringstream out;
     out << "Initial area : " << c.initial_area << "\n"
         << "Max area : " << c.max_area << "\n"

@@ -11,6 +11,14 @@
 
 namespace velnor {
 
+// Which module variant an operation table shows beside each operation.
+enum class VariantColumn {
+    BeforeEmbedding,  // as binding left it: variant_of (0 for an operation without one)
+    AfterEmbedding,   // the operation's own variant (-1 when unbound)
+};
+
+int32_t shown_variant(const Design &design, int32_t id, VariantColumn column);
+
 // ctime of t in local time with every ':' and blank dropped: FriDec41856522026.
 std::string time_stamp(std::time_t t);
 

@@ -91,7 +91,7 @@ void expect_refused(const std::string &path, const std::string &reason, Load loa
     try {
         load(d, path);
         ADD_FAILURE() << "accepted " << path;
-    } catch (const LoadError &error) {
+    } catch (const Refusal &error) {
         EXPECT_EQ(error.what(), reason);
     }
     EXPECT_EQ(test::dfg_part_text(d) + test::library_part_text(d), before) << reason;

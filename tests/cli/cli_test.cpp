@@ -127,7 +127,7 @@ TEST_P(Refusal, OneLineNamingTheOptionAndStatusTwo) {
 }
 
 const RefusalCase refusal_cases[] = {
-    {"UsageError", {}, {"--siz", "3"}, "velnor-cli: Unknown option 'siz'"},
+    {"UnknownOption", {}, {"--siz", "3"}, "velnor-cli: Unknown option 'siz'"},
     {"File", {{"--dfg", "BAD"}}, {}, "--dfg: bad.txt line 2: "},
     {"Count", {{"--adders", "5"}}, {},
      "--adders: must be from 1 to 4 (the library's largest number of adders), got 5\n"},
