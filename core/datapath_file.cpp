@@ -18,7 +18,7 @@ const char format_name[] = "velnor-datapath";
 constexpr int64_t format_version = 1;
 
 [[noreturn]] void refuse(const std::string &where, const std::string &why) {
-    throw DatapathFormatError(where + ": " + why);
+    throw Refusal(Refusal::Reason::DatapathFile, where + ": " + why);
 }
 
 const json &member(const json &object, const std::string &where, const char *name) {
@@ -144,9 +144,9 @@ std::string datapath_to_json(const Datapath &datapath) {
 Datapath datapath_from_json(const std::string &text) {
     const json document = json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (document.is_discarded())
-        throw DatapathFormatError("not a JSON document");
+        throw Refusal(Refusal::Reason::DatapathFile, "not a JSON document");
     if (!document.is_object())
-        throw DatapathFormatError("the document must be a JSON object");
+        throw Refusal(Refusal::Reason::DatapathFile, "the document must be a JSON object");
     const json &format = member(document, "", "format");
     if (!format.is_string() || format.get<std::string>() != format_name)
         refuse("format", std::string("must be \"") + format_name + "\"");

@@ -3,24 +3,19 @@
 // checks every member the format defines and names the first one at fault.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 #include "core/datapath.h"
+#include "core/refusal.h"
 
 namespace velnor {
-
-// A datapath document that does not follow the format; what() names the
-// member at fault, e.g. "operations[3].variant: must be 1, 2 or null".
-struct DatapathFormatError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // The document, pretty-printed with two-space indents and a final line feed.
 std::string datapath_to_json(const Datapath &datapath);
 
-// Parses and checks a document. Throws DatapathFormatError. Members the format
-// does not define are ignored.
+// Parses and checks a document. A document that breaks the format is refused
+// (DatapathFile) naming the member at fault, e.g. "operations[3].variant: must
+// be 1, 2 or null". Members the format does not define are ignored.
 Datapath datapath_from_json(const std::string &text);
 
 }  // namespace velnor

@@ -54,7 +54,8 @@ TEST_P(DatapathFileRefuses, NamingTheMember) {
     try {
         datapath_from_json(text);
         FAIL() << "accepted";
-    } catch (const DatapathFormatError &error) {
+    } catch (const Refusal &error) {
+        EXPECT_EQ(error.reason(), Refusal::Reason::DatapathFile);
         EXPECT_STREQ(error.what(), row.message);
     }
 }
