@@ -169,9 +169,7 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     std::ostream quiet(nullptr);
     std::ostream &log = parser.isSet("verbose") ? err : quiet;
 
-    Design unsigned_design;
-    const bool wants_unsigned = parser.isSet("datapath-before");
-    const FlowRun run = run_flow(request, log, wants_unsigned ? &unsigned_design : nullptr);
+    const FlowRun run = run_flow(request, log);
 
     std::optional<SaveOutcome> saved;
     if (parser.isSet("out")) {
@@ -206,8 +204,8 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     };
     if (parser.isSet("datapath"))
         write_datapath("datapath", run.design);
-    if (wants_unsigned)
-        write_datapath("datapath-before", unsigned_design);
+    if (parser.isSet("datapath-before"))
+        write_datapath("datapath-before", run.unsigned_design);
     return status;
 }
 

@@ -56,7 +56,7 @@ int encoding_count(const RunRequest &request, const NumberLine &encodings) {
 
 }  // namespace
 
-FlowRun run_flow(const RunRequest &request, std::ostream &log, Design *unsigned_design) {
+FlowRun run_flow(const RunRequest &request, std::ostream &log) {
     FlowRun run;
     at_option("dfg", [&] { load_dsp_core(run.design, path_of(request.dfg), log); });
     at_option("library", [&] { load_module_library(run.design, path_of(request.library)); });
@@ -83,8 +83,6 @@ FlowRun run_flow(const RunRequest &request, std::ostream &log, Design *unsigned_
     at_option("rounds", [&] { accept_rounds(run, number_line(request.rounds), log); });
 
     const int size = whole_number("size", request.size);
-    if (unsigned_design)
-        *unsigned_design = run.design;
     at_option("size", [&] { accept_constraint_size(run, size, log); });
     return run;
 }

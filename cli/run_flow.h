@@ -25,8 +25,7 @@ struct RunRequest {
 
 // Runs the flow; diagnostic lines go to log. The first value refused ends the
 // run with a Refusal whose text starts with the option that carried it
-// ("--adders: ..."); nothing is written. When unsigned_design is given, it
-// receives the design as it was right before the embedding.
-FlowRun run_flow(const RunRequest &request, std::ostream &log, Design *unsigned_design = nullptr);
+// ("--adders: ..."); nothing is written.
+FlowRun run_flow(const RunRequest &request, std::ostream &log);
 
 }  // namespace velnor::cli

@@ -44,10 +44,9 @@ double parse_alpha(const std::string &text) {
 
 Verification verify_design_file(const RunRequest &request, const std::string &design_path, double alpha,
                                  std::ostream &log) {
-    Design unsigned_design;
-    const FlowRun run = run_flow(request, log, &unsigned_design);
+    const FlowRun run = run_flow(request, log);
     try {
-        return verify_datapath(unsigned_design, run.embedding, read_datapath_file(design_path), alpha);
+        return verify_datapath(run.unsigned_design, run.embedding, read_datapath_file(design_path), alpha);
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), std::string("--design: ") + refusal.what());
     }
