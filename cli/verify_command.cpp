@@ -4,18 +4,12 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 #include "cli/json_text.h"
 #include "core/datapath_file.h"
 
 namespace velnor::cli {
 namespace {
-
-// "H of T" for the labelled lines.
-std::string tally_text(const Tally &tally) {
-    return std::to_string(tally.held) + " of " + std::to_string(tally.total);
-}
 
 std::string tally_json(const Tally &tally) {
     return "{\"held\": " + std::to_string(tally.held) + ", \"total\": " + std::to_string(tally.total) + "}";
@@ -50,18 +44,6 @@ Verification verify_design_file(const RunRequest &request, const std::string &de
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), std::string("--design: ") + refusal.what());
     }
-}
-
-std::string verification_text(const Verification &v) {
-    // Probabilities in the key file's number format.
-    std::ostringstream out;
-    out << "zero constraints held : " << tally_text(v.zeros) << "\n"
-        << "one constraints held : " << tally_text(v.ones) << "\n"
-        << "distinguishing constraints held : " << tally_text(v.distinguishing) << "\n"
-        << "probability of coincidence (all) : " << v.pc_all << "\n"
-        << "probability of coincidence (distinguishing) : " << v.pc_distinguishing << "\n"
-        << "verdict : " << verdict_name(v.verdict) << "\n";
-    return out.str();
 }
 
 std::string verification_json(const Verification &v) {

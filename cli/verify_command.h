@@ -23,7 +23,6 @@ Verification verify_design_file(const RunRequest &request, const std::string &de
 // Parses --alpha: a number above 0 and at most 1.
 double parse_alpha(const std::string &text);
 
-std::string verification_text(const Verification &verification);
 std::string verification_json(const Verification &verification);
 
 int verify_status(Verdict verdict);
