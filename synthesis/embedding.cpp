@@ -234,11 +234,12 @@ void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
 }
 
 void force_variant(Design &design, int32_t id, ModuleVariant want) {
-    const int32_t adders = resource_count(design, Add);
-    const int32_t multipliers = resource_count(design, Multiply);
+    // Counted in 64 bits: a unit count may be as large as an int holds.
+    const int64_t adders = resource_count(design, Add);
+    const int64_t multipliers = resource_count(design, Multiply);
     // The binding's split: the first half (rounded up) of a type's units are variant 1.
-    int32_t free_adders[3] = {0, (adders + 1) / 2, adders / 2};
-    int32_t free_multipliers[3] = {0, (multipliers + 1) / 2, multipliers / 2};
+    int64_t free_adders[3] = {0, (adders + 1) / 2, adders / 2};
+    int64_t free_multipliers[3] = {0, (multipliers + 1) / 2, multipliers / 2};
 
     Operation &target = design.operations[id];
     const auto step = design.list_steps.find(target.list_step);
