@@ -2,6 +2,7 @@
 // operand, second operand and id, one or more operations per line.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -40,11 +41,16 @@ struct WrittenOperation {
 struct DfgListing {
     bool opened = false;       // false: the file could not be opened
     bool read_failed = false;  // reading stopped on an input error (a folder, a device fault)
-    std::vector<WrittenOperation> operations;  // every operation read, in file order
+    std::vector<WrittenOperation> operations;  // every operation kept, in file order
+    std::size_t operation_count = 0;           // every operation read, kept or not
 };
 
 // The same as read_dfg, also filling listing (cleared first); on a
 // DfgFormatError listing holds the operations read before the faulty one.
-void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgListing &listing);
+// Only the first keep_at_most operations go into design and listing; the rest
+// are checked and counted, so that a core too large to use costs no memory.
+// Throws InputTooLarge for a file or line beyond the reading bounds.
+void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgListing &listing,
+              std::size_t keep_at_most = SIZE_MAX);
 
 }  // namespace velnor

@@ -17,11 +17,24 @@ struct LibraryFormatError : std::runtime_error {
     std::string reason;
 };
 
+// The library file could not be opened at all.
+struct LibraryUnopenedError : LibraryFormatError {
+    explicit LibraryUnopenedError(const std::string &path)
+        : LibraryFormatError("file_read_error", "cannot open " + path) {}
+};
+
 // Minimum count of numbers a library file must hold.
 constexpr int library_number_count = 27;
 
-// Stores and validates in the reader's fixed order; values stored before a
-// failing check stay. Throws LibraryFormatError.
+// The largest area or delay taken; beyond it the figures computed from the
+// library could overflow a double.
+constexpr double largest_library_value = 1e9;
+
+// Opens the file once. Stores and validates in the reader's fixed order (an
+// area or delay must be above 0 and at most largest_library_value); values
+// stored before a failing check stay. Throws LibraryFormatError
+// (LibraryUnopenedError when the file cannot be opened), and InputTooLarge
+// for a file or line beyond the reading bounds.
 void read_module_library(Design &design, const std::string &path);
 
 }  // namespace velnor

@@ -1,0 +1,55 @@
+// Reads through the file buffer one character at a time, counting, so that no
+// line grows past its bound whatever the input holds.
+#include "core/bounded_line_reader.h"
+
+#include <filesystem>
+#include <ios>
+#include <system_error>
+
+namespace velnor {
+namespace {
+
+const char too_large_file[] = "the file is larger than 64 MiB";
+
+}  // namespace
+
+BoundedLineReader::BoundedLineReader(const std::string &path) : in_(path, std::ios::binary) {
+    if (!in_.is_open())
+        return;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) > max_input_file_bytes && !error)
+        throw InputTooLarge(too_large_file);
+}
+
+bool BoundedLineReader::next(std::string &line) {
+    line.clear();
+    if (failed_ || !in_.is_open())
+        return false;
+    std::streambuf &buffer = *in_.rdbuf();
+    bool any = false;
+    try {
+        for (;;) {
+            const int c = buffer.sbumpc();
+            if (c == std::char_traits<char>::eof())
+                break;
+            any = true;
+            if (++bytes_read_ > max_input_file_bytes)
+                throw InputTooLarge(too_large_file);
+            if (c == '\n')
+                break;
+            if (line.size() == max_input_line_bytes)
+                throw InputTooLarge("line " + std::to_string(line_number_ + 1) + " is longer than 1 MiB");
+            line.push_back(static_cast<char>(c));
+        }
+    } catch (const std::ios_base::failure &) {
+        // The file buffer reports a failed read (a folder, a device fault) this way.
+        failed_ = true;
+        return false;
+    }
+    if (any)
+        ++line_number_;
+    return any;
+}
+
+}  // namespace velnor
