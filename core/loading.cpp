@@ -4,10 +4,10 @@
 #include "core/loading.h"
 
 #include <algorithm>
-#include <fstream>
 #include <utility>
 
 #include "core/asap_alap.h"
+#include "core/bounded_line_reader.h"
 #include "core/dfg_check.h"
 #include "core/dfg_reader.h"
 #include "core/module_library_reader.h"
@@ -27,19 +27,23 @@ int32_t count_of_type(const Design &design, int32_t type) {
 }
 
 // Reads and checks the DFG file into a fresh design, scheduled and counted.
-Design read_checked_dfg(const std::string &path, std::ostream &log) {
+Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t operation_limit) {
     const std::string name = file_name_of(path);
     Design scratch;
     DfgListing listing;
     try {
-        read_dfg(scratch, path, log, listing);
+        read_dfg(scratch, path, log, listing, operation_limit);
     } catch (const DfgFormatError &error) {
         throw LoadError(name + " line " + std::to_string(error.line) + ": " + error.reason);
+    } catch (const InputTooLarge &error) {
+        throw LoadError(name + ": " + error.what());
     }
     if (!listing.opened)
         refuse_unopened(path);
     if (listing.read_failed)
         throw LoadError("cannot read " + path);
+    if (listing.operation_count > operation_limit)
+        throw OversizedCoreError(name, listing.operation_count, operation_limit);
     if (const std::optional<DfgFault> fault = find_dfg_fault(listing))
         throw LoadError(name + " line " + std::to_string(fault->line) + ": " + fault->reason);
 
@@ -55,8 +59,14 @@ Design read_checked_dfg(const std::string &path, std::ostream &log) {
 
 }  // namespace
 
-void load_dsp_core(Design &design, const std::string &path, std::ostream &log) {
-    Design loaded = read_checked_dfg(path, log);
+OversizedCoreError::OversizedCoreError(const std::string &name, std::size_t operations, std::size_t limit)
+    : LoadError(name + " has " + std::to_string(operations) + " operations; the hash chain takes at most " +
+                std::to_string(limit)),
+      operations(operations),
+      limit(limit) {}
+
+void load_dsp_core(Design &design, const std::string &path, std::ostream &log, std::size_t operation_limit) {
+    Design loaded = read_checked_dfg(path, log, operation_limit);
     design.operations = std::move(loaded.operations);
     design.operation_types = std::move(loaded.operation_types);
     design.asap_steps = std::move(loaded.asap_steps);
@@ -69,13 +79,15 @@ void load_dsp_core(Design &design, const std::string &path, std::ostream &log) {
 }
 
 void load_module_library(Design &design, const std::string &path) {
-    if (!std::ifstream(path).is_open())
-        refuse_unopened(path);
     Design loaded;
     try {
         read_module_library(loaded, path);
+    } catch (const LibraryUnopenedError &) {
+        refuse_unopened(path);
     } catch (const LibraryFormatError &error) {
         throw LoadError(file_name_of(path) + ": " + error.reason);
+    } catch (const InputTooLarge &error) {
+        throw LoadError(file_name_of(path) + ": " + error.what());
     }
     design.area_table = std::move(loaded.area_table);
     design.delay_table = std::move(loaded.delay_table);
