@@ -218,9 +218,12 @@ void MainWindow::on_pushButton_23_clicked() {
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
     try {
-        load_dsp_core(design, path.toStdString(), std::cout);
+        // A core the hash chain could never take is refused now, not after synthesis.
+        load_dsp_core(design, path.toStdString(), std::cout, operation_limit(1));
     } catch (const std::exception &error) {
         std::cout << error.what() << std::endl;
+        if (dynamic_cast<const OversizedCoreError *>(&error))
+            write_to_console("red", QString::fromStdString(error.what()));
         dialogs->critical(this, "warning", "file read unsuccessful or invalid file   .... Try again !!");
         show_icon(ui->label_39, cross_icon);
         return;
