@@ -10,6 +10,7 @@
 #include "cli/demo_inputs.h"
 #include "cli/output.h"
 #include "cli/run_flow.h"
+#include "core/quoted.h"
 #include "core/report.h"
 #include "core/save.h"
 
@@ -109,6 +110,14 @@ RunRequest demo_request(const QString &folder) {
     return request;
 }
 
+// The parser's complaint, with an unknown option's name quoted as every value is.
+std::string parse_error(const QCommandLineParser &parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return "Unknown option '" + quoted(unknown.first().toStdString()) + "'.";
+    return parser.errorText().toStdString();
+}
+
 void check_parsed(const QCommandLineParser &parser, const QString &command) {
     for (const QString &name : parser.optionNames())
         if (parser.values(name).size() > 1)
@@ -150,11 +159,11 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
 
     int status = Success;
     if (saved && !saved->report_written) {
-        err << "--out: cannot write the report file " << saved->report_file << "\n";
+        err << "--out: cannot write the report file " << one_line(saved->report_file) << "\n";
         status = WriteFailed;
     }
     if (saved && !saved->key_written) {
-        err << "--out: cannot write the key file " << saved->key_file << "\n";
+        err << "--out: cannot write the key file " << one_line(saved->key_file) << "\n";
         status = WriteFailed;
     }
     return status;
@@ -174,7 +183,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
 
     try {
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
-            throw UsageError{parser.errorText().toStdString() + " (see velnor-cli --help)"};
+            throw UsageError{parse_error(parser) + " (see velnor-cli --help)"};
         if (parser.isSet("help")) {
             out << usage_text;
             return Success;
@@ -188,9 +197,9 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
             throw UsageError{"no command given; use run or demo (see velnor-cli --help)"};
         const QString command = positional.first();
         if (command != "run" && command != "demo")
-            throw UsageError{"unknown command '" + command.toStdString() + "'; use run or demo"};
+            throw UsageError{"unknown command '" + quoted(command.toStdString()) + "'; use run or demo"};
         if (positional.size() > 1)
-            throw UsageError{"unexpected argument '" + positional.at(1).toStdString() + "'"};
+            throw UsageError{"unexpected argument '" + quoted(positional.at(1).toStdString()) + "'"};
         check_parsed(parser, command);
 
         if (command == "run")
@@ -203,14 +212,14 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         return run_and_print(demo_request(folder.path()), parser, out, err, clock);
     } catch (const UsageError &error) {
         // A message that names its option starts with it; the others say who speaks.
-        err << (error.message.rfind("--", 0) == 0 ? "" : "velnor-cli: ") << error.message << "\n";
+        err << (error.message.rfind("--", 0) == 0 ? "" : "velnor-cli: ") << one_line(error.message) << "\n";
         return Refused;
     } catch (const RefusedValue &refused) {
-        err << refused.what() << "\n";
+        err << one_line(refused.what()) << "\n";
         return Refused;
     } catch (const std::exception &failure) {
         // Nothing the flow expects ends here; say what happened rather than abort.
-        err << "velnor-cli: " << failure.what() << "\n";
+        err << "velnor-cli: " << one_line(failure.what()) << "\n";
         return WriteFailed;
     }
 }

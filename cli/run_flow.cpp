@@ -6,6 +6,7 @@
 
 #include "core/binding.h"
 #include "core/loading.h"
+#include "core/quoted.h"
 #include "hash/encoding.h"
 #include "hash/hash_chain.h"
 #include "hash/hash_engine.h"
@@ -21,7 +22,7 @@ std::string path_of(const QString &text) { return QFile::encodeName(text).toStdS
 int whole_number(const std::string &option, const QString &text) {
     const std::optional<int> value = parse_typed_integer(text.toStdString());
     if (!value)
-        throw RefusedValue(option, "'" + text.toStdString() + "' is not a whole number");
+        throw RefusedValue(option, "'" + quoted(text.toStdString()) + "' is not a whole number");
     return *value;
 }
 
@@ -79,7 +80,7 @@ std::vector<int> take_encodings(const RunRequest &request, int n) {
     try {
         given = parse_encodings(request.encodings).size();
     } catch (const KeyFormatError &) {
-        throw RefusedValue("encodings", "'" + request.encodings.toStdString() +
+        throw RefusedValue("encodings", "'" + quoted(request.encodings.toStdString()) +
                                             "' is not a list of distinct rule numbers from 1 to 9 "
                                             "separated by spaces");
     }
@@ -89,17 +90,47 @@ std::vector<int> take_encodings(const RunRequest &request, int n) {
 
 std::string blocks(int n) { return std::to_string(n) + (n == 1 ? " block" : " blocks"); }
 
+// The number of encodings the run asks for, as far as it can be told before the
+// fields are checked in turn: --count when it is a number from 1 to 9, else how
+// many rule numbers --encodings holds; none when neither tells.
+std::optional<int> requested_encoding_count(const RunRequest &request) {
+    if (request.count) {
+        const std::optional<int> count = parse_typed_integer(request.count->toStdString());
+        if (count && *count >= 1 && *count <= 9)
+            return count;
+        return std::nullopt;
+    }
+    try {
+        const std::size_t given = parse_encodings(request.encodings).size();
+        return given >= 1 ? std::optional<int>(static_cast<int>(given)) : std::nullopt;
+    } catch (const KeyFormatError &) {
+        return std::nullopt;
+    }
+}
+
+// Loads the DSP core, refusing one the run's hash chain could never take before
+// any time goes into synthesizing it.
+void load_hashable_core(Design &design, const RunRequest &request, std::ostream &log) {
+    const std::optional<int> encodings = requested_encoding_count(request);
+    try {
+        load_dsp_core(design, path_of(request.dfg), log, operation_limit(encodings.value_or(1)));
+    } catch (const OversizedCoreError &error) {
+        std::string with;
+        if (encodings)
+            with = " with " + std::to_string(*encodings) + (*encodings == 1 ? " encoding" : " encodings");
+        throw RefusedValue("dfg", error.what() + with);
+    } catch (const LoadError &error) {
+        throw RefusedValue("dfg", error.what());
+    }
+}
+
 }  // namespace
 
 RunResult run_flow(const RunRequest &request, std::ostream &log) {
     RunResult result;
     Design &design = result.design;
 
-    try {
-        load_dsp_core(design, path_of(request.dfg), log);
-    } catch (const LoadError &error) {
-        throw RefusedValue("dfg", error.what());
-    }
+    load_hashable_core(design, request, log);
     try {
         load_module_library(design, path_of(request.library));
     } catch (const LoadError &error) {
@@ -157,7 +188,7 @@ RunResult run_flow(const RunRequest &request, std::ostream &log) {
         rounds = parse_rounds_for(request.rounds, n);
     } catch (const KeyFormatError &error) {
         if (std::string(error.what()) != "inconsistent input")
-            throw RefusedValue("rounds", "'" + request.rounds.toStdString() +
+            throw RefusedValue("rounds", "'" + quoted(request.rounds.toStdString()) +
                                              "' is not a list of round counts from 1 to 80 separated by spaces");
         log << "Round count :\n";
         throw RefusedValue("rounds", std::to_string(parse_rounds(request.rounds).size()) + " round counts given, but " +
