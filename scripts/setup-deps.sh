@@ -3,7 +3,9 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
-packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools)
+# clang and libclang-rt-14-dev: the fuzzers (libFuzzer and the sanitizer runtimes).
+packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
