@@ -7,11 +7,6 @@
 #include <system_error>
 
 namespace velnor {
-namespace {
-
-const char too_large_file[] = "the file is larger than 64 MiB";
-
-}  // namespace
 
 BoundedLineReader::BoundedLineReader(const std::string &path) : in_(path, std::ios::binary) {
     if (!in_.is_open())
@@ -19,12 +14,12 @@ BoundedLineReader::BoundedLineReader(const std::string &path) : in_(path, std::i
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error) &&
         std::filesystem::file_size(path, error) > max_input_file_bytes && !error)
-        throw InputTooLarge(too_large_file);
+        stop_ = ReadStop::FileTooLarge;
 }
 
 bool BoundedLineReader::next(std::string &line) {
     line.clear();
-    if (failed_ || !in_.is_open())
+    if (stop_ != ReadStop::None || !in_.is_open())
         return false;
     std::streambuf &buffer = *in_.rdbuf();
     bool any = false;
@@ -34,17 +29,21 @@ bool BoundedLineReader::next(std::string &line) {
             if (c == std::char_traits<char>::eof())
                 break;
             any = true;
-            if (++bytes_read_ > max_input_file_bytes)
-                throw InputTooLarge(too_large_file);
+            if (++bytes_read_ > max_input_file_bytes) {
+                stop_ = ReadStop::FileTooLarge;
+                return false;
+            }
             if (c == '\n')
                 break;
-            if (line.size() == max_input_line_bytes)
-                throw InputTooLarge("line " + std::to_string(line_number_ + 1) + " is longer than 1 MiB");
+            if (line.size() == max_input_line_bytes) {
+                stop_ = ReadStop::LineTooLong;
+                return false;
+            }
             line.push_back(static_cast<char>(c));
         }
     } catch (const std::ios_base::failure &) {
         // The file buffer reports a failed read (a folder, a device fault) this way.
-        failed_ = true;
+        stop_ = ReadStop::ReadError;
         return false;
     }
     if (any)

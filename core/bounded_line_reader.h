@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 
 namespace velnor {
@@ -14,31 +13,35 @@ namespace velnor {
 constexpr std::uint64_t max_input_file_bytes = std::uint64_t{64} << 20;
 constexpr std::size_t max_input_line_bytes = std::size_t{1} << 20;
 
-// A file beyond one of the bounds; what() says which, in plain words.
-struct InputTooLarge : std::runtime_error {
-    using std::runtime_error::runtime_error;
+// Why reading stopped before the end of the input.
+enum class ReadStop {
+    None,          // not stopped, or the end was reached
+    ReadError,     // the system refused a read (a folder, a device fault)
+    FileTooLarge,  // more than max_input_file_bytes
+    LineTooLong,   // line line_number() + 1 holds more than max_input_line_bytes
 };
 
+// Each reader words its own refusal from stop(), in its file's terms.
 class BoundedLineReader {
 public:
     // Opens path once; is_open() tells whether that worked. A regular file
-    // larger than the bound is refused here, before any byte is read.
+    // larger than the bound stops here, before any byte is read.
     explicit BoundedLineReader(const std::string &path);
 
     bool is_open() const { return in_.is_open(); }
 
-    // The next line without its '\n'; false at the end of the input or on a
-    // read error (failed() then tells). Throws InputTooLarge.
+    // The next line without its '\n'; false at the end of the input or when
+    // reading stopped (stop() then tells why).
     bool next(std::string &line);
 
     int line_number() const { return line_number_; }
-    bool failed() const { return failed_; }
+    ReadStop stop() const { return stop_; }
 
 private:
     std::ifstream in_;
     std::uint64_t bytes_read_ = 0;
     int line_number_ = 0;
-    bool failed_ = false;
+    ReadStop stop_ = ReadStop::None;
 };
 
 }  // namespace velnor

@@ -4,27 +4,20 @@
 
 #include <cstdint>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/design.h"
+#include "core/refusal.h"
 
 namespace velnor {
 
-// A malformed operation. what() is the reader's short text "error"; line
-// (1-based) and reason tell the user where and what is wrong.
-struct DfgFormatError : std::runtime_error {
-    DfgFormatError(int line, std::string reason)
-        : std::runtime_error("error"), line(line), reason(std::move(reason)) {}
-    int line;
-    std::string reason;
-};
-
 // Adds the file's operations to design.operations and design.operation_types
 // and sets dfg_path. Clears nothing. An unopenable file writes "file read error"
-// to log and returns normally, leaving the design unchanged. Throws
-// DfgFormatError on a malformed operation (operations read before it stay).
+// to log and returns normally, leaving the design unchanged. A malformed
+// operation is refused (DspCoreFile, "line N: what is wrong"); the operations
+// read before it stay. A file larger than 64 MiB or a line longer than 1 MiB
+// is refused too, without being read whole.
 void read_dfg(Design &design, const std::string &path, std::ostream &log);
 
 // One operation as the file writes it, with the 1-based line that holds it.
@@ -46,10 +39,9 @@ struct DfgListing {
 };
 
 // The same as read_dfg, also filling listing (cleared first); on a
-// DfgFormatError listing holds the operations read before the faulty one.
+// refusal listing holds the operations read before the faulty one.
 // Only the first keep_at_most operations go into design and listing; the rest
 // are checked and counted, so that a core too large to use costs no memory.
-// Throws InputTooLarge for a file or line beyond the reading bounds.
 void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgListing &listing,
               std::size_t keep_at_most = SIZE_MAX);
 

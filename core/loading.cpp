@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "core/asap_alap.h"
-#include "core/bounded_line_reader.h"
 #include "core/dfg_check.h"
 #include "core/dfg_reader.h"
 #include "core/module_library_reader.h"
@@ -15,10 +14,10 @@
 namespace velnor {
 namespace {
 
-[[noreturn]] void refuse_unopened(const std::string &path) {
+[[noreturn]] void refuse_unopened(Refusal::Reason reason, const std::string &path) {
     if (path.empty())
-        throw LoadError("no file was given");
-    throw LoadError("cannot open " + path);
+        throw Refusal(reason, "no file was given");
+    throw Refusal(reason, "cannot open " + path);
 }
 
 int32_t count_of_type(const Design &design, int32_t type) {
@@ -33,23 +32,22 @@ Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t 
     DfgListing listing;
     try {
         read_dfg(scratch, path, log, listing, operation_limit);
-    } catch (const DfgFormatError &error) {
-        throw LoadError(name + " line " + std::to_string(error.line) + ": " + error.reason);
-    } catch (const InputTooLarge &error) {
-        throw LoadError(name + ": " + error.what());
+    } catch (const Refusal &refusal) {
+        throw Refusal(refusal.reason(), name + " " + refusal.what());
     }
     if (!listing.opened)
-        refuse_unopened(path);
+        refuse_unopened(Refusal::Reason::DspCoreFile, path);
     if (listing.read_failed)
-        throw LoadError("cannot read " + path);
+        throw Refusal(Refusal::Reason::DspCoreFile, "cannot read " + path);
     if (listing.operation_count > operation_limit)
-        throw OversizedCoreError(name, listing.operation_count, operation_limit);
+        throw Refusal(Refusal::Reason::DspCoreTooLarge,
+                      name + " has " + std::to_string(listing.operation_count) +
+                          " operations; the hash chain takes at most " + std::to_string(operation_limit));
     if (const std::optional<DfgFault> fault = find_dfg_fault(listing))
-        throw LoadError(name + " line " + std::to_string(fault->line) + ": " + fault->reason);
+        throw Refusal(Refusal::Reason::DspCoreFile,
+                      name + " line " + std::to_string(fault->line) + ": " + fault->reason);
 
-    schedule_asap(scratch);
-    scratch.latency_bound = static_cast<int32_t>(scratch.asap_steps.size());
-    schedule_alap(scratch);
+    schedule_unconstrained(scratch);
     scratch.dfg_path = path;
     scratch.dfg_name = name;
     scratch.subtractor_count = count_of_type(scratch, Subtract);
@@ -58,12 +56,6 @@ Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t 
 }
 
 }  // namespace
-
-OversizedCoreError::OversizedCoreError(const std::string &name, std::size_t operations, std::size_t limit)
-    : LoadError(name + " has " + std::to_string(operations) + " operations; the hash chain takes at most " +
-                std::to_string(limit)),
-      operations(operations),
-      limit(limit) {}
 
 void load_dsp_core(Design &design, const std::string &path, std::ostream &log, std::size_t operation_limit) {
     Design loaded = read_checked_dfg(path, log, operation_limit);
@@ -80,15 +72,14 @@ void load_dsp_core(Design &design, const std::string &path, std::ostream &log, s
 
 void load_module_library(Design &design, const std::string &path) {
     Design loaded;
+    bool opened = false;
     try {
-        read_module_library(loaded, path);
-    } catch (const LibraryUnopenedError &) {
-        refuse_unopened(path);
-    } catch (const LibraryFormatError &error) {
-        throw LoadError(file_name_of(path) + ": " + error.reason);
-    } catch (const InputTooLarge &error) {
-        throw LoadError(file_name_of(path) + ": " + error.what());
+        read_module_library(loaded, path, opened);
+    } catch (const Refusal &refusal) {
+        throw Refusal(refusal.reason(), file_name_of(path) + ": " + refusal.what());
     }
+    if (!opened)
+        refuse_unopened(Refusal::Reason::LibraryFile, path);
     design.area_table = std::move(loaded.area_table);
     design.delay_table = std::move(loaded.delay_table);
     design.register_area = loaded.register_area;

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -50,8 +51,8 @@ void scan_line(const std::string &line, int line_number, LibraryNumbers &numbers
         try {
             value = std::stod(text);
         } catch (const std::out_of_range &) {
-            throw LibraryFormatError("stod", "the number " + quoted(text) + " on line " +
-                                                 std::to_string(line_number) + " does not fit a double");
+            throw Refusal(Refusal::Reason::LibraryFile, "the number " + quoted(text) + " on line " +
+                                                            std::to_string(line_number) + " does not fit a double");
         }
         if (numbers.kept.size() < static_cast<std::size_t>(library_number_count))
             numbers.kept.push_back({value, line_number});
@@ -59,18 +60,25 @@ void scan_line(const std::string &line, int line_number, LibraryNumbers &numbers
     }
 }
 
-std::vector<LibraryNumber> read_numbers(const std::string &path) {
+// The numbers kept from the file; none when it cannot be opened.
+std::optional<std::vector<LibraryNumber>> read_numbers(const std::string &path) {
     BoundedLineReader in(path);
     if (!in.is_open())
-        throw LibraryUnopenedError(path);
+        return std::nullopt;
     LibraryNumbers numbers;
     std::string line;
     while (in.next(line))
         scan_line(line, in.line_number(), numbers);
-    if (in.failed())
-        throw LibraryFormatError("file_read_error", "the file cannot be read");
+    switch (in.stop()) {
+    case ReadStop::ReadError: throw Refusal(Refusal::Reason::LibraryFile, "the file cannot be read");
+    case ReadStop::FileTooLarge: throw Refusal(Refusal::Reason::LibraryFile, "the file is larger than 64 MiB");
+    case ReadStop::LineTooLong:
+        throw Refusal(Refusal::Reason::LibraryFile,
+                      "line " + std::to_string(in.line_number() + 1) + " is longer than 1 MiB");
+    case ReadStop::None: break;
+    }
     if (numbers.count < static_cast<std::size_t>(library_number_count))
-        throw LibraryFormatError("file_read_error", "the file holds " + std::to_string(numbers.count) +
+        throw Refusal(Refusal::Reason::LibraryFile, "the file holds " + std::to_string(numbers.count) +
                                                         " numbers; a module library needs at least " +
                                                         std::to_string(library_number_count));
     return numbers.kept;
@@ -88,20 +96,20 @@ public:
     explicit Positions(const std::vector<LibraryNumber> &numbers) : numbers_(numbers) {}
     double operator[](int position) const { return numbers_[static_cast<std::size_t>(position)].value; }
 
-    // Raises code when the value at position is 0 or above the largest value
-    // taken, naming what it is, the value and where.
-    void require_usable(int position, const char *code, const std::string &what) const {
+    // Refuses the file when the value at position is 0 or above the largest
+    // value taken, naming what it is, the value and where.
+    void require_usable(int position, const std::string &what) const {
         const LibraryNumber &n = numbers_[static_cast<std::size_t>(position)];
         const std::string where =
             " (number " + std::to_string(position + 1) + " of the file, on line " + std::to_string(n.line) + ")";
         if (n.value == 0.0)
-            throw LibraryFormatError(code, what + " is 0" + where);
+            throw Refusal(Refusal::Reason::LibraryFile, what + " is 0" + where);
         if (n.value > largest_library_value) {
             std::ostringstream value;
             value.precision(10);  // enough digits that a value just above the bound does not read as 1e+09
             value << n.value;
-            throw LibraryFormatError(code, what + " is " + value.str() + ", above the largest value taken, 1e9" +
-                                               where);
+            throw Refusal(Refusal::Reason::LibraryFile,
+                          what + " is " + value.str() + ", above the largest value taken, 1e9" + where);
         }
     }
 
@@ -112,27 +120,37 @@ private:
 }  // namespace
 
 void read_module_library(Design &design, const std::string &path) {
-    const std::vector<LibraryNumber> numbers = read_numbers(path);
-    const Positions at(numbers);
+    bool opened = false;
+    read_module_library(design, path, opened);
+    if (!opened)
+        throw Refusal(Refusal::Reason::LibraryFile, "cannot open " + path);
+}
+
+void read_module_library(Design &design, const std::string &path, bool &opened) {
+    const std::optional<std::vector<LibraryNumber>> numbers = read_numbers(path);
+    opened = numbers.has_value();
+    if (!opened)
+        return;
+    const Positions at(*numbers);
 
     // Each value is stored before it is checked, in this order.
     design.area_table[Add] = {at[2], at[4]};
-    at.require_usable(2, "f", "adder variant 1 area");
-    at.require_usable(4, "f", "adder variant 2 area");
+    at.require_usable(2, "adder variant 1 area");
+    at.require_usable(4, "adder variant 2 area");
     design.adder_count = count_of(at[6]);
     design.area_table[Multiply] = {at[14], at[16]};
-    at.require_usable(14, "dds", "multiplier variant 1 area");
-    at.require_usable(16, "dds", "multiplier variant 2 area");
+    at.require_usable(14, "multiplier variant 1 area");
+    at.require_usable(16, "multiplier variant 2 area");
     design.delay_table[Add] = {at[3], at[5]};
-    at.require_usable(3, "dda", "adder variant 1 delay");
-    at.require_usable(5, "dda", "adder variant 2 delay");
+    at.require_usable(3, "adder variant 1 delay");
+    at.require_usable(5, "adder variant 2 delay");
     design.delay_table[Multiply] = {at[15], at[17]};
-    at.require_usable(15, "dda", "multiplier variant 1 delay");
-    at.require_usable(17, "dda", "multiplier variant 2 delay");
+    at.require_usable(15, "multiplier variant 1 delay");
+    at.require_usable(17, "multiplier variant 2 delay");
     design.multiplier_count = count_of(at[18]);
     design.register_area = at[25];
-    at.require_usable(25, "sss", "register area");
-    at.require_usable(26, "sss", "register second value");
+    at.require_usable(25, "register area");
+    at.require_usable(26, "register second value");
     design.register_delay = at[26];
     design.library_path = path;
 }

@@ -2,26 +2,12 @@
 // positions give the adder and multiplier variants and the register.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 #include "core/design.h"
+#include "core/refusal.h"
 
 namespace velnor {
-
-// A refused library. what() is the reader's short text ("f", "dds", "dda",
-// "sss", "file_read_error", "stod"); reason says in plain words what is wrong.
-struct LibraryFormatError : std::runtime_error {
-    LibraryFormatError(const std::string &code, std::string reason)
-        : std::runtime_error(code), reason(std::move(reason)) {}
-    std::string reason;
-};
-
-// The library file could not be opened at all.
-struct LibraryUnopenedError : LibraryFormatError {
-    explicit LibraryUnopenedError(const std::string &path)
-        : LibraryFormatError("file_read_error", "cannot open " + path) {}
-};
 
 // Minimum count of numbers a library file must hold.
 constexpr int library_number_count = 27;
@@ -32,9 +18,13 @@ constexpr double largest_library_value = 1e9;
 
 // Opens the file once. Stores and validates in the reader's fixed order (an
 // area or delay must be above 0 and at most largest_library_value); values
-// stored before a failing check stay. Throws LibraryFormatError
-// (LibraryUnopenedError when the file cannot be opened), and InputTooLarge
-// for a file or line beyond the reading bounds.
+// stored before a failing check stay. Refuses (LibraryFile) with what is wrong
+// in plain words, also a file larger than 64 MiB or with a line longer than
+// 1 MiB, without reading it whole.
 void read_module_library(Design &design, const std::string &path);
+
+// The same, except that a file that cannot be opened is not refused: opened
+// becomes false and design is left as it was.
+void read_module_library(Design &design, const std::string &path, bool &opened);
 
 }  // namespace velnor

@@ -16,10 +16,10 @@
 #include "cli/demo_inputs.h"
 #include "cli/run_flow.h"
 #include "core/binding.h"
-#include "core/bounded_line_reader.h"
 #include "core/module_library_reader.h"
 #include "hash/hash_chain.h"
 #include "hash/hash_engine.h"
+#include "hash/key_text.h"
 #include "hash/stego_key.h"
 #include "synthesis/embedding_checks.h"
 #include "synthesis/resource_constraints.h"
@@ -95,24 +95,29 @@ void dsp_core_flow(const std::uint8_t *data, std::size_t size) {
     request.rounds = QString::number(1 + data[3] % 80) + " 80";
     request.size = QString::number((data[2] / 9) * 8 + data[3] / 80);
     std::ostream quiet(nullptr);
-    cli::RunResult result;
+    FlowRun run;
     try {
-        result = cli::run_flow(request, quiet);
-    } catch (const cli::RefusedValue &) {
+        run = cli::run_flow(request, quiet);
+    } catch (const Refusal &refusal) {
+        // A refused value is a normal end; a broken promise found inside is not.
+        if (refusal.reason() == Refusal::Reason::BrokenInvariant || refusal.reason() == Refusal::Reason::InvalidArgument)
+            broken(refusal.what());
         return;
     }
-    const Design &design = result.design;
+    const Design &design = run.design;
     require_empty(check_step_table(design, design.list_steps, &Operation::list_step, "list", true));
     require_empty(check_precedence(design));
     require_empty(check_step_limits(design, scheduling_limits(design)));
+    require_empty(check_variant_quota(design));
     require_empty(check_lifetimes(design));
     require_empty(check_registers(design));
     require_empty(check_controller_table(design));
     require_empty(check_register_lifetimes(design));
-    require_empty(check_examined_pairs_apart(design, result.figures.zero_count));
-    require_empty(check_one_constraints(design));
-    for (const double figure : {result.figures.initial_area, result.figures.initial_latency, result.figures.cost_phase2,
-                                result.figures.pc_phase1, result.figures.pc_phase2})
+    require_empty(check_examined_pairs_apart(design, run.embedding.constraints));
+    require_empty(check_one_constraints(design, run.embedding.constraints));
+    const EmbeddingFigures &figures = run.embedding.figures;
+    for (const double figure :
+         {figures.initial_area, figures.initial_latency, figures.cost_phase2, figures.pc_phase1, figures.pc_phase2})
         if (!std::isfinite(figure))
             broken("a figure is not finite");
 }
@@ -122,9 +127,7 @@ void module_library(const std::uint8_t *data, std::size_t size) {
     Design design;
     try {
         read_module_library(design, path);
-    } catch (const LibraryFormatError &) {
-        return;
-    } catch (const InputTooLarge &) {
+    } catch (const Refusal &) {
         return;
     }
     for (const auto *table : {&design.area_table, &design.delay_table})
@@ -151,12 +154,14 @@ void stego_key(const std::uint8_t *data, std::size_t size) {
     const int n = *count;
     std::vector<int> encodings, order, rounds;
     try {
-        encodings = parse_encodings_for(QString::fromStdString(lines[1]), n);
+        encodings = parse_encodings_for(number_line(QString::fromStdString(lines[1])), n);
         order = input_order(lines[2], n);
-        rounds = parse_rounds_for(QString::fromStdString(lines[3]), n);
-    } catch (const KeyFormatError &) {
+        rounds = parse_rounds(number_line(QString::fromStdString(lines[3])));
+    } catch (const Refusal &) {
         return;
     }
+    if (rounds.size() != static_cast<std::size_t>(2 * n))
+        return;
     if (static_cast<int>(encodings.size()) < n || rounds.size() != static_cast<std::size_t>(2 * n))
         broken("an accepted key has too few encodings or rounds");
     if (input_round_count(rounds_key(rounds), n) != rounds)
@@ -178,7 +183,7 @@ void stego_key(const std::uint8_t *data, std::size_t size) {
     std::string output;
     try {
         output = run_hash_chain(engine, inputs, order, rounds, quiet);
-    } catch (const HashChainError &) {
+    } catch (const Refusal &) {
         return;
     }
     if (output.size() != 512 || output.find_first_not_of("01") != std::string::npos)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <tuple>
 
@@ -91,7 +92,7 @@ void expect_refused(const std::string &path, const std::string &reason, Load loa
     try {
         load(d, path);
         ADD_FAILURE() << "accepted " << path;
-    } catch (const LoadError &error) {
+    } catch (const Refusal &error) {
         EXPECT_EQ(error.what(), reason);
     }
     EXPECT_EQ(test::dfg_part_text(d) + test::library_part_text(d), before) << reason;
@@ -102,6 +103,7 @@ TEST(LoadDspCore, RefusesWithThePreciseReason) {
     const auto load_core = [&log](Design &d, const std::string &path) { load_dsp_core(d, path, log); };
     expect_refused("/nonexistent/velnor/nosuch.txt", "cannot open /nonexistent/velnor/nosuch.txt", load_core);
     EXPECT_EQ(log.str(), "file read error");
+    // A fault of the reader is named with the file (the reader's own rows are in its test).
     const std::pair<const char *, const char *> rows[] = {
         {"+ 0 0 1\n+ 0 x 2\n",
          "line 2: the second operand is missing: column 5 holds 'x' where its digits should start"},
@@ -120,7 +122,10 @@ TEST(LoadDspCore, RefusesWithThePreciseReason) {
     ScratchDir dir;
     expect_refused(dir.path(), "cannot read " + dir.path(), load_core);
     expect_refused("", "no file was given", load_core);
-    expect_refused("/dev/zero", "zero: line 1 is longer than 1 MiB", load_core);
+    expect_refused("/dev/zero", "zero line 1: the line is longer than 1 MiB", load_core);
+    const std::string sparse = dir.write("big.txt", "");
+    std::filesystem::resize_file(sparse, std::uint64_t{65} << 20);
+    expect_refused(sparse, "big.txt is larger than 64 MiB", load_core);
 }
 
 // A core the hash chain cannot take is refused before it is scheduled, with
@@ -142,9 +147,8 @@ TEST(LoadDspCore, RefusesMoreOperationsThanTheLimit) {
     try {
         load_dsp_core(d, three, log, 1);
         ADD_FAILURE() << "accepted";
-    } catch (const OversizedCoreError &error) {
-        EXPECT_EQ(error.operations, 3u);
-        EXPECT_EQ(error.limit, 1u);
+    } catch (const Refusal &refusal) {
+        EXPECT_EQ(refusal.reason(), Refusal::Reason::DspCoreTooLarge);
     }
 }
 

@@ -151,7 +151,7 @@ TEST_P(HostileInput, RefusedInOneLineQuicklyAndSmall) {
 const HostileCase hostile_cases[] = {
     {"Folder", {}, "--dfg \"$DIR\"" + library_a + units + one_encoding, "--dfg: cannot read "},
     {"DevZeroCore", {}, "--dfg /dev/zero" + library_a + units + one_encoding,
-     "--dfg: zero: line 1 is longer than 1 MiB\n"},
+     "--dfg: zero line 1: the line is longer than 1 MiB\n"},
     {"DevZeroLibrary", {}, diffeq + " --library /dev/zero" + units + one_encoding,
      "--library: zero: line 1 is longer than 1 MiB\n"},
     {"HundredThousandOperations", {{"big.txt", chain_text(100000)}},
@@ -171,7 +171,7 @@ const HostileCase hostile_cases[] = {
      "--dfg \"$DIR/g.txt\"" + library_a + units + one_encoding,
      "--dfg: g.txt line 1: the number " + std::string(40, '9') + "... (the id, column 7) does not fit"},
     {"TenMillionDigits", {{"g.txt", "+ 0 0 " + std::string(10000000, '9') + "\n"}},
-     "--dfg \"$DIR/g.txt\"" + library_a + units + one_encoding, "--dfg: g.txt: line 1 is longer than 1 MiB\n"},
+     "--dfg \"$DIR/g.txt\"" + library_a + units + one_encoding, "--dfg: g.txt line 1: the line is longer than 1 MiB\n"},
     {"LibraryOfHugeValues", {{"lib.txt", library_with(2, std::string(308, '9'))}},
      diffeq + " --library \"$DIR/lib.txt\"" + units + one_encoding,
      "--library: lib.txt: adder variant 1 area is 1e+308, above the largest value taken, 1e9"},
