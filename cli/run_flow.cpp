@@ -6,6 +6,7 @@
 
 #include "core/loading.h"
 #include "core/quoted.h"
+#include "hash/encoding.h"
 #include "hash/hash_chain.h"
 #include "hash/key_text.h"
 
