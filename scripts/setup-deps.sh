@@ -5,7 +5,7 @@ set -euo pipefail
 
 # clang and libclang-rt-14-dev: the fuzzers (libFuzzer and the sanitizer runtimes).
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          clang libclang-rt-14-dev)
+          nlohmann-json3-dev python3-jsonschema clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
