@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -38,15 +39,25 @@ void require_empty(const std::string &check_message) {
         broken(check_message);
 }
 
-// One scratch folder for the process, made on first use.
+std::string scratch_path;
+
+void remove_scratch_folder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch_path, ignored);
+}
+
+// One scratch folder for the process, made on first use and removed at exit.
 const std::string &scratch_folder() {
-    static const std::string folder = [] {
+    static const bool made = [] {
         char pattern[] = "/tmp/velnor-fuzz-XXXXXX";
         if (!mkdtemp(pattern))
             broken("cannot make a scratch folder");
-        return std::string(pattern);
+        scratch_path = pattern;
+        std::atexit(remove_scratch_folder);
+        return true;
     }();
-    return folder;
+    (void)made;
+    return scratch_path;
 }
 
 std::string write_scratch(const std::string &name, const std::string &text) {
