@@ -18,6 +18,7 @@
 #include "core/report.h"
 #include "core/save.h"
 #include "core/version.h"
+#include "hash/hash_chain.h"
 #include "hash/key_text.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
@@ -242,9 +243,12 @@ void MainWindow::on_pushButton_23_clicked() {
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
     try {
-        load_dsp_core(run.design, path.toStdString(), std::cout);
+        // A core the hash chain could never take is refused now, not after synthesis.
+        load_dsp_core(run.design, path.toStdString(), std::cout, operation_limit(1));
     } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
+        if (error.reason() == Refusal::Reason::DspCoreTooLarge)
+            write_to_console("red", QString::fromStdString(error.what()));
         dialogs->critical(this, "warning", "file read unsuccessful or invalid file   .... Try again !!");
         show_icon(ui->label_39, cross_icon);
         return;

@@ -3,8 +3,9 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
+# clang and libclang-rt-14-dev: the fuzzers (libFuzzer and the sanitizer runtimes).
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          nlohmann-json3-dev python3-jsonschema)
+          nlohmann-json3-dev python3-jsonschema clang libclang-rt-14-dev)
 # The tests of installing and packaging: the validators of the desktop entry and the
 # AppStream metadata, dpkg-shlibdeps for the package's dependencies, man and groff
 # for the manual pages, file for the icons' sizes.
