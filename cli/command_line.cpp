@@ -10,6 +10,7 @@
 #include "cli/demo_inputs.h"
 #include "cli/output.h"
 #include "cli/run_flow.h"
+#include "cli/verilog_export.h"
 #include "core/report.h"
 #include "core/save.h"
 
@@ -26,7 +27,9 @@ const char usage_text[] =
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
     "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats]\n"
     "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats]\n"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -48,13 +51,18 @@ const char usage_text[] =
     "  --stamp TEXT        use TEXT as the time stamp of the saved files' names\n"
     "  --json              print one JSON object instead of labelled lines\n"
     "  --verbose           print the diagnostic lines on standard error\n"
-    "Exit status: 0 success, 1 a file under --out could not be written,\n"
-    "2 a refused value or a usage error.\n";
+    "Hardware (needs yosys for --verilog-stats):\n"
+    "  --verilog FILE      write the signed datapath as synthesizable Verilog\n"
+    "  --verilog-before FILE  the same for the unsigned datapath of the run\n"
+    "  --verilog-stats     print both designs' yosys cell and flip-flop counts and\n"
+    "                      library areas on standard error\n"
+    "Exit status: 0 success, 1 a file under --out or a Verilog file could not be\n"
+    "written or yosys failed, 2 a refused value or a usage error.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
-const char *const output_value_options[] = {"out", "stamp"};
+const char *const output_value_options[] = {"out", "stamp", "verilog", "verilog-before"};
 
 struct UsageError {
     std::string message;
@@ -120,6 +128,9 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
                                  ": not taken by demo, which runs its own DSP core, library and key"};
     if (parser.isSet("out") && parser.value("out").isEmpty())
         throw UsageError{"--out: needs a folder"};
+    for (const char *name : {"verilog", "verilog-before"})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            throw UsageError{std::string("--") + name + ": needs a file"};
     if (parser.value("stamp").contains('/'))
         throw UsageError{"--stamp: must not contain '/', it becomes part of a file name"};
 }
@@ -157,6 +168,14 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         err << "--out: cannot write the key file " << saved->key_file << "\n";
         status = WriteFailed;
     }
+    VerilogRequest hardware;
+    if (parser.isSet("verilog"))
+        hardware.signed_file = QFile::encodeName(parser.value("verilog")).toStdString();
+    if (parser.isSet("verilog-before"))
+        hardware.unsigned_file = QFile::encodeName(parser.value("verilog-before")).toStdString();
+    hardware.stats = parser.isSet("verilog-stats");
+    if (!export_verilog(result, hardware, err))
+        status = WriteFailed;
     return status;
 }
 
@@ -168,7 +187,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : output_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
-    for (const char *name : {"json", "verbose", "help", "version"})
+    for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
         parser.addOption(QCommandLineOption(name, name));
     parser.addPositionalArgument("command", "run or demo");
 

@@ -178,6 +178,7 @@ RunResult run_flow(const RunRequest &request, std::ostream &log) {
 
     // The constraint size: the signature is embedded.
     const int size = whole_number("size", request.size);
+    result.datapath_before = datapath_of(design);
     try {
         result.figures = embed_signature(design, result.hash_output, size, initial_area, initial_latency, log);
     } catch (const ConstraintSizeError &error) {

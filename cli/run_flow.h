@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include "core/datapath.h"
 #include "core/design.h"
 #include "core/key_file.h"
 #include "synthesis/embedding.h"
@@ -39,6 +40,7 @@ struct RefusedValue : std::runtime_error {
 
 struct RunResult {
     Design design;
+    Datapath datapath_before;  // the unsigned datapath: allocated and bound, before the embedding
     std::string chain_log;    // the hash chain's log: the report's heading
     std::string hash_output;  // 512 characters
     std::string signature;    // the leading bits that were embedded

@@ -6,6 +6,7 @@
 #include "rtl/verilog_writer.h"
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -206,11 +207,10 @@ void write_multiplexer(std::ostringstream &out, const std::string &signal, const
 }
 
 void write_header(std::ostringstream &out, const Datapath &datapath, DesignStage stage, const std::string &top) {
-    out << "// " << top << ": the DSP core " << datapath.dfg << " as a datapath, "
-        << (stage == DesignStage::Signed ? "signed: the register allocation and module binding after the\n"
-                                           "// signature was embedded.\n"
-                                         : "unsigned: the register allocation and module binding before\n"
-                                           "// the signature was embedded.\n")
+    out << "// " << top << ": the DSP core " << datapath.dfg << " as a datapath.\n"
+        << (stage == DesignStage::Signed
+                ? "// Signed: the register allocation and module binding after the signature was embedded.\n"
+                : "// Unsigned: the register allocation and module binding before the signature was embedded.\n")
         << "// Written by velnor. Verilog-2001, synthesizable.\n"
            "//\n"
            "// Arithmetic: every value is an unsigned WIDTH-bit word and every result is\n"
@@ -414,6 +414,13 @@ std::string datapath_verilog(const Datapath &datapath, DesignStage stage) {
         if (used.count(kind))
             out << "\n" << unit_module_text(kind);
     return out.str();
+}
+
+bool write_verilog_file(const Datapath &datapath, DesignStage stage, const std::string &path) {
+    const std::string text = datapath_verilog(datapath, stage);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    return static_cast<bool>(file.flush());
 }
 
 }  // namespace velnor

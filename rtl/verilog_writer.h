@@ -31,4 +31,8 @@ std::string verilog_module_name(const Datapath &datapath);
 // in its register when read.
 std::string datapath_verilog(const Datapath &datapath, DesignStage stage);
 
+// Writes datapath_verilog into the file at path; false when it cannot be
+// written completely. Throws VerilogError before touching the file.
+bool write_verilog_file(const Datapath &datapath, DesignStage stage, const std::string &path);
+
 }  // namespace velnor
