@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QIntValidator>
 #include <QResizeEvent>
 #include <QStringList>
@@ -15,6 +16,7 @@
 
 #include "app/views.h"
 #include "core/binding.h"
+#include "core/datapath.h"
 #include "core/key_file.h"
 #include "core/loading.h"
 #include "core/report.h"
@@ -22,6 +24,7 @@
 #include "hash/encoding.h"
 #include "hash/hash_chain.h"
 #include "hash/stego_key.h"
+#include "rtl/verilog_writer.h"
 #include "synthesis/key_file_contents.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
@@ -173,6 +176,7 @@ void MainWindow::on_actionReset_triggered() { reset_form(); }
 
 void MainWindow::reset_form() {
     entry_stage = stage_start;
+    ui->actionExportVerilog->setEnabled(false);
     dsp_core_loaded = false;
     library_loaded = false;
 
@@ -430,6 +434,7 @@ void MainWindow::on_lineEdit_10_editingFinished() {
         button->setEnabled(true);
     mark_done(ui->label_6);
     entry_stage = stage_embedded;
+    ui->actionExportVerilog->setEnabled(true);
 }
 
 // ---- result views -------------------------------------------------------------------------
@@ -562,6 +567,24 @@ void MainWindow::on_actionSave_triggered() {
         failures << "could not write the key file " + QString::fromStdString(saved.key_file);
     if (!failures.isEmpty())
         dialogs->critical(this, "error", failures.join("\n"));
+}
+
+void MainWindow::on_actionExportVerilog_triggered() {
+    if (busy || entry_stage < stage_embedded)
+        return;
+    const BusyGuard guard(busy);
+    const QString chosen = dialogs->existing_directory(this, tr("export Verilog"), "/home",
+                                                       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (chosen.isEmpty())
+        return;  // a cancelled dialog writes nothing
+    const Datapath datapath = datapath_of(design);
+    const QString path = chosen + "/" + QString::fromStdString(verilog_module_name(datapath)) + ".v";
+    try {
+        if (!write_verilog_file(datapath, DesignStage::Signed, QFile::encodeName(path).toStdString()))
+            dialogs->critical(this, "error", "could not write the Verilog file " + path);
+    } catch (const VerilogError &error) {
+        dialogs->critical(this, "error", QString::fromStdString(error.what()));
+    }
 }
 
 // The engine's record of the figures, completed with the stego key as entered.

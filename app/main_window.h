@@ -88,6 +88,8 @@ private slots:
     void on_pushButton_17_clicked();
     void on_pushButton_16_clicked();
     void on_actionSave_triggered();
+    // Writes the signed datapath as <core>.v into a chosen folder.
+    void on_actionExportVerilog_triggered();
 
 private:
     void reset_form();
