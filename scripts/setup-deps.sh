@@ -3,7 +3,10 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
-packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools)
+# iverilog, verilator and yosys prove the exported Verilog in the tests (simulation,
+# lint, synthesis); velnor-cli --verilog-stats runs yosys too.
+packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
+          iverilog verilator yosys)
 
 missing=()
 for p in "${packages[@]}"; do
