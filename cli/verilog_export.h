@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "cli/run_flow.h"
+#include "flow/flow.h"
 
 namespace velnor::cli {
 
@@ -17,9 +17,9 @@ struct VerilogRequest {
     bool stats = false;                        // --verilog-stats
 };
 
-// Does what request asks for result. The statistics lines and every failure
+// Does what request asks for the run. The statistics lines and every failure
 // (one line each, naming the option) go to err. Returns false when a file could
 // not be written or the gate counts could not be taken.
-bool export_verilog(const RunResult &result, const VerilogRequest &request, std::ostream &err);
+bool export_verilog(const FlowRun &run, const VerilogRequest &request, std::ostream &err);
 
 }  // namespace velnor::cli

@@ -105,4 +105,10 @@ void schedule_alap(Design &design) {
     place_in_passes(design, &Operation::alap_step, design.alap_steps, latest_step);
 }
 
+void schedule_unconstrained(Design &design) {
+    schedule_asap(design);
+    design.latency_bound = static_cast<int32_t>(design.asap_steps.size());
+    schedule_alap(design);
+}
+
 }  // namespace velnor

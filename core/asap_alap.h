@@ -14,4 +14,8 @@ void schedule_asap(Design &design);
 // which every operation was done or nothing was placed.
 void schedule_alap(Design &design);
 
+// Both unconstrained schedules as every DSP core gets them: ASAP, then
+// latency_bound = the number of ASAP steps, then ALAP against it.
+void schedule_unconstrained(Design &design);
+
 }  // namespace velnor

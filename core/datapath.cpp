@@ -6,14 +6,6 @@
 #include <set>
 
 namespace velnor {
-namespace {
-
-int32_t resource_of(const Design &design, OperationType type) {
-    const auto found = design.resources.find(type);
-    return found == design.resources.end() ? 0 : found->second;
-}
-
-}  // namespace
 
 std::string result_variable_name(int32_t id) { return "op:" + std::to_string(id); }
 std::string input_variable_name(int32_t id) { return "in:" + std::to_string(id); }
@@ -32,10 +24,10 @@ char operator_character(int32_t type) {
 Datapath datapath_of(const Design &design) {
     Datapath datapath;
     datapath.dfg = design.dfg_name;
-    datapath.adders = resource_of(design, Add);
-    datapath.multipliers = resource_of(design, Multiply);
-    datapath.subtractors = resource_of(design, Subtract);
-    datapath.comparators = resource_of(design, Compare);
+    datapath.adders = unit_count(design, Add);
+    datapath.multipliers = unit_count(design, Multiply);
+    datapath.subtractors = unit_count(design, Subtract);
+    datapath.comparators = unit_count(design, Compare);
     datapath.control_steps = static_cast<int32_t>(design.list_steps.size());
     datapath.registers = static_cast<int32_t>(design.register_lifetimes.size());
 

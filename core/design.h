@@ -94,9 +94,6 @@ struct Design {
     std::map<int32_t, std::pair<int32_t, int32_t>> lifetime_of;  // variable -> (birth, death)
     std::map<int32_t, std::vector<int32_t>> born_at;             // step -> variables born there
     std::map<int32_t, std::set<int32_t>> next_variables;         // variable -> variables computed from it
-    std::map<int32_t, std::set<int32_t>> next_variables_at_allocation;  // copy taken when allocation starts
-
-    int32_t effective_ones = 0;  // one-constraints that embedding phase 2 satisfied
 
     std::map<int32_t, std::pair<double, double>> area_table;   // type -> (variant 1, variant 2) area
     std::map<int32_t, std::pair<double, double>> delay_table;  // type -> (variant 1, variant 2) delay
@@ -106,9 +103,11 @@ struct Design {
     int32_t subtractor_count = 0;  // number of Subtract operations in the loaded DFG
     int32_t multiplier_count = 0;
     int32_t comparator_count = 0;  // number of Compare operations in the loaded DFG
-
-    std::vector<int32_t> embedded_one_operations;  // ids whose variant phase 2 confirmed, ascending
 };
+
+// The units of a type per control step, as the resource counts give them; 0 for
+// a type without a count. Never adds an entry.
+int32_t unit_count(const Design &design, int32_t type);
 
 // The operator character of the report and the views: '+' for Add, '*' for every other type.
 inline char operation_symbol(int32_t type) { return type == Add ? '+' : '*'; }

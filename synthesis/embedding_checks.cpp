@@ -8,23 +8,12 @@
 
 namespace velnor {
 
-std::vector<std::pair<int32_t, int32_t>> examined_pairs(int32_t variable_count, int32_t zeros) {
-    std::vector<std::pair<int32_t, int32_t>> pairs;
-    for (int32_t i = 1; i < variable_count; i += 2)
-        for (int32_t j = i + 2; j <= variable_count; j += 2) {
-            pairs.emplace_back(i, j);
-            if (static_cast<int64_t>(pairs.size()) >= zeros)
-                return pairs;
-        }
-    return pairs;
-}
-
-std::string check_examined_pairs_apart(const Design &design, int32_t zeros) {
+std::string check_examined_pairs_apart(const Design &design, const EmbeddingConstraints &constraints) {
     std::map<int32_t, int32_t> listed_in;  // variable -> register whose list holds it
     for (const auto &[reg, held] : design.register_lifetimes)
         for (const Lifetime &life : held)
             listed_in[life.variable] = reg;
-    for (const auto &[i, j] : examined_pairs(static_cast<int32_t>(design.lifetimes.size()), zeros)) {
+    for (const auto &[i, j] : constraints.zero_pairs) {
         const auto ri = design.register_of.find(i);
         const auto rj = design.register_of.find(j);
         if (ri != design.register_of.end() && rj != design.register_of.end() && ri->second == rj->second)
@@ -56,15 +45,13 @@ std::string check_register_lifetimes(const Design &design) {
     return {};
 }
 
-std::string check_one_constraints(const Design &design) {
-    const auto &ids = design.embedded_one_operations;
-    if (static_cast<int32_t>(ids.size()) != design.effective_ones)
-        return check_message("effective_ones is ", design.effective_ones, " but ", ids.size(), " operations are listed");
+std::string check_one_constraints(const Design &design, const EmbeddingConstraints &constraints) {
+    const auto &ids = constraints.one_operations;
     for (std::size_t n = 0; n < ids.size(); ++n) {
         if (n > 0 && ids[n] <= ids[n - 1])
             return check_message("operation ", ids[n], " is listed after ", ids[n - 1]);
         const auto op = design.operations.find(ids[n]);
-        const ModuleVariant wanted = ids[n] % 2 == 0 ? 2 : 1;
+        const ModuleVariant wanted = wanted_variant(ids[n]);
         if (op == design.operations.end() || op->second.variant != wanted)
             return check_message("operation ", ids[n], " runs on variant ",
                            op == design.operations.end() ? -1 : op->second.variant, ", not ", wanted);

@@ -161,7 +161,6 @@ void derive_lifetimes(Design &design, std::ostream &log) {
 }
 
 void allocate_registers(Design &design) {
-    design.next_variables_at_allocation = design.next_variables;
     std::map<int32_t, int32_t> free_at;
 
     for (const auto &entry : design.born_at)
