@@ -36,14 +36,15 @@ bool print_stats(const Datapath &datapath, DesignStage stage, double library_are
 
 bool export_verilog(const FlowRun &run, const VerilogRequest &request, std::ostream &err) {
     const Datapath signed_datapath = datapath_of(run.design);
+    const Datapath unsigned_datapath = datapath_of(run.unsigned_design);
     bool ok = true;
     if (request.signed_file)
         ok = write_file(signed_datapath, DesignStage::Signed, "verilog", *request.signed_file, err) && ok;
     if (request.unsigned_file)
-        ok = write_file(run.datapath_before, DesignStage::Unsigned, "verilog-before", *request.unsigned_file, err) &&
+        ok = write_file(unsigned_datapath, DesignStage::Unsigned, "verilog-before", *request.unsigned_file, err) &&
              ok;
     if (request.stats) {
-        ok = print_stats(run.datapath_before, DesignStage::Unsigned, run.embedding.figures.initial_area, err) && ok;
+        ok = print_stats(unsigned_datapath, DesignStage::Unsigned, run.embedding.figures.initial_area, err) && ok;
         ok = print_stats(signed_datapath, DesignStage::Signed, run.embedding.figures.area_phase2, err) && ok;
     }
     return ok;

@@ -2,8 +2,6 @@
 // the run only once nothing can be refused any more.
 #include "flow/flow.h"
 
-#include <utility>
-
 #include "core/binding.h"
 #include "hash/encoding.h"
 #include "hash/hash_chain.h"
@@ -115,11 +113,11 @@ void accept_rounds(FlowRun &run, const NumberLine &line, std::ostream &log) {
 }
 
 void accept_constraint_size(FlowRun &run, int64_t size, std::ostream &log) {
-    Datapath before = datapath_of(run.design);
+    Design unsigned_design = run.design;
     run.embedding =
         embed_signature(run.design, run.hash_output, size, run.initial_area, run.initial_latency, log);
+    run.unsigned_design = std::move(unsigned_design);
     verify_embedded(run.design, run.embedding.constraints);
-    run.datapath_before = std::move(before);
 }
 
 std::string embedded_signature(const FlowRun &run) {

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "core/datapath.h"
 #include "core/design.h"
 #include "core/key_file.h"
 #include "core/refusal.h"
@@ -40,7 +39,7 @@ struct FlowRun {
     std::string hash_output;  // 512 characters once the hash chain has run
 
     Embedding embedding;
-    Datapath datapath_before;  // the unsigned design: the datapath right before the embedding
+    Design unsigned_design;  // the design right before the embedding: what the same synthesis gives unsigned
 };
 
 enum class ResourceEntry { NotNeeded, Accepted };

@@ -6,7 +6,7 @@ set -euo pipefail
 # iverilog, verilator and yosys prove the exported Verilog in the tests (simulation,
 # lint, synthesis); velnor-cli --verilog-stats runs yosys too.
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          iverilog verilator yosys)
+          nlohmann-json3-dev python3-jsonschema iverilog verilator yosys)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -146,7 +146,7 @@ TEST_P(Refusal, OneLineNamingTheOptionAndStatusTwo) {
 
 const RefusalCase refusal_cases[] = {
     {"UnknownOption", {}, {"--siz", "3"}, "velnor-cli: Unknown option 'siz'"},
-    {"VerilogWithoutFile", {}, {"--verilog", ""}, "--verilog: needs a file\n"},
+    {"VerilogWithoutFile", {}, {"--verilog", ""}, "--verilog: needs a file name\n"},
     {"File", {{"--dfg", "BAD"}}, {}, "--dfg: bad.txt line 2: "},
     {"Count", {{"--adders", "5"}}, {},
      "--adders: must be from 1 to 4 (the library's largest number of adders), got 5\n"},
