@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QIntValidator>
 #include <QResizeEvent>
 #include <QStringList>
@@ -14,12 +15,14 @@
 
 #include "app/busy_guard.h"
 #include "app/views.h"
+#include "core/datapath.h"
 #include "core/loading.h"
 #include "core/report.h"
 #include "core/save.h"
 #include "core/version.h"
 #include "hash/hash_chain.h"
 #include "hash/key_text.h"
+#include "rtl/verilog_writer.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
 
@@ -200,6 +203,7 @@ void MainWindow::on_actionReset_triggered() { reset_form(); }
 void MainWindow::reset_form() {
     entry_stage = stage_start;
     enable_ownership_actions(false);
+    ui->actionExportVerilog->setEnabled(false);
     dsp_core_loaded = false;
     library_loaded = false;
 
@@ -416,6 +420,7 @@ void MainWindow::on_lineEdit_10_editingFinished() {
     mark_done(ui->label_6);
     entry_stage = stage_embedded;
     enable_ownership_actions(true);
+    ui->actionExportVerilog->setEnabled(true);
 }
 
 // ---- result views -------------------------------------------------------------------------
@@ -549,4 +554,22 @@ void MainWindow::on_actionSave_triggered() {
         failures << "could not write the key file " + QString::fromStdString(saved.key_file);
     if (!failures.isEmpty())
         dialogs->critical(this, "error", failures.join("\n"));
+}
+
+void MainWindow::on_actionExportVerilog_triggered() {
+    if (busy || entry_stage < stage_embedded)
+        return;
+    const BusyGuard guard(busy);
+    const QString chosen = dialogs->existing_directory(this, tr("export Verilog"), "/home",
+                                                       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (chosen.isEmpty())
+        return;  // a cancelled dialog writes nothing
+    const Datapath datapath = datapath_of(run.design);
+    const QString path = chosen + "/" + QString::fromStdString(verilog_module_name(datapath)) + ".v";
+    try {
+        if (!write_verilog_file(datapath, DesignStage::Signed, QFile::encodeName(path).toStdString()))
+            dialogs->critical(this, "error", "could not write the Verilog file " + path);
+    } catch (const VerilogError &error) {
+        dialogs->critical(this, "error", QString::fromStdString(error.what()));
+    }
 }
