@@ -46,5 +46,25 @@ TEST(Pipeline, FourIndependentAdditions) {
     EXPECT_EQ(design.released_operations, before.released_operations);
 }
 
+// The reference designs come from the operations already loaded: a DFG file
+// that has since changed (or a pipe that has been drained) gives the figures
+// of what was loaded.
+TEST(Pipeline, ReferenceDesignsComeFromTheLoadedOperations) {
+    test::ScratchDir dir;
+    const std::vector<test::Op> sums = {{Add, 0, 0, 1}, {Add, 0, 0, 2}, {Add, 1, 2, 3}, {Add, 0, 3, 4}};
+    const std::string path = dir.write("graph.txt", test::dfg_text(sums));
+    Design design = test::synthesized(path, {{Add, 2}});
+    std::ostringstream log;
+    synthesize(design, log);
+    const double max_area = design.max_area;
+    const double max_latency = design.max_latency;
+
+    dir.write("graph.txt", test::dfg_text({{Add, 0, 0, 1}}));
+    synthesize(design, log);
+    EXPECT_EQ(design.max_area, max_area);
+    EXPECT_EQ(design.max_latency, max_latency);
+    EXPECT_EQ(design.max_area_design->operations.size(), 4U);
+}
+
 }  // namespace
 }  // namespace velnor
