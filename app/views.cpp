@@ -15,8 +15,8 @@ QString schedule_table(const Design &design, VariantColumn column) {
             const int32_t type = operation == design.operations.end() ? -1 : operation->second.type;
             int32_t variant = 0;
             if (column == VariantColumn::Bound) {
-                const auto bound = design.variant_of.find(id);
-                variant = bound == design.variant_of.end() ? 0 : bound->second;
+                const auto index = static_cast<std::size_t>(id);
+                variant = id >= 0 && index < design.variant_of.size() ? design.variant_of[index] : 0;
             } else {
                 variant = operation == design.operations.end() ? unbound_variant : operation->second.variant;
             }
@@ -30,22 +30,17 @@ QString schedule_table(const Design &design, VariantColumn column) {
 
 QString register_table(const ControllerTable &table, int register_count) {
     QString html = "<table border=\"1\"><tr><th>cs(\\/)/color(->)</th>";
-    int32_t highest = 0;
-    for (const auto &step : table)
-        if (!step.second.empty())
-            highest = std::max(highest, step.second.rbegin()->first);
-    for (int32_t c = 1; c <= highest; ++c)
+    for (int32_t c = 1; c <= table.highest_register(); ++c)
         html += "<th>" + QString::number(c) + "</th>";
     // An empty table leaves its header row open, as the allocation view always has.
     if (!table.empty())
         html += "</tr>";
-    for (const auto &[step, registers] : table) {
+    for (const int32_t step : table.steps()) {
         html += "<tr><td>" + QString::number(step) + "</td>";
         for (int32_t c = 1; c <= register_count; ++c) {
             html += "<td>";
-            const auto held = registers.find(c);
-            if (held != registers.end() && held->second != 0)
-                html += QString::number(held->second - 1);  // variables are shown counted from 0
+            if (const int32_t held = table.at(step, c))
+                html += QString::number(held - 1);  // variables are shown counted from 0
             html += "</td>";
         }
         html += "</tr>";

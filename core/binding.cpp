@@ -43,6 +43,11 @@ double operation_delay(const Design &design, const Operation &op) {
 void bind_module_variants(Design &design) {
     const int32_t adder_quota = static_cast<int32_t>(variant1_units(resource_count(design, Add)));
     const int32_t multiplier_quota = static_cast<int32_t>(variant1_units(resource_count(design, Multiply)));
+    if (!design.operations.empty()) {
+        const auto highest_id = static_cast<std::size_t>(std::max(design.operations.rbegin()->first, 0));
+        if (design.variant_of.size() <= highest_id)
+            design.variant_of.resize(highest_id + 1, 0);
+    }
     for (const auto &[step, ids] : design.list_steps) {
         int32_t adders_left = adder_quota;
         int32_t multipliers_left = multiplier_quota;
@@ -60,7 +65,7 @@ void bind_module_variants(Design &design) {
                 --*quota;
             }
             op.variant = variant;
-            design.variant_of[id] = variant;
+            design.variant_of[static_cast<std::size_t>(id)] = variant;
         }
     }
 }

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/controller_table.h"
+
 namespace velnor {
 
 // The integer codes key every per-type table (resources, operation_types,
@@ -58,11 +60,12 @@ inline bool operator==(const Lifetime &a, const Lifetime &b) {
 }
 
 using StepMap = std::map<int32_t, std::vector<int32_t>>;  // control step -> ids in placement order
-using ControllerTable = std::map<int32_t, std::map<int32_t, int32_t>>;  // step -> (register -> variable)
 
-// One synthesized datapath. Ordered maps everywhere: every table is walked in
-// ascending key order, and indexed lookups create absent entries with 0 or an
-// empty container, which several algorithms rely on.
+// One synthesized datapath. Operations are keyed by their DFG ids in an ordered
+// map, as are the small per-step and per-type tables; the tables of variables,
+// registers and operation ids that synthesis fills are vectors indexed by the
+// dense number itself (variables and ids from 1, index 0 unused; registers
+// from 1 at index r - 1), since those numbers run without gaps.
 struct Design {
     // Reference designs made by synthesize(); null until it first runs. Shared
     // so that a Design stays a copyable value; each run replaces the pair.
@@ -79,22 +82,21 @@ struct Design {
     double max_latency = 0.0;
 
     std::map<int32_t, Operation> operations;  // the DFG, keyed by id
-    std::set<int32_t> released_operations;    // ids list scheduling has made ready
+    std::vector<bool> released_operations;    // by id: list scheduling has made it ready
     StepMap asap_steps;
     StepMap alap_steps;
     StepMap list_steps;
-    std::map<int32_t, int32_t> variant_of;  // operation id -> ModuleVariant (adders, multipliers)
+    std::vector<int32_t> variant_of;  // by id: the ModuleVariant binding gave; 0 for other types
     std::set<int32_t> operation_types;      // OperationType values present in the DFG
 
     std::vector<Lifetime> lifetimes;  // every variable, in order of creation
-    std::map<int32_t, std::vector<Lifetime>> register_lifetimes;  // register -> lifetimes; size = register count
+    std::vector<std::vector<Lifetime>> register_lifetimes;  // register r at r - 1; size = register count
     ControllerTable controller_table;
     ControllerTable controller_table_before;  // the table before embedding, for the report
-    std::map<int32_t, int32_t> register_of;   // variable -> register, 0 = none yet
-    std::map<int32_t, std::pair<int32_t, int32_t>> lifetime_of;  // variable -> (birth, death)
-    std::map<int32_t, std::vector<int32_t>> born_at;             // step -> variables born there
-    std::map<int32_t, std::set<int32_t>> next_variables;         // variable -> variables computed from it
-    std::map<int32_t, std::set<int32_t>> next_variables_at_allocation;  // copy taken when allocation starts
+    std::vector<int32_t> register_of;         // by variable: its register, 0 = none yet
+    std::vector<std::pair<int32_t, int32_t>> lifetime_of;  // by variable: (birth, death)
+    std::vector<std::vector<int32_t>> born_at;             // by step: variables born there
+    std::vector<std::vector<int32_t>> next_variables;      // by variable: variables computed from it, ascending
 
     int32_t effective_ones = 0;  // one-constraints that embedding phase 2 satisfied
 

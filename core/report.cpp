@@ -45,8 +45,8 @@ void append_operation_table(std::string &out, const Design &design, const char *
             const Operation &op = operation_or_fresh(design, id);
             int32_t variant = op.variant;
             if (column == VariantColumn::BeforeEmbedding) {
-                const auto bound = design.variant_of.find(id);
-                variant = bound == design.variant_of.end() ? 0 : bound->second;
+                const auto index = static_cast<std::size_t>(id);
+                variant = id >= 0 && index < design.variant_of.size() ? design.variant_of[index] : 0;
             }
             append_right(out, id, 5);
             out += " (";
@@ -66,14 +66,11 @@ void append_controller_table(std::string &out, const char *heading, const Contro
     for (int32_t r = 1; r <= register_count; ++r)
         append_right(out, r, 5);
     out += "\n\n";
-    for (const auto &row : table) {
-        append_right(out, row.first, 16);
+    for (const int32_t step : table.steps()) {
+        append_right(out, step, 16);
         out += " : ";
-        auto held = row.second.begin();
         for (int32_t r = 1; r <= register_count; ++r) {
-            while (held != row.second.end() && held->first < r)
-                ++held;
-            const int32_t variable = held != row.second.end() && held->first == r ? held->second : 0;
+            const int32_t variable = table.at(step, r);
             if (variable != 0)
                 append_right(out, int64_t{variable} - 1, 5);
             else

@@ -96,10 +96,14 @@ std::vector<int32_t> release_successors(Design &design, int32_t id, std::map<int
             ++counters[a];
         if (b != 0)
             ++counters[b];
-        if (design.released_operations.count(s) != 0)
+        std::vector<bool> &flags = design.released_operations;
+        const auto index = static_cast<std::size_t>(s);
+        if (index < flags.size() && flags[index])
             continue;
         released.push_back(s);
-        design.released_operations.insert(s);
+        if (index >= flags.size())
+            flags.resize(std::max(index + 1, design.operations.size() + 1), false);
+        flags[index] = true;
     }
     return released;
 }

@@ -1,0 +1,128 @@
+// The controller table as sorted runs per register; see controller_table.h.
+#include "core/controller_table.h"
+
+#include <algorithm>
+
+namespace velnor {
+
+const ControllerTable::Runs *ControllerTable::runs_of(int32_t reg) const {
+    if (reg < 1 || reg > highest_register())
+        return nullptr;
+    return &registers_[static_cast<std::size_t>(reg) - 1];
+}
+
+int32_t ControllerTable::at(int32_t t, int32_t reg) const {
+    const Runs *runs = runs_of(reg);
+    if (!runs)
+        return 0;
+    // The last run that starts at or before t.
+    const auto after = std::upper_bound(runs->begin(), runs->end(), t,
+                                        [](int32_t step, const Run &run) { return step < run.first; });
+    if (after == runs->begin())
+        return 0;
+    const Run &run = *(after - 1);
+    return t <= run.last ? run.variable : 0;
+}
+
+int32_t ControllerTable::read(int32_t t, int32_t reg) {
+    add_rows(t, t);
+    add_register(reg);
+    return at(t, reg);
+}
+
+std::vector<int32_t> ControllerTable::read_variables(int32_t reg, int32_t first, int32_t last) {
+    std::vector<int32_t> variables;
+    if (first > last)
+        return variables;
+    add_rows(first, last);
+    add_register(reg);
+    const Runs *runs = runs_of(reg);
+    if (!runs)
+        return variables;
+    auto run = std::lower_bound(runs->begin(), runs->end(), first,
+                                [](const Run &r, int32_t step) { return r.last < step; });
+    for (; run != runs->end() && run->first <= last; ++run)
+        variables.push_back(run->variable);
+    return variables;
+}
+
+void ControllerTable::add_rows(int32_t first, int32_t last) {
+    if (first > last || last < 0)
+        return;
+    first = std::max(first, 0);
+    if (static_cast<std::size_t>(last) >= rows_.size())
+        rows_.resize(static_cast<std::size_t>(last) + 1, 0);
+    for (int32_t t = first; t <= last; ++t) {
+        char &row = rows_[static_cast<std::size_t>(t)];
+        row_count_ += row == 0;
+        row = 1;
+    }
+}
+
+void ControllerTable::add_register(int32_t reg) {
+    if (reg > highest_register())
+        registers_.resize(static_cast<std::size_t>(reg));
+}
+
+void ControllerTable::fill(int32_t reg, int32_t first, int32_t last, int32_t variable) {
+    if (first > last || reg < 1)
+        return;
+    add_rows(first, last);
+    add_register(reg);
+    Runs &runs = registers_[static_cast<std::size_t>(reg) - 1];
+
+    // The runs that meet first..last: what lies outside the range survives as
+    // a shorter run on either side.
+    auto begin = std::lower_bound(runs.begin(), runs.end(), first,
+                                  [](const Run &run, int32_t step) { return run.last < step; });
+    auto end = begin;
+    while (end != runs.end() && end->first <= last)
+        ++end;
+    Runs replacement;
+    if (begin != end && begin->first < first)
+        replacement.push_back(Run{begin->first, first - 1, begin->variable});
+    if (variable != 0)
+        replacement.push_back(Run{first, last, variable});
+    if (begin != end && (end - 1)->last > last)
+        replacement.push_back(Run{last + 1, (end - 1)->last, (end - 1)->variable});
+    const auto at_index = begin - runs.begin();
+    runs.erase(begin, end);
+    runs.insert(runs.begin() + at_index, replacement.begin(), replacement.end());
+
+    // Neighbouring runs of one variable are one run, so that equal tables
+    // compare equal whatever order their cells were written in.
+    const auto from = std::max<std::ptrdiff_t>(at_index - 1, 0);
+    const auto to = std::min<std::ptrdiff_t>(at_index + static_cast<std::ptrdiff_t>(replacement.size()),
+                                             static_cast<std::ptrdiff_t>(runs.size()) - 1);
+    for (auto i = to; i > from; --i) {
+        Run &left = runs[static_cast<std::size_t>(i) - 1];
+        const Run &right = runs[static_cast<std::size_t>(i)];
+        if (left.variable == right.variable && left.last + 1 == right.first) {
+            left.last = right.last;
+            runs.erase(runs.begin() + i);
+        }
+    }
+}
+
+std::vector<int32_t> ControllerTable::steps() const {
+    std::vector<int32_t> steps;
+    steps.reserve(static_cast<std::size_t>(row_count_));
+    for (std::size_t t = 0; t < rows_.size(); ++t)
+        if (rows_[t] != 0)
+            steps.push_back(static_cast<int32_t>(t));
+    return steps;
+}
+
+int64_t ControllerTable::filled_cells() const {
+    int64_t cells = 0;
+    for (const Runs &runs : registers_)
+        for (const Run &run : runs)
+            cells += int64_t{run.last} - run.first + 1;
+    return cells;
+}
+
+bool operator==(const ControllerTable &a, const ControllerTable &b) {
+    return a.registers_ == b.registers_ && a.steps() == b.steps();
+}
+
+}  // namespace velnor
