@@ -104,6 +104,22 @@ void ControllerTable::fill(int32_t reg, int32_t first, int32_t last, int32_t var
     }
 }
 
+void ControllerTable::RowReader::read(int32_t t, std::vector<int32_t> &values) {
+    if (next_run_.size() < values.size())
+        next_run_.resize(values.size(), 0);
+    for (std::size_t r = 0; r < values.size(); ++r) {
+        values[r] = 0;
+        if (r >= table_.registers_.size())
+            continue;
+        const Runs &runs = table_.registers_[r];
+        std::size_t &next = next_run_[r];
+        while (next < runs.size() && runs[next].last < t)
+            ++next;
+        if (next < runs.size() && runs[next].first <= t)
+            values[r] = runs[next].variable;
+    }
+}
+
 std::vector<int32_t> ControllerTable::steps() const {
     std::vector<int32_t> steps;
     steps.reserve(static_cast<std::size_t>(row_count_));

@@ -27,6 +27,19 @@ public:
     // last), replacing what those cells held; a variable of 0 clears them.
     void fill(int32_t reg, int32_t first, int32_t last, int32_t variable);
 
+    // The cells of registers 1..values.size() at step t, into values. Steps
+    // must come in ascending order from one reader: each register's runs are
+    // walked once over all the rows.
+    class RowReader {
+    public:
+        explicit RowReader(const ControllerTable &table) : table_(table) {}
+        void read(int32_t t, std::vector<int32_t> &values);
+
+    private:
+        const ControllerTable &table_;
+        std::vector<std::size_t> next_run_;  // per register: the first run that may hold t or a later step
+    };
+
     // The steps that have a row (a cell written or read), ascending.
     std::vector<int32_t> steps() const;
     bool empty() const { return row_count_ == 0; }

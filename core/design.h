@@ -112,6 +112,31 @@ struct Design {
     std::vector<int32_t> embedded_one_operations;  // ids whose variant phase 2 confirmed, ascending
 };
 
+// The operations of a design by id, for algorithms that look them up often: a
+// vector for the ids 1..N of a loaded design, the map itself for any other id.
+// Records stay where they are when the map grows, so the index stays valid.
+class OperationIndex {
+public:
+    explicit OperationIndex(Design &design);
+    // The operation with this id; null when there is none.
+    Operation *find(int32_t id) const {
+        if (id >= 1 && static_cast<std::size_t>(id) < dense_.size())
+            return dense_[static_cast<std::size_t>(id)];
+        return find_in_map(id);
+    }
+    // The operation with this id, created with fresh values when there is none.
+    Operation &operator[](int32_t id) {
+        Operation *op = find(id);
+        return op ? *op : create(id);
+    }
+
+private:
+    Operation *find_in_map(int32_t id) const;
+    Operation &create(int32_t id);
+    Design &design_;
+    std::vector<Operation *> dense_;  // id at id; null where the map has no record
+};
+
 // The operator character of the report and the views: '+' for Add, '*' for every other type.
 inline char operation_symbol(int32_t type) { return type == Add ? '+' : '*'; }
 

@@ -3,7 +3,9 @@
 // Also the time stamp and the stamped names shared with the key file.
 #include "core/report.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iterator>
@@ -18,17 +20,23 @@ const Operation &operation_or_fresh(const Design &design, int32_t id) {
     return found == design.operations.end() ? fresh : found->second;
 }
 
-// Appends value right-aligned in width characters, as a stream's setw does.
-// The fields are a few characters wide: appending them character by character
-// costs less than a fill call and a copy call for each of the 30,000 fields of
-// a large core's controller tables.
-void append_right(std::string &out, int64_t value, std::size_t width) {
+// Writes value right-aligned in width characters at field, as a stream's setw
+// does; a value wider than width runs on past it. Returns the end of the field.
+char *write_right(char *field, int64_t value, std::size_t width) {
     char digits[24];
     const char *end = std::to_chars(digits, std::end(digits), value).ptr;
-    for (auto length = static_cast<std::size_t>(end - digits); length < width; ++length)
-        out += ' ';
-    for (const char *digit = digits; digit != end; ++digit)
-        out += *digit;
+    const auto length = static_cast<std::size_t>(end - digits);
+    const std::size_t pad = length < width ? width - length : 0;
+    std::memset(field, ' ', pad);
+    std::memcpy(field + pad, digits, length);
+    return field + pad + length;
+}
+
+// Appends value right-aligned in width characters.
+void append_right(std::string &out, int64_t value, std::size_t width) {
+    char field[48];  // up to 16 of padding and 20 digits with a sign
+    const char *end = write_right(field, value, std::min<std::size_t>(width, 16));
+    out.append(field, static_cast<std::size_t>(end - field));
 }
 
 // Which variant column an operation table shows.
@@ -66,17 +74,26 @@ void append_controller_table(std::string &out, const char *heading, const Contro
     for (int32_t r = 1; r <= register_count; ++r)
         append_right(out, r, 5);
     out += "\n\n";
+    // Each row is written into a buffer of its widest possible length (every
+    // number of at most 11 characters), then appended as far as it was filled.
+    std::vector<int32_t> row(static_cast<std::size_t>(std::max(register_count, 0)));
+    std::string line(16 + 3 + 11 * row.size() + 1 + 11, ' ');
+    ControllerTable::RowReader reader(table);
     for (const int32_t step : table.steps()) {
-        append_right(out, step, 16);
-        out += " : ";
-        for (int32_t r = 1; r <= register_count; ++r) {
-            const int32_t variable = table.at(step, r);
-            if (variable != 0)
-                append_right(out, int64_t{variable} - 1, 5);
-            else
-                out += "     ";
+        reader.read(step, row);
+        char *at = write_right(&line[0], step, 16);
+        std::memcpy(at, " : ", 3);
+        at += 3;
+        for (const int32_t variable : row) {
+            if (variable != 0) {
+                at = write_right(at, int64_t{variable} - 1, 5);
+            } else {
+                std::memset(at, ' ', 5);
+                at += 5;
+            }
         }
-        out += "\n";
+        *at++ = '\n';
+        out.append(line.data(), static_cast<std::size_t>(at - line.data()));
     }
 }
 

@@ -23,11 +23,11 @@ struct Placed {
 
 // The list schedule in walking order: steps ascending, ids in stored order.
 // Each record is looked up once; map nodes stay put while lookups add records.
-std::vector<Placed> placed_operations(Design &design) {
+std::vector<Placed> placed_operations(Design &design, OperationIndex &operations) {
     std::vector<Placed> placed;
     for (const auto &[step, ids] : design.list_steps)
         for (int32_t id : ids)
-            placed.push_back(Placed{step, id, &design.operations[id]});
+            placed.push_back(Placed{step, id, &operations[id]});
     return placed;
 }
 
@@ -42,7 +42,7 @@ void fill_first_free_input(Operation &op, int32_t variable) {
 // Gives the result of a placed operation the variable number next. The result
 // is held until the step before its last reader, or to the end of the schedule
 // when nothing reads it; each reader records it as an input.
-void create_result_variable(Design &design, const Placed &placed, int32_t next) {
+void create_result_variable(Design &design, OperationIndex &operations, const Placed &placed, int32_t next) {
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
     placed.op->output_variable = next;
     const std::vector<int32_t> &successors = placed.op->successors;
@@ -50,7 +50,7 @@ void create_result_variable(Design &design, const Placed &placed, int32_t next) 
     if (!successors.empty()) {
         death = 0;
         for (int32_t s : successors) {
-            Operation &reader = design.operations[s];
+            Operation &reader = operations[s];
             death = std::max(death, reader.list_step - 1);
             if (reader.first_input == placed.id && reader.second_input == placed.id) {
                 reader.first_input_variable = next;
@@ -83,7 +83,8 @@ std::vector<int32_t> &born_list(Design &design, int32_t step) {
 }  // namespace
 
 void derive_lifetimes(Design &design, std::ostream &log) {
-    const std::vector<Placed> schedule = placed_operations(design);
+    OperationIndex operations(design);
+    const std::vector<Placed> schedule = placed_operations(design, operations);
     int32_t next = 1;
 
     // Primary inputs: the two primary operands of one operation share one
@@ -112,10 +113,10 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     // Results: first those of the operations on primary inputs, then the rest.
     for (const Placed &placed : schedule)
         if (placed.op->first_input == 0 && placed.op->second_input == 0)
-            create_result_variable(design, placed, next++);
+            create_result_variable(design, operations, placed, next++);
     for (const Placed &placed : schedule)
         if (placed.op->output_variable == -1)
-            create_result_variable(design, placed, next++);
+            create_result_variable(design, operations, placed, next++);
 
     for (int32_t variable = 1; variable <= primary_variables; ++variable)
         born_list(design, 0).push_back(variable);
