@@ -58,17 +58,21 @@ std::optional<int32_t> latest_step(const Design &design, const Operation &op) {
     return smallest - 1;
 }
 
-// The operations another operation waits for: its producers (ASAP) or its
-// consumers (ALAP).
-std::vector<int32_t> producers_of(const Operation &op) {
-    std::vector<int32_t> ids;
-    for (const int32_t operand : {op.first_input, op.second_input})
-        if (operand != 0 && (ids.empty() || ids.front() != operand))
-            ids.push_back(operand);
-    return ids;
+// Calls visit with each operation op waits for: its producers (ASAP), each
+// once, or its consumers (ALAP).
+template <typename Visit>
+void for_each_producer(const Operation &op, Visit visit) {
+    if (op.first_input != 0)
+        visit(op.first_input);
+    if (op.second_input != 0 && op.second_input != op.first_input)
+        visit(op.second_input);
 }
 
-std::vector<int32_t> consumers_of(const Operation &op) { return op.successors; }
+template <typename Visit>
+void for_each_consumer(const Operation &op, Visit visit) {
+    for (const int32_t successor : op.successors)
+        visit(successor);
+}
 
 // The same placement as repeated passes in ascending id order, each placing
 // every operation whose step step_of can tell, until a pass places nothing
@@ -91,53 +95,67 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
             op.*step_field = -1;
         }
 
-    // For each operation, how many of what it waits for are still unplaced,
-    // and who waits for it. Whatever has no flag keeps its step as it is, and
-    // a missing operation or one without a step is never placed.
+    // For each operation, how many of what it waits for are still unplaced
+    // (-1: never placed, as a missing operation or an unplaced one without a
+    // flag), and, in one flat list, who waits for each.
     std::vector<int32_t> waiting(count + 1, 0);
-    std::vector<int32_t> pass(count + 1, 1);
-    std::vector<std::vector<int32_t>> waiters(count + 1);
+    std::vector<int32_t> first_waiter(count + 2, 0);
+    for (std::size_t id = 1; id <= count; ++id) {
+        const Operation *op = by_id[id];
+        if (!op)
+            continue;
+        waits_for(*op, [&](int32_t other) {
+            if (waiting[id] < 0)
+                return;
+            if (covers(other) && by_id[static_cast<std::size_t>(other)] && static_cast<std::size_t>(other) != id) {
+                ++waiting[id];
+                ++first_waiter[static_cast<std::size_t>(other) + 1];
+                return;
+            }
+            const auto found = covers(other) ? design.operations.end() : design.operations.find(other);
+            if (found == design.operations.end() || found->second.*step_field == -1)
+                waiting[id] = -1;
+        });
+    }
+    for (std::size_t id = 1; id <= count + 1; ++id)
+        first_waiter[id] += first_waiter[id - 1];
+    std::vector<int32_t> waiters(static_cast<std::size_t>(first_waiter[count + 1]));
+    std::vector<int32_t> filled(first_waiter.begin(), first_waiter.end() - 1);
     std::vector<int32_t> ready;
     for (std::size_t id = 1; id <= count; ++id) {
         const Operation *op = by_id[id];
         if (!op)
             continue;
-        for (const int32_t other : waits_for(*op)) {
-            const auto found = design.operations.find(other);
-            if (found == design.operations.end() || static_cast<std::size_t>(other) == id ||
-                (!covers(other) && found->second.*step_field == -1)) {
-                waiting[id] = -1;  // never placed
-                break;
-            }
-            if (covers(other)) {
-                ++waiting[id];
-                waiters[static_cast<std::size_t>(other)].push_back(static_cast<int32_t>(id));
-            }
-        }
+        waits_for(*op, [&](int32_t other) {
+            if (covers(other) && by_id[static_cast<std::size_t>(other)] && static_cast<std::size_t>(other) != id)
+                waiters[static_cast<std::size_t>(filled[static_cast<std::size_t>(other)]++)] = static_cast<int32_t>(id);
+        });
         if (waiting[id] == 0)
             ready.push_back(static_cast<int32_t>(id));
     }
 
+    std::vector<int32_t> pass(count + 1, 1);
     std::vector<std::pair<int32_t, int32_t>> placed;  // (pass, id)
     while (!ready.empty()) {
         const int32_t id = ready.back();
         ready.pop_back();
-        Operation &op = *by_id[static_cast<std::size_t>(id)];
+        const auto index = static_cast<std::size_t>(id);
+        Operation &op = *by_id[index];
         const std::optional<int32_t> step = step_of(design, op);
         if (!step)
             continue;
         op.*step_field = *step;
-        placed.emplace_back(pass[static_cast<std::size_t>(id)], id);
+        placed.emplace_back(pass[index], id);
         // A step of -1 reads as "not placed yet" to those waiting for it.
         if (*step == -1)
             continue;
-        for (const int32_t waiter : waiters[static_cast<std::size_t>(id)]) {
-            const auto w = static_cast<std::size_t>(waiter);
-            if (waiting[w] < 0)
+        for (auto w = first_waiter[index]; w < first_waiter[index + 1]; ++w) {
+            const auto waiter = static_cast<std::size_t>(waiters[static_cast<std::size_t>(w)]);
+            if (waiting[waiter] < 0)
                 continue;
-            pass[w] = std::max(pass[w], pass[static_cast<std::size_t>(id)] + (id > waiter ? 1 : 0));
-            if (--waiting[w] == 0)
-                ready.push_back(waiter);
+            pass[waiter] = std::max(pass[waiter], pass[index] + (index > waiter ? 1 : 0));
+            if (--waiting[waiter] == 0)
+                ready.push_back(static_cast<int32_t>(waiter));
         }
     }
     std::sort(placed.begin(), placed.end());
@@ -148,11 +166,13 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
 }  // namespace
 
 void schedule_asap(Design &design) {
-    place_in_passes(design, &Operation::asap_step, design.asap_steps, producers_of, earliest_step);
+    place_in_passes(design, &Operation::asap_step, design.asap_steps,
+                    [](const Operation &op, auto visit) { for_each_producer(op, visit); }, earliest_step);
 }
 
 void schedule_alap(Design &design) {
-    place_in_passes(design, &Operation::alap_step, design.alap_steps, consumers_of, latest_step);
+    place_in_passes(design, &Operation::alap_step, design.alap_steps,
+                    [](const Operation &op, auto visit) { for_each_consumer(op, visit); }, latest_step);
 }
 
 }  // namespace velnor

@@ -52,10 +52,9 @@ void ControllerTable::add_rows(int32_t first, int32_t last) {
     first = std::max(first, 0);
     if (static_cast<std::size_t>(last) >= rows_.size())
         rows_.resize(static_cast<std::size_t>(last) + 1, 0);
-    for (int32_t t = first; t <= last; ++t) {
-        char &row = rows_[static_cast<std::size_t>(t)];
-        row_count_ += row == 0;
-        row = 1;
+    for (auto t = static_cast<std::size_t>(first); t <= static_cast<std::size_t>(last); ++t) {
+        row_count_ += 1 - rows_[t];
+        rows_[t] = 1;
     }
 }
 
@@ -78,21 +77,31 @@ void ControllerTable::fill(int32_t reg, int32_t first, int32_t last, int32_t var
     auto end = begin;
     while (end != runs.end() && end->first <= last)
         ++end;
-    Runs replacement;
+    Run replacement[3];
+    std::size_t replacements = 0;
     if (begin != end && begin->first < first)
-        replacement.push_back(Run{begin->first, first - 1, begin->variable});
+        replacement[replacements++] = Run{begin->first, first - 1, begin->variable};
     if (variable != 0)
-        replacement.push_back(Run{first, last, variable});
+        replacement[replacements++] = Run{first, last, variable};
     if (begin != end && (end - 1)->last > last)
-        replacement.push_back(Run{last + 1, (end - 1)->last, (end - 1)->variable});
+        replacement[replacements++] = Run{last + 1, (end - 1)->last, (end - 1)->variable};
     const auto at_index = begin - runs.begin();
-    runs.erase(begin, end);
-    runs.insert(runs.begin() + at_index, replacement.begin(), replacement.end());
+    const auto replaced = static_cast<std::size_t>(end - begin);
+    // Overwrite the runs replaced, then insert or erase the difference.
+    std::size_t n = 0;
+    for (; n < replaced && n < replacements; ++n)
+        runs[static_cast<std::size_t>(at_index) + n] = replacement[n];
+    if (replacements > replaced)
+        runs.insert(runs.begin() + at_index + static_cast<std::ptrdiff_t>(n), replacement + n,
+                    replacement + replacements);
+    else
+        runs.erase(runs.begin() + at_index + static_cast<std::ptrdiff_t>(n),
+                   runs.begin() + at_index + static_cast<std::ptrdiff_t>(replaced));
 
     // Neighbouring runs of one variable are one run, so that equal tables
     // compare equal whatever order their cells were written in.
     const auto from = std::max<std::ptrdiff_t>(at_index - 1, 0);
-    const auto to = std::min<std::ptrdiff_t>(at_index + static_cast<std::ptrdiff_t>(replacement.size()),
+    const auto to = std::min<std::ptrdiff_t>(at_index + static_cast<std::ptrdiff_t>(replacements),
                                              static_cast<std::ptrdiff_t>(runs.size()) - 1);
     for (auto i = to; i > from; --i) {
         Run &left = runs[static_cast<std::size_t>(i) - 1];

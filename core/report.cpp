@@ -23,6 +23,17 @@ const Operation &operation_or_fresh(const Design &design, int32_t id) {
 // Writes value right-aligned in width characters at field, as a stream's setw
 // does; a value wider than width runs on past it. Returns the end of the field.
 char *write_right(char *field, int64_t value, std::size_t width) {
+    // Most fields are a register cell of 5 holding a small variable number.
+    if (width == 5 && value >= 0 && value <= 99999) {
+        char *digit = field + 5;
+        do {
+            *--digit = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        while (digit != field)
+            *--digit = ' ';
+        return field + 5;
+    }
     char digits[24];
     const char *end = std::to_chars(digits, std::end(digits), value).ptr;
     const auto length = static_cast<std::size_t>(end - digits);
