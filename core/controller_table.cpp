@@ -50,12 +50,23 @@ void ControllerTable::add_rows(int32_t first, int32_t last) {
     if (first > last || last < 0)
         return;
     first = std::max(first, 0);
-    if (static_cast<std::size_t>(last) >= rows_.size())
-        rows_.resize(static_cast<std::size_t>(last) + 1, 0);
-    for (auto t = static_cast<std::size_t>(first); t <= static_cast<std::size_t>(last); ++t) {
-        row_count_ += 1 - rows_[t];
-        rows_[t] = 1;
+    // The ranges that overlap or touch first..last merge with it into one.
+    auto begin = std::lower_bound(rows_.begin(), rows_.end(), first,
+                                  [](const std::pair<int32_t, int32_t> &range, int32_t step) {
+                                      return int64_t{range.second} + 1 < step;
+                                  });
+    auto end = begin;
+    while (end != rows_.end() && end->first <= int64_t{last} + 1) {
+        first = std::min(first, end->first);
+        last = std::max(last, end->second);
+        ++end;
     }
+    if (begin == end) {
+        rows_.insert(begin, {first, last});
+        return;
+    }
+    *begin = {first, last};
+    rows_.erase(begin + 1, end);
 }
 
 void ControllerTable::add_register(int32_t reg) {
@@ -131,10 +142,9 @@ void ControllerTable::RowReader::read(int32_t t, std::vector<int32_t> &values) {
 
 std::vector<int32_t> ControllerTable::steps() const {
     std::vector<int32_t> steps;
-    steps.reserve(static_cast<std::size_t>(row_count_));
-    for (std::size_t t = 0; t < rows_.size(); ++t)
-        if (rows_[t] != 0)
-            steps.push_back(static_cast<int32_t>(t));
+    for (const auto &[first, last] : rows_)
+        for (int32_t t = first; t <= last; ++t)
+            steps.push_back(t);
     return steps;
 }
 
@@ -147,7 +157,7 @@ int64_t ControllerTable::filled_cells() const {
 }
 
 bool operator==(const ControllerTable &a, const ControllerTable &b) {
-    return a.registers_ == b.registers_ && a.steps() == b.steps();
+    return a.registers_ == b.registers_ && a.rows_ == b.rows_;
 }
 
 }  // namespace velnor

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace velnor {
@@ -42,7 +43,7 @@ public:
 
     // The steps that have a row (a cell written or read), ascending.
     std::vector<int32_t> steps() const;
-    bool empty() const { return row_count_ == 0; }
+    bool empty() const { return rows_.empty(); }
 
     // The highest register of any cell written or read; 0 for an empty table.
     int32_t highest_register() const { return static_cast<int32_t>(registers_.size()); }
@@ -69,8 +70,9 @@ private:
     const Runs *runs_of(int32_t reg) const;
 
     std::vector<Runs> registers_;  // register r at r - 1
-    std::vector<char> rows_;       // step t at t: 1 when the row exists
-    int64_t row_count_ = 0;
+    // The steps that have a row, as disjoint ascending ranges (first, last)
+    // that never touch: usually one range, from step 0 to the last step.
+    std::vector<std::pair<int32_t, int32_t>> rows_;
 };
 
 }  // namespace velnor

@@ -130,6 +130,14 @@ void derive_lifetimes(Design &design, std::ostream &log) {
 
     // An operation that was never scheduled has no variables to link.
     design.next_variables.assign(variables, {});
+    std::vector<int32_t> follower_count(variables, 0);
+    for (const auto &entry : design.operations)
+        if (entry.second.output_variable != -1)
+            for (int32_t input : {entry.second.first_input_variable, entry.second.second_input_variable})
+                if (input != -1)
+                    ++follower_count[static_cast<std::size_t>(input)];
+    for (std::size_t variable = 0; variable < variables; ++variable)
+        design.next_variables[variable].reserve(static_cast<std::size_t>(follower_count[variable]));
     for (const auto &entry : design.operations) {
         const Operation &op = entry.second;
         if (op.output_variable == -1)
