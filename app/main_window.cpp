@@ -10,19 +10,13 @@
 #include <QIntValidator>
 #include <QResizeEvent>
 #include <QStringList>
-#include <exception>
 #include <iostream>
 
 #include "app/views.h"
-#include "core/binding.h"
-#include "core/key_file.h"
 #include "core/loading.h"
 #include "core/report.h"
 #include "core/save.h"
-#include "hash/encoding.h"
-#include "hash/hash_chain.h"
-#include "hash/stego_key.h"
-#include "synthesis/key_file_contents.h"
+#include "hash/key_text.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
 
@@ -84,6 +78,36 @@ QPixmap load_icon(const QString &name, int side) {
 }
 
 int32_t register_count(const Design &design) { return static_cast<int32_t>(design.register_lifetimes.size()); }
+
+// The box a refused resource count shows: per type, one text for a zero and
+// one, followed by the bound, for any other count out of range. An empty text
+// shows no box.
+QString resource_refusal_text(int32_t type, Refusal::Reason reason, int32_t bound) {
+    struct Texts {
+        const char *zero;
+        const char *range;
+    };
+    const Texts texts = [type]() -> Texts {
+        switch (type) {
+        case Add: return {"", "Please feed the correct resource constraint. \nRequired adder should be less than  "};
+        case Multiply:
+            return {"Enter a non-zero number for multiplier",
+                    "please feed the correct resource constraint for multiplier.\nRequired multiplier should be "
+                    "less than or equal to "};
+        case Subtract:
+            return {"number of subtractor should be non-negative.",
+                    "Please feed the correct resource constraint for subtractor!\nnumber of subtractor should be "
+                    "less than or equal to "};
+        default:
+            return {"number of comparator should be non-negative .",
+                    "Please feed the correct resource constraint for comparator!\nnumber of comparator should be "
+                    "less than or equal to "};
+        }
+    }();
+    if (reason == Refusal::Reason::ResourceCountZero)
+        return texts.zero;
+    return texts.range + QString::number(bound);
+}
 
 }  // namespace
 }  // namespace velnor
@@ -199,9 +223,7 @@ void MainWindow::reset_form() {
     show_icon(ui->label_39, asterisk_icon);
     show_icon(ui->label_41, asterisk_icon);
 
-    design = Design();
-    hash_engine = HashEngine();
-    encoded_inputs.clear();
+    run = FlowRun();
 }
 
 // ---- loading the two files ------------------------------------------------------
@@ -218,8 +240,8 @@ void MainWindow::on_pushButton_23_clicked() {
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
     try {
-        load_dsp_core(design, path.toStdString(), std::cout);
-    } catch (const std::exception &error) {
+        load_dsp_core(run.design, path.toStdString(), std::cout);
+    } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
         dialogs->critical(this, "warning", "file read unsuccessful or invalid file   .... Try again !!");
         show_icon(ui->label_39, cross_icon);
@@ -227,7 +249,7 @@ void MainWindow::on_pushButton_23_clicked() {
     }
     dsp_core_loaded = true;
     show_icon(ui->label_39, tick_icon);
-    ui->label_38->setText(QString::fromStdString(design.dfg_name));
+    ui->label_38->setText(QString::fromStdString(run.design.dfg_name));
     if (dsp_core_loaded && library_loaded)
         entry_stage = stage_files_loaded;
 }
@@ -240,8 +262,8 @@ void MainWindow::on_pushButton_24_clicked() {
     if (path.isEmpty())
         return;
     try {
-        load_module_library(design, path.toStdString());
-    } catch (const std::exception &error) {
+        load_module_library(run.design, path.toStdString());
+    } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
         dialogs->critical(this, "error", "file read error , select valid file format..!!");
         show_icon(ui->label_41, cross_icon);
@@ -265,30 +287,26 @@ void MainWindow::resource_entry(QLineEdit *field, int32_t type, QLabel *status) 
     if (entry_stage != stage_files_loaded || busy || field->text().isEmpty())
         return;
     const BusyGuard guard(busy);
-    const int count = text_to_int(field->text());
-    const ResourceEntryVerdict verdict = check_resource_entry(design, type, count);
-    if (verdict.outcome == ResourceEntryVerdict::Refused) {
-        show_icon(status, cross_icon);
-        if (!verdict.message.empty())
-            dialogs->critical(this, "error", QString::fromStdString(verdict.message));
-    } else {
+    try {
+        accept_resource_count(run, type, text_to_int(field->text()), std::cout);
         show_icon(status, tick_icon);
-        if (verdict.outcome == ResourceEntryVerdict::Accepted) {
-            design.resources[type] = count;
-            if (type == Add)
-                std::cout << count << "\n";
-        }
+    } catch (const Refusal &refusal) {
+        show_icon(status, cross_icon);
+        const int32_t bound = resource_bound(run.design, type).value_or(0);
+        const QString text = resource_refusal_text(type, refusal.reason(), bound);
+        if (!text.isEmpty())
+            dialogs->critical(this, "error", text);
     }
     constraint_finish();
 }
 
 void MainWindow::constraint_finish() {
-    if (entry_stage != stage_files_loaded || !constraints_complete(design))
+    if (entry_stage != stage_files_loaded || !constraints_complete(run.design))
         return;
     show_icon(ui->label_51, asterisk_icon);
     try {
-        synthesize_under_constraints(design, std::cout);
-    } catch (const std::exception &error) {
+        accept_resource_constraints(run, std::cout);
+    } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
         dialogs->critical(this, "error", "the design could not be scheduled");
         return;
@@ -296,8 +314,6 @@ void MainWindow::constraint_finish() {
     ui->pushButton->setEnabled(true);
     ui->pushButton_15->setEnabled(true);
     mark_done(ui->label_3);
-    initial_area = compute_area(design, register_count(design));
-    initial_latency = compute_latency(design);
     entry_stage = stage_constraints_accepted;
     inform("please enter the number of encodings for the algorithm (max 9)");
 }
@@ -308,16 +324,13 @@ void MainWindow::on_lineEdit_7_editingFinished() {
     if (entry_stage != stage_constraints_accepted || busy || ui->lineEdit_7->text().isEmpty())
         return;
     const BusyGuard guard(busy);
-    const int count = text_to_int(ui->lineEdit_7->text());
-    if (count < 1 || count > 9) {
+    try {
+        accept_encoding_count(run, text_to_int(ui->lineEdit_7->text()));
+    } catch (const Refusal &) {
         refuse(ui->label_51, "error", "Please feed the number of encodings between 1 and 9 inclusive\n ");
         return;
     }
-    encoding_count = count;
     show_icon(ui->label_51, tick_icon);
-    // The encodings and the hash chain see the design as it is now.
-    hash_engine.operations_copy = design.operations;
-    hash_engine.design_path = design.dfg_path;
     entry_stage = stage_count_accepted;
     inform(encoding_rules_text);
 }
@@ -326,32 +339,16 @@ void MainWindow::on_lineEdit_8_editingFinished() {
     if (entry_stage != stage_count_accepted || busy)
         return;
     const BusyGuard guard(busy);
-    std::vector<int> typed;
-    std::vector<std::string> blocks;
     try {
-        // Rule numbers typed beyond the count are kept but not encoded.
-        typed = parse_encodings_for(ui->lineEdit_8->text(), encoding_count);
-        blocks = encode_blocks(hash_engine.operations_copy, typed, encoding_count);
-    } catch (const std::exception &) {
+        accept_encodings(run, number_line(ui->lineEdit_8->text()));
+    } catch (const Refusal &) {
         refuse(ui->label_53, "error", "check for duplicate or invalid entry\n");
         return;
     }
-    encodings = typed;
-    encoded_inputs = blocks;
     show_icon(ui->label_53, tick_icon);
     ui->pushButton_2->setEnabled(true);
     entry_stage = stage_encodings_accepted;
-    inform("Enter the key of size " + QString::number(order_key_size(encoding_count)));
-}
-
-std::vector<int> MainWindow::input_order(std::string s) {
-    std::vector<int> order = ::velnor::input_order(s, encoding_count);
-    stego_key_text = s;
-    return order;
-}
-
-std::vector<int> MainWindow::input_round_count(std::string s) {
-    return ::velnor::input_round_count(s, encoding_count);
+    inform("Enter the key of size " + QString::number(order_key_size(run.encoding_count)));
 }
 
 void MainWindow::on_lineEdit_editingFinished() {
@@ -359,19 +356,15 @@ void MainWindow::on_lineEdit_editingFinished() {
         return;
     const BusyGuard guard(busy);
     try {
-        input_order_list = input_order(ui->lineEdit->text().toStdString());
-    } catch (const std::exception &) {
+        accept_order_key(run, ui->lineEdit->text().toStdString(), std::cout);
+    } catch (const Refusal &) {
         refuse(ui->label_2, "error", "check size of the key");
         return;
     }
-    std::cout << "INPUT ORDER:\n";
-    for (int block : input_order_list)
-        std::cout << block << ' ';
-    std::cout << std::flush;
     show_icon(ui->label_2, tick_icon);
     mark_done(ui->label_4);
     entry_stage = stage_order_accepted;
-    inform("please enter number of rounds for each of " + QString::number(2 * encoding_count) +
+    inform("please enter number of rounds for each of " + QString::number(2 * run.encoding_count) +
            " blocks separated by space . \n 0<n<=80");
 }
 
@@ -379,30 +372,17 @@ void MainWindow::on_lineEdit_9_editingFinished() {
     if (entry_stage != stage_order_accepted || busy)
         return;
     const BusyGuard guard(busy);
-    const QString text = ui->lineEdit_9->text();
-    std::cout << text.toStdString();
-    std::string output;
     try {
-        round_counts = parse_rounds_for(text, encoding_count);
-        std::cout << "Round count :\n";
-        for (int rounds : round_counts)
-            std::cout << rounds << ' ';
-        std::cout << std::flush;
-        output = run_hash_chain(hash_engine, encoded_inputs, input_order_list, round_counts, std::cout);
-    } catch (const std::exception &) {
+        accept_rounds(run, number_line(ui->lineEdit_9->text()), std::cout);
+    } catch (const Refusal &) {
         refuse(ui->label_55, "error", "check input");
         return;
     }
-    hash_output = output;
     show_icon(ui->label_55, tick_icon);
     entry_stage = stage_hashed;
-    initial_area = compute_area(design, register_count(design));
-    initial_latency = compute_latency(design);
     ui->pushButton_3->setEnabled(true);
     ui->pushButton_4->setEnabled(true);
     mark_done(ui->label_5);
-    rounds_text = text.toStdString();
-    rounds_key = ::velnor::rounds_key(round_counts);
 }
 
 // ---- embedding --------------------------------------------------------------------------
@@ -411,16 +391,15 @@ void MainWindow::on_lineEdit_10_editingFinished() {
     if (entry_stage != stage_hashed || busy || ui->lineEdit_10->text().isEmpty())
         return;
     const BusyGuard guard(busy);
-    const int size = text_to_int(ui->lineEdit_10->text());
     try {
-        figures = embed_signature(design, hash_output, size, initial_area, initial_latency, std::cout);
-    } catch (const ConstraintSizeError &) {
-        refuse(ui->label_57, "error",
-               "constraint size should be between 0 and " + QString::number(largest_constraint_size(design)));
-        return;
-    } catch (const std::exception &error) {
-        std::cout << error.what() << std::endl;
-        refuse(ui->label_57, "error", "the signature could not be embedded");
+        accept_constraint_size(run, text_to_int(ui->lineEdit_10->text()), std::cout);
+    } catch (const Refusal &refusal) {
+        if (refusal.reason() == Refusal::Reason::ConstraintSize) {
+            refuse(ui->label_57, "error", refusal.what());
+        } else {
+            std::cout << refusal.what() << std::endl;
+            refuse(ui->label_57, "error", "the signature could not be embedded");
+        }
         return;
     }
     show_icon(ui->label_57, tick_icon);
@@ -437,106 +416,107 @@ void MainWindow::on_lineEdit_10_editingFinished() {
 void MainWindow::on_pushButton_clicked() {
     if (entry_stage < stage_constraints_accepted)
         return;
-    write_figure("Pre-stego operator scheduling ", schedule_table(design, VariantColumn::Bound));
+    write_figure("Pre-stego operator scheduling ", schedule_table(run.design, VariantColumn::BeforeEmbedding));
 }
 
 void MainWindow::on_pushButton_15_clicked() {
     if (entry_stage < stage_encodings_accepted)
         return;
     write_figure(" pre-stego register allocation ",
-                 register_table(design.controller_table_before, register_count(design)));
+                 register_table(run.design.controller_table_before, register_count(run.design)));
 }
 
 void MainWindow::on_pushButton_2_clicked() {
     if (entry_stage < stage_encodings_accepted)
         return;
     write_figure("encoded string corresponding to to selected encoding rules ",
-                 encoded_strings(encodings, encoded_inputs));
+                 encoded_strings(run.encodings, run.encoded_inputs));
 }
 
 void MainWindow::on_pushButton_3_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("Initial padded bit string", QString::fromStdString(hash_engine.initial_padded_block));
+    write_figure("Initial padded bit string", QString::fromStdString(run.hash_engine.initial_padded_block));
 }
 
 void MainWindow::on_pushButton_4_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("hash output string", QString::fromStdString(hash_output));
+    write_figure("hash output string", QString::fromStdString(run.hash_output));
 }
 
 void MainWindow::on_pushButton_5_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_to_console("blue", leading_bits(hash_output, figures.zero_count + figures.one_count));
+    write_to_console("blue", QString::fromStdString(embedded_signature(run)));
 }
 
 void MainWindow::on_pushButton_7_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("number of ones: ", QString::number(figures.one_count));
+    write_figure("number of ones: ", QString::number(run.embedding.figures.one_count));
 }
 
 void MainWindow::on_pushButton_6_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("number of zeros: ", QString::number(figures.zero_count));
+    write_figure("number of zeros: ", QString::number(run.embedding.figures.zero_count));
 }
 
 void MainWindow::on_pushButton_9_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("constraint corresponding to ones ", id_list(design.embedded_one_operations));
+    write_figure("constraint corresponding to ones ", id_list(run.embedding.constraints.one_operations));
 }
 
 void MainWindow::on_pushButton_8_clicked() {
     if (entry_stage < stage_hashed)
         return;
     write_figure("constraints corresponding to zeros",
-                 zero_constraint_list(static_cast<int>(design.lifetimes.size()), figures.zero_count));
+                 zero_constraint_list(run.embedding.constraints.zero_pairs));
 }
 
 void MainWindow::on_pushButton_14_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("Baseline cost: ", QString::number(figures.initial_cost, 'g', 6));
+    write_figure("Baseline cost: ", QString::number(run.embedding.figures.initial_cost, 'g', 6));
 }
 
 void MainWindow::on_pushButton_10_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("Cost after phase 1: ", QString::number(figures.cost_phase1, 'g', 6));
+    write_figure("Cost after phase 1: ", QString::number(run.embedding.figures.cost_phase1, 'g', 6));
 }
 
 void MainWindow::on_pushButton_11_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("Cost after phase 2: ", QString::number(figures.cost_phase2, 'g', 6));
+    write_figure("Cost after phase 2: ", QString::number(run.embedding.figures.cost_phase2, 'g', 6));
 }
 
 void MainWindow::on_pushButton_12_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("Pc value after phase 1 ", QString::number(figures.pc_phase1, 'g', 6));
+    write_figure("Pc value after phase 1 ", QString::number(run.embedding.figures.pc_phase1, 'g', 6));
 }
 
 void MainWindow::on_pushButton_13_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("Pc value after phase 2 ", QString::number(figures.pc_phase2, 'g', 6));
+    write_figure("Pc value after phase 2 ", QString::number(run.embedding.figures.pc_phase2, 'g', 6));
 }
 
 void MainWindow::on_pushButton_16_clicked() {
     if (entry_stage < stage_files_loaded)
         return;
-    write_figure("post-stego operator scheduling", schedule_table(design, VariantColumn::Embedded));
+    write_figure("post-stego operator scheduling", schedule_table(run.design, VariantColumn::AfterEmbedding));
 }
 
 void MainWindow::on_pushButton_17_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("post-stego register allocation", register_table(design.controller_table, register_count(design)));
+    write_figure("post-stego register allocation",
+                 register_table(run.design.controller_table, register_count(run.design)));
 }
 
 // ---- save --------------------------------------------------------------------------------
@@ -553,8 +533,8 @@ void MainWindow::on_actionSave_triggered() {
                                                  QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;  // a cancelled dialog writes nothing
-    const SaveOutcome saved = save_run(design, hash_engine.chain_log, key_file_contents(), chosen.toStdString(),
-                                       time_stamp(clock()), std::cout);
+    const SaveOutcome saved = save_run(run.design, run.hash_engine.chain_log, key_file_contents(run),
+                                       chosen.toStdString(), time_stamp(clock()), std::cout);
     QStringList failures;
     if (!saved.report_written)
         failures << "could not write the report file " + QString::fromStdString(saved.report_file);
@@ -562,16 +542,4 @@ void MainWindow::on_actionSave_triggered() {
         failures << "could not write the key file " + QString::fromStdString(saved.key_file);
     if (!failures.isEmpty())
         dialogs->critical(this, "error", failures.join("\n"));
-}
-
-// The engine's record of the figures, completed with the stego key as entered.
-KeyFileContents MainWindow::key_file_contents() const {
-    KeyFileContents key = ::velnor::key_file_contents(design, figures);
-    key.encoding_count = encoding_count;
-    key.encodings = encodings;
-    key.encoded_inputs = encoded_inputs;
-    key.stego_key_text = stego_key_text;
-    key.rounds_key = rounds_key;
-    key.rounds_text = rounds_text;
-    return key;
 }

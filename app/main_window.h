@@ -1,8 +1,8 @@
-// The one window of the tool. It owns all state of the user's work: the main
-// design, the hash engine, the stego key as entered, the hash output and every
-// figure of the embedding. The form's fields act one after the other, each at
-// its own entry stage; the slots read their widget, call the engine, store the
-// result and paint the form.
+// The one window of the tool. It owns the user's run of the flow: the main
+// design, the stego key as entered, the hash output and every figure of the
+// embedding. The form's fields act one after the other, each at its own entry
+// stage; the slots read their widget, call the flow's stage, and paint the
+// outcome.
 #pragma once
 
 #include <QMainWindow>
@@ -14,10 +14,7 @@
 
 #include "app/dialogs.h"
 #include "core/clock.h"
-#include "core/design.h"
-#include "core/key_file.h"
-#include "hash/hash_engine.h"
-#include "synthesis/embedding.h"
+#include "flow/flow.h"
 
 class QIntValidator;
 class QLabel;
@@ -64,8 +61,6 @@ private slots:
     void on_lineEdit_7_editingFinished();
     void on_lineEdit_8_editingFinished();
     void on_lineEdit_editingFinished();
-    std::vector<int> input_order(std::string s);
-    std::vector<int> input_round_count(std::string s);
     void on_lineEdit_9_editingFinished();
     void on_pushButton_clicked();
     void write_to_console(const QString &color, const QString &message);
@@ -99,10 +94,8 @@ private:
     void refuse(QLabel *status, const QString &title, const QString &text);
     void write_figure(const QString &label, const QString &value);
     std::vector<QPushButton *> output_buttons() const;
-    velnor::KeyFileContents key_file_contents() const;
 
-    velnor::Design design;
-    velnor::HashEngine hash_engine;
+    velnor::FlowRun run;  // the design and every value the form has accepted
     QPixmap tick_icon;
     QPixmap cross_icon;
     QPixmap asterisk_icon;
@@ -118,19 +111,5 @@ private:
     // True while a slot runs: a field that loses focus to the slot's own
     // message box must not act a second time.
     bool busy = false;
-
-    double initial_area = 0;
-    double initial_latency = 0;
-    velnor::EmbeddingFigures figures;  // every figure of the embedding, as the engine returned them
-
-    int encoding_count = 0;
-    std::vector<int> encodings;
-    std::vector<std::string> encoded_inputs;
-    std::vector<int> input_order_list;
-    std::vector<int> round_counts;
-    std::string hash_output;
-    std::string stego_key_text;
-    std::string rounds_key;
-    std::string rounds_text;
 };
 

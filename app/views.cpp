@@ -13,15 +13,8 @@ QString schedule_table(const Design &design, VariantColumn column) {
         for (int32_t id : ids) {
             const auto operation = design.operations.find(id);
             const int32_t type = operation == design.operations.end() ? -1 : operation->second.type;
-            int32_t variant = 0;
-            if (column == VariantColumn::Bound) {
-                const auto index = static_cast<std::size_t>(id);
-                variant = id >= 0 && index < design.variant_of.size() ? design.variant_of[index] : 0;
-            } else {
-                variant = operation == design.operations.end() ? unbound_variant : operation->second.variant;
-            }
             html += "<td>" + QString::number(id) + " (" + QChar(operation_symbol(type)) + ") " +
-                    QString::number(variant) + "</td>";
+                    QString::number(shown_variant(design, id, column)) + "</td>";
         }
         html += "</tr>";
     }
@@ -48,18 +41,10 @@ QString register_table(const ControllerTable &table, int register_count) {
     return html + "</table>";
 }
 
-QString zero_constraint_list(int variable_count, int zero_count) {
+QString zero_constraint_list(const std::vector<std::pair<int32_t, int32_t>> &pairs) {
     QString text;
-    int count = 0;
-    // The test comes after the pair: one pair is listed even for no zeros, as
-    // the embedding always examines the first pair.
-    for (int i = 0; i + 2 < variable_count; i += 2) {
-        for (int j = i + 2; j < variable_count; j += 2) {
-            text += "( v" + QString::number(i) + ", v" + QString::number(j) + "),";
-            if (++count >= zero_count)
-                return text;
-        }
-    }
+    for (const auto &[i, j] : pairs)
+        text += "( v" + QString::number(i - 1) + ", v" + QString::number(j - 1) + "),";
     return text;
 }
 
@@ -77,11 +62,6 @@ QString encoded_strings(const std::vector<int> &encodings, const std::vector<std
         text += QString::number(rule) + " : " + QString::fromStdString(encoded_inputs[i]) + "\n";
     }
     return text;
-}
-
-QString leading_bits(const std::string &hash_output, int bit_count) {
-    const std::size_t n = bit_count < 0 ? 0 : std::min<std::size_t>(bit_count, hash_output.size());
-    return QString::fromStdString(hash_output.substr(0, n));
 }
 
 }  // namespace velnor

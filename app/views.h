@@ -6,17 +6,13 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/design.h"
+#include "core/report.h"
 
 namespace velnor {
-
-// Which module variant a schedule table shows beside each operation.
-enum class VariantColumn {
-    Bound,     // variant_of, as bound before embedding (0 for operations without a variant)
-    Embedded,  // the operation's own variant after embedding (-1 when unbound)
-};
 
 // One row per list-scheduled control step: the step, then "id (symbol) variant" per operation.
 QString schedule_table(const Design &design, VariantColumn column);
@@ -25,17 +21,14 @@ QString schedule_table(const Design &design, VariantColumn column);
 // a cell shows its variable counted from 0, or nothing.
 QString register_table(const ControllerTable &table, int register_count);
 
-// The pairs of variables (counted from 0) that the zero constraints examine,
-// in the embedding's order: "( v0, v2),( v0, v4),".
-QString zero_constraint_list(int variable_count, int zero_count);
+// The examined pairs of the zero constraints, variables counted from 0, in the
+// embedding's order: "( v0, v2),( v0, v4),".
+QString zero_constraint_list(const std::vector<std::pair<int32_t, int32_t>> &pairs);
 
 // Each id followed by ",".
 QString id_list(const std::vector<int32_t> &ids);
 
 // One line per encoded block: rule number, " : ", the bit string.
 QString encoded_strings(const std::vector<int> &encodings, const std::vector<std::string> &encoded_inputs);
-
-// The first bit_count characters of hash_output (all of it when shorter).
-QString leading_bits(const std::string &hash_output, int bit_count);
 
 }  // namespace velnor

@@ -56,9 +56,15 @@ const char *const run_value_options[] = {"dfg",   "library",   "adders", "multip
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
 const char *const output_value_options[] = {"out", "stamp"};
 
-struct UsageError {
-    std::string message;
-};
+// A command that cannot run as given; the message names the option at fault
+// or, when there is none, says who speaks.
+[[noreturn]] void refuse_option(const std::string &option, const std::string &message) {
+    throw Refusal(Refusal::Reason::CommandLine, "--" + option + ": " + message);
+}
+
+[[noreturn]] void refuse_command(const std::string &message) {
+    throw Refusal(Refusal::Reason::CommandLine, "velnor-cli: " + message);
+}
 
 std::optional<QString> optional_value(const QCommandLineParser &parser, const char *name) {
     if (!parser.isSet(name))
@@ -69,7 +75,7 @@ std::optional<QString> optional_value(const QCommandLineParser &parser, const ch
 RunRequest request_from(const QCommandLineParser &parser) {
     for (const char *name : required_run_options)
         if (!parser.isSet(name))
-            throw UsageError{std::string("--") + name + ": missing; run needs it (see velnor-cli --help)"};
+            refuse_option(name, "missing; run needs it (see velnor-cli --help)");
     RunRequest request;
     request.dfg = parser.value("dfg");
     request.library = parser.value("library");
@@ -93,7 +99,7 @@ RunRequest demo_request(const QString &folder) {
         QFile file(path);
         const QByteArray bytes(text);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            throw std::runtime_error("cannot write the demo's file " + path.toStdString());
+            throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the demo's file " + path.toStdString());
         return path;
     };
     RunRequest request;
@@ -112,16 +118,15 @@ RunRequest demo_request(const QString &folder) {
 void check_parsed(const QCommandLineParser &parser, const QString &command) {
     for (const QString &name : parser.optionNames())
         if (parser.values(name).size() > 1)
-            throw UsageError{"--" + name.toStdString() + ": given more than once"};
+            refuse_option(name.toStdString(), "given more than once");
     if (command == "demo")
         for (const char *name : run_value_options)
             if (parser.isSet(name))
-                throw UsageError{std::string("--") + name +
-                                 ": not taken by demo, which runs its own DSP core, library and key"};
+                refuse_option(name, "not taken by demo, which runs its own DSP core, library and key");
     if (parser.isSet("out") && parser.value("out").isEmpty())
-        throw UsageError{"--out: needs a folder"};
+        refuse_option("out", "needs a folder");
     if (parser.value("stamp").contains('/'))
-        throw UsageError{"--stamp: must not contain '/', it becomes part of a file name"};
+        refuse_option("stamp", "must not contain '/', it becomes part of a file name");
 }
 
 int run_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
@@ -131,7 +136,7 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     std::ostream quiet(nullptr);
     std::ostream &log = parser.isSet("verbose") ? err : quiet;
 
-    RunResult result = run_flow(request, log);
+    const FlowRun run = run_flow(request, log);
 
     std::optional<SaveOutcome> saved;
     if (parser.isSet("out")) {
@@ -141,11 +146,11 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         const std::string folder = QFile::encodeName(parser.value("out")).toStdString();
         const std::string stamp =
             parser.isSet("stamp") ? parser.value("stamp").toStdString() : time_stamp(clock());
-        saved = save_run(result.design, result.chain_log, result.key_file, folder, stamp, log);
+        saved = save_run(run.design, run.hash_engine.chain_log, key_file_contents(run), folder, stamp, log);
     }
     log.flush();
 
-    out << (parser.isSet("json") ? figures_json(result, saved ? &*saved : nullptr) : figures_text(result));
+    out << (parser.isSet("json") ? figures_json(run, saved ? &*saved : nullptr) : figures_text(run));
     out.flush();
 
     int status = Success;
@@ -174,7 +179,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
 
     try {
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
-            throw UsageError{parser.errorText().toStdString() + " (see velnor-cli --help)"};
+            refuse_command(parser.errorText().toStdString() + " (see velnor-cli --help)");
         if (parser.isSet("help")) {
             out << usage_text;
             return Success;
@@ -185,12 +190,12 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            throw UsageError{"no command given; use run or demo (see velnor-cli --help)"};
+            refuse_command("no command given; use run or demo (see velnor-cli --help)");
         const QString command = positional.first();
         if (command != "run" && command != "demo")
-            throw UsageError{"unknown command '" + command.toStdString() + "'; use run or demo"};
+            refuse_command("unknown command '" + command.toStdString() + "'; use run or demo");
         if (positional.size() > 1)
-            throw UsageError{"unexpected argument '" + positional.at(1).toStdString() + "'"};
+            refuse_command("unexpected argument '" + positional.at(1).toStdString() + "'");
         check_parsed(parser, command);
 
         if (command == "run")
@@ -201,13 +206,18 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
             return WriteFailed;
         }
         return run_and_print(demo_request(folder.path()), parser, out, err, clock);
-    } catch (const UsageError &error) {
-        // A message that names its option starts with it; the others say who speaks.
-        err << (error.message.rfind("--", 0) == 0 ? "" : "velnor-cli: ") << error.message << "\n";
-        return Refused;
-    } catch (const RefusedValue &refused) {
-        err << refused.what() << "\n";
-        return Refused;
+    } catch (const Refusal &refusal) {
+        switch (refusal.reason()) {
+        case Refusal::Reason::FileNotWritten:
+        case Refusal::Reason::InvalidArgument:
+        case Refusal::Reason::BrokenInvariant:
+            // Not a value the user gave: the tool says what went wrong in itself.
+            err << "velnor-cli: " << refusal.what() << "\n";
+            return WriteFailed;
+        default:
+            err << refusal.what() << "\n";
+            return Refused;
+        }
     } catch (const std::exception &failure) {
         // Nothing the flow expects ends here; say what happened rather than abort.
         err << "velnor-cli: " << failure.what() << "\n";

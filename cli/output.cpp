@@ -60,13 +60,13 @@ private:
 
 }  // namespace
 
-std::string figures_text(const RunResult &result) {
-    return key_file_figure_lines(result.key_file) + "signature : " + result.signature + "\n";
+std::string figures_text(const FlowRun &run) {
+    return key_file_figure_lines(key_file_contents(run)) + "signature : " + embedded_signature(run) + "\n";
 }
 
-std::string figures_json(const RunResult &result, const SaveOutcome *saved) {
-    const EmbeddingFigures &f = result.figures;
-    const Design &design = result.design;
+std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
+    const EmbeddingFigures &f = run.embedding.figures;
+    const Design &design = run.design;
     JsonObject json;
     json.add_string("dfg", design.dfg_name);
     json.add_integer("operations", static_cast<long long>(design.operations.size()));
@@ -89,11 +89,12 @@ std::string figures_json(const RunResult &result, const SaveOutcome *saved) {
     json.add_integer("one_count", f.one_count);
     json.add_integer("effective_one_count", f.effective_one_count);
     std::string ids = "[";
-    for (std::size_t i = 0; i < design.embedded_one_operations.size(); ++i)
-        ids += (i == 0 ? "" : ", ") + std::to_string(design.embedded_one_operations[i]);
+    const std::vector<int32_t> &one_operations = run.embedding.constraints.one_operations;
+    for (std::size_t i = 0; i < one_operations.size(); ++i)
+        ids += (i == 0 ? "" : ", ") + std::to_string(one_operations[i]);
     json.add("embedded_one_operations", ids + "]");
-    json.add_string("hash_output", result.hash_output);
-    json.add_string("signature", result.signature);
+    json.add_string("hash_output", run.hash_output);
+    json.add_string("signature", embedded_signature(run));
     if (saved) {
         json.add_string("report_file", saved->report_file);
         json.add_string("key_file", saved->key_file);

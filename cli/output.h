@@ -4,15 +4,15 @@
 
 #include <string>
 
-#include "cli/run_flow.h"
 #include "core/save.h"
+#include "flow/flow.h"
 
 namespace velnor::cli {
 
 // One line per figure as in the key file, then "signature : " and the bits.
-std::string figures_text(const RunResult &result);
+std::string figures_text(const FlowRun &run);
 
 // One JSON object; saved is null when nothing was saved (no --out).
-std::string figures_json(const RunResult &result, const SaveOutcome *saved);
+std::string figures_json(const FlowRun &run, const SaveOutcome *saved);
 
 }  // namespace velnor::cli

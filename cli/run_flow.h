@@ -1,20 +1,13 @@
 // The window's whole flow in one call, for the batch tool: load the DSP core and
-// the library, take the resource counts, the stego key and the constraint size
-// as if typed into their fields, run the hash chain and embed the signature.
+// the library, then hand each value to its stage as if typed into its field.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <ostream>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include <QString>
 
-#include "core/design.h"
-#include "core/key_file.h"
-#include "synthesis/embedding.h"
+#include "flow/flow.h"
 
 namespace velnor::cli {
 
@@ -30,24 +23,9 @@ struct RunRequest {
     QString size;
 };
 
-// The first value the flow refused: the option that carried it and why, in plain words.
-struct RefusedValue : std::runtime_error {
-    RefusedValue(std::string option, const std::string &reason)
-        : std::runtime_error("--" + option + ": " + reason), option(std::move(option)) {}
-    std::string option;
-};
-
-struct RunResult {
-    Design design;
-    std::string chain_log;    // the hash chain's log: the report's heading
-    std::string hash_output;  // 512 characters
-    std::string signature;    // the leading bits that were embedded
-    EmbeddingFigures figures;
-    KeyFileContents key_file;  // the stego key and the figures, as Save writes them
-};
-
-// Runs the flow; diagnostic lines go to log. Throws RefusedValue for the first
-// value refused, with nothing written.
-RunResult run_flow(const RunRequest &request, std::ostream &log);
+// Runs the flow; diagnostic lines go to log. The first value refused ends the
+// run with a Refusal whose text starts with the option that carried it
+// ("--adders: ..."); nothing is written.
+FlowRun run_flow(const RunRequest &request, std::ostream &log);
 
 }  // namespace velnor::cli

@@ -175,4 +175,10 @@ void schedule_alap(Design &design) {
                     [](const Operation &op, auto visit) { for_each_consumer(op, visit); }, latest_step);
 }
 
+void schedule_unconstrained(Design &design) {
+    schedule_asap(design);
+    design.latency_bound = static_cast<int32_t>(design.asap_steps.size());
+    schedule_alap(design);
+}
+
 }  // namespace velnor

@@ -15,4 +15,8 @@ void schedule_asap(Design &design);
 // Fills alap_step and alap_steps against latency_bound in the same way.
 void schedule_alap(Design &design);
 
+// Both unconstrained schedules as every DSP core gets them: ASAP, then
+// latency_bound = the number of ASAP steps, then ALAP against it.
+void schedule_unconstrained(Design &design);
+
 }  // namespace velnor

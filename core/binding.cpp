@@ -11,19 +11,10 @@
 namespace velnor {
 namespace {
 
-int32_t resource_count(const Design &design, int32_t type) {
-    const auto it = design.resources.find(type);
-    return it == design.resources.end() ? 0 : it->second;
-}
-
 std::pair<double, double> table_entry(const std::map<int32_t, std::pair<double, double>> &table, int32_t type) {
     const auto it = table.find(type);
     return it == table.end() ? std::pair<double, double>{0.0, 0.0} : it->second;
 }
-
-// Units of variant 1 and of variant 2 for k units of a type: ceil(k/2), floor(k/2).
-double variant1_units(int32_t k) { return std::ceil(k / 2.0); }
-double variant2_units(int32_t k) { return std::floor(k / 2.0); }
 
 // The delay of one operation under its bound variant; 0 for unbound operations
 // and for types without library values.
@@ -40,9 +31,12 @@ double operation_delay(const Design &design, const Operation &op) {
 
 }  // namespace
 
+int32_t variant1_units(int32_t units) { return static_cast<int32_t>(std::ceil(units / 2.0)); }
+int32_t variant2_units(int32_t units) { return static_cast<int32_t>(std::floor(units / 2.0)); }
+
 void bind_module_variants(Design &design) {
-    const int32_t adder_quota = static_cast<int32_t>(variant1_units(resource_count(design, Add)));
-    const int32_t multiplier_quota = static_cast<int32_t>(variant1_units(resource_count(design, Multiply)));
+    const int32_t adder_quota = variant1_units(unit_count(design, Add));
+    const int32_t multiplier_quota = variant1_units(unit_count(design, Multiply));
     if (!design.operations.empty()) {
         const auto highest_id = static_cast<std::size_t>(std::max(design.operations.rbegin()->first, 0));
         if (design.variant_of.size() <= highest_id)
@@ -71,8 +65,8 @@ void bind_module_variants(Design &design) {
 }
 
 double compute_area(const Design &design, int32_t register_count) {
-    const int32_t adders = resource_count(design, Add);
-    const int32_t multipliers = resource_count(design, Multiply);
+    const int32_t adders = unit_count(design, Add);
+    const int32_t multipliers = unit_count(design, Multiply);
     const std::pair<double, double> adder_area = table_entry(design.area_table, Add);
     const std::pair<double, double> multiplier_area = table_entry(design.area_table, Multiply);
     double area = 0.0;

@@ -7,6 +7,11 @@
 
 namespace velnor {
 
+// Of k units of a type, the first ceil(k/2) are of variant 1 (the faster and
+// larger one) and the rest of variant 2.
+int32_t variant1_units(int32_t units);
+int32_t variant2_units(int32_t units);
+
 // Per control step, the first ceil(k/2) adders (multipliers) listed get
 // variant 1 and the rest variant 2, k being the type's resource count.
 void bind_module_variants(Design &design);

@@ -26,4 +26,9 @@ std::string file_name_of(const std::string &path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+int32_t unit_count(const Design &design, int32_t type) {
+    const auto found = design.resources.find(type);
+    return found == design.resources.end() ? 0 : found->second;
+}
+
 }  // namespace velnor

@@ -98,8 +98,6 @@ struct Design {
     std::vector<std::vector<int32_t>> born_at;             // by step: variables born there
     std::vector<std::vector<int32_t>> next_variables;      // by variable: variables computed from it, ascending
 
-    int32_t effective_ones = 0;  // one-constraints that embedding phase 2 satisfied
-
     std::map<int32_t, std::pair<double, double>> area_table;   // type -> (variant 1, variant 2) area
     std::map<int32_t, std::pair<double, double>> delay_table;  // type -> (variant 1, variant 2) delay
     double register_area = 0.0;
@@ -108,8 +106,6 @@ struct Design {
     int32_t subtractor_count = 0;  // number of Subtract operations in the loaded DFG
     int32_t multiplier_count = 0;
     int32_t comparator_count = 0;  // number of Compare operations in the loaded DFG
-
-    std::vector<int32_t> embedded_one_operations;  // ids whose variant phase 2 confirmed, ascending
 };
 
 // The operations of a design by id, for algorithms that look them up often: a
@@ -136,6 +132,16 @@ private:
     Design &design_;
     std::vector<Operation *> dense_;  // id at id; null where the map has no record
 };
+
+// The register that holds variable; 0 when it has none.
+inline int32_t register_of_variable(const Design &design, int32_t variable) {
+    const auto index = static_cast<std::size_t>(variable);
+    return variable >= 1 && index < design.register_of.size() ? design.register_of[index] : 0;
+}
+
+// The units of a type per control step, as the resource counts give them; 0 for
+// a type without a count. Never adds an entry.
+int32_t unit_count(const Design &design, int32_t type);
 
 // The operator character of the report and the views: '+' for Add, '*' for every other type.
 inline char operation_symbol(int32_t type) { return type == Add ? '+' : '*'; }

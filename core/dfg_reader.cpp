@@ -37,6 +37,10 @@ std::string describe(char c) {
 
 std::string column(std::size_t index) { return "column " + std::to_string(index + 1); }
 
+[[noreturn]] void refuse_line(int line_number, const std::string &reason) {
+    throw Refusal(Refusal::Reason::DspCoreFile, "line " + std::to_string(line_number) + ": " + reason);
+}
+
 struct Number {
     int32_t value;
     std::size_t end;  // index of the first character after the digits
@@ -45,23 +49,23 @@ struct Number {
 // Reads the digit run at start as a base-10 int, leading zeros allowed.
 Number read_number(const std::string &line, std::size_t start, const char *what, int line_number) {
     if (start >= line.size())
-        throw DfgFormatError(line_number, std::string("the ") + what + " is missing: the line ends before it");
+        refuse_line(line_number, std::string("the ") + what + " is missing: the line ends before it");
     std::size_t end = start;
     while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end])))
         ++end;
     if (end == start) {
         const char c = line[start];
         if (c == '+' || c == '-')
-            throw DfgFormatError(line_number, std::string("the ") + what + " at " + column(start) +
+            refuse_line(line_number, std::string("the ") + what + " at " + column(start) +
                                                   " starts with a sign; numbers are written without one");
-        throw DfgFormatError(line_number, std::string("the ") + what + " is missing: " + column(start) +
+        refuse_line(line_number, std::string("the ") + what + " is missing: " + column(start) +
                                               " holds " + describe(c) + " where its digits should start");
     }
     const std::string digits = line.substr(start, end - start);
     try {
         return {std::stoi(digits), end};
     } catch (const std::out_of_range &) {
-        throw DfgFormatError(line_number, "the number " + digits + " (the " + what + ", " + column(start) +
+        refuse_line(line_number, "the number " + digits + " (the " + what + ", " + column(start) +
                                               ") does not fit a 32-bit signed integer");
     }
 }
@@ -76,7 +80,7 @@ void read_line(Design &design, const std::string &line, int line_number, DfgList
     while (pos < line.size()) {
         const std::optional<int32_t> type = type_of(line[pos]);
         if (!type)
-            throw DfgFormatError(line_number, "expected an operator character '+', '-', '*', '/' or '<' at " +
+            refuse_line(line_number, "expected an operator character '+', '-', '*', '/' or '<' at " +
                                                   column(pos) + ", found " + describe(line[pos]));
         // The type counts as present even if the operation's numbers then fail.
         design.operation_types.insert(*type);

@@ -3,27 +3,19 @@
 #pragma once
 
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/design.h"
+#include "core/refusal.h"
 
 namespace velnor {
 
-// A malformed operation. what() is the reader's short text "error"; line
-// (1-based) and reason tell the user where and what is wrong.
-struct DfgFormatError : std::runtime_error {
-    DfgFormatError(int line, std::string reason)
-        : std::runtime_error("error"), line(line), reason(std::move(reason)) {}
-    int line;
-    std::string reason;
-};
-
 // Adds the file's operations to design.operations and design.operation_types
 // and sets dfg_path. Clears nothing. An unopenable file writes "file read error"
-// to log and returns normally, leaving the design unchanged. Throws
-// DfgFormatError on a malformed operation (operations read before it stay).
+// to log and returns normally, leaving the design unchanged. A malformed
+// operation is refused (DspCoreFile, "line N: what is wrong"); the operations
+// read before it stay.
 void read_dfg(Design &design, const std::string &path, std::ostream &log);
 
 // One operation as the file writes it, with the 1-based line that holds it.
@@ -44,7 +36,7 @@ struct DfgListing {
 };
 
 // The same as read_dfg, also filling listing (cleared first); on a
-// DfgFormatError listing holds the operations read before the faulty one.
+// refusal listing holds the operations read before the faulty one.
 void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgListing &listing);
 
 }  // namespace velnor

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/design.h"
+#include "core/embedding_figures.h"
 
 namespace velnor {
 
@@ -19,12 +20,7 @@ struct KeyFileContents {
     std::string stego_key_text;
     std::string rounds_key;
     std::string rounds_text;
-    double initial_area = 0, max_area = 0, max_latency = 0;
-    double area_phase1 = 0, area_phase2 = 0;
-    double initial_latency = 0, latency_phase1 = 0, latency_phase2 = 0;
-    double initial_cost = 0, cost_phase1 = 0, cost_phase2 = 0;
-    double pc_phase1 = 0, pc_phase2 = 0;
-    int zero_count = 0, one_count = 0, effective_one_count = 0;
+    EmbeddingFigures figures;
 };
 
 // The file's whole text, "\n" line ends.
@@ -38,7 +34,7 @@ std::string key_file_figure_lines(const KeyFileContents &contents);
 std::string key_file_path(const Design &design, const std::string &directory, const std::string &stamp);
 
 // Appends key_file_text to path, creating the file with owner-only permissions.
-// Returns false when it could not be written completely.
-bool write_key_file(const std::string &path, const KeyFileContents &contents);
+// Refused (FileNotWritten) when it could not be written completely.
+void write_key_file(const std::string &path, const KeyFileContents &contents);
 
 }  // namespace velnor

@@ -15,10 +15,10 @@
 namespace velnor {
 namespace {
 
-[[noreturn]] void refuse_unopened(const std::string &path) {
+[[noreturn]] void refuse_unopened(Refusal::Reason reason, const std::string &path) {
     if (path.empty())
-        throw LoadError("no file was given");
-    throw LoadError("cannot open " + path);
+        throw Refusal(reason, "no file was given");
+    throw Refusal(reason, "cannot open " + path);
 }
 
 int32_t count_of_type(const Design &design, int32_t type) {
@@ -33,19 +33,18 @@ Design read_checked_dfg(const std::string &path, std::ostream &log) {
     DfgListing listing;
     try {
         read_dfg(scratch, path, log, listing);
-    } catch (const DfgFormatError &error) {
-        throw LoadError(name + " line " + std::to_string(error.line) + ": " + error.reason);
+    } catch (const Refusal &refusal) {
+        throw Refusal(refusal.reason(), name + " " + refusal.what());
     }
     if (!listing.opened)
-        refuse_unopened(path);
+        refuse_unopened(Refusal::Reason::DspCoreFile, path);
     if (listing.read_failed)
-        throw LoadError("cannot read " + path);
+        throw Refusal(Refusal::Reason::DspCoreFile, "cannot read " + path);
     if (const std::optional<DfgFault> fault = find_dfg_fault(listing))
-        throw LoadError(name + " line " + std::to_string(fault->line) + ": " + fault->reason);
+        throw Refusal(Refusal::Reason::DspCoreFile,
+                      name + " line " + std::to_string(fault->line) + ": " + fault->reason);
 
-    schedule_asap(scratch);
-    scratch.latency_bound = static_cast<int32_t>(scratch.asap_steps.size());
-    schedule_alap(scratch);
+    schedule_unconstrained(scratch);
     scratch.dfg_path = path;
     scratch.dfg_name = name;
     scratch.subtractor_count = count_of_type(scratch, Subtract);
@@ -70,12 +69,12 @@ void load_dsp_core(Design &design, const std::string &path, std::ostream &log) {
 
 void load_module_library(Design &design, const std::string &path) {
     if (!std::ifstream(path).is_open())
-        refuse_unopened(path);
+        refuse_unopened(Refusal::Reason::LibraryFile, path);
     Design loaded;
     try {
         read_module_library(loaded, path);
-    } catch (const LibraryFormatError &error) {
-        throw LoadError(file_name_of(path) + ": " + error.reason);
+    } catch (const Refusal &refusal) {
+        throw Refusal(refusal.reason(), file_name_of(path) + ": " + refusal.what());
     }
     design.area_table = std::move(loaded.area_table);
     design.delay_table = std::move(loaded.delay_table);

@@ -3,27 +3,22 @@
 #pragma once
 
 #include <ostream>
-#include <stdexcept>
 #include <string>
 
 #include "core/design.h"
+#include "core/refusal.h"
 
 namespace velnor {
-
-// A refused file; what() is the precise reason for the user, naming the file,
-// the line and what is wrong there.
-struct LoadError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // Reads the DFG into a scratch design, checks the ids run 1..N and every operand
 // names an earlier operation, schedules ASAP and ALAP, and only then replaces
 // the DFG part of design (operations, types, schedules, latency_bound, dfg_path,
-// dfg_name, subtractor_count, comparator_count). Throws LoadError.
+// dfg_name, subtractor_count, comparator_count). A refusal (DspCoreFile) names
+// the file, the line and what is wrong there.
 void load_dsp_core(Design &design, const std::string &path, std::ostream &log);
 
 // Reads the library into a scratch design and replaces the library part of
-// design only on success. Throws LoadError.
+// design only on success. A refusal (LibraryFile) names the file and what is wrong.
 void load_module_library(Design &design, const std::string &path);
 
 }  // namespace velnor

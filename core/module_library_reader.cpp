@@ -46,7 +46,7 @@ void scan_line(const std::string &line, int line_number, std::vector<LibraryNumb
         try {
             numbers.push_back({std::stod(text), line_number});
         } catch (const std::out_of_range &) {
-            throw LibraryFormatError("stod", "the number " + shown(text) + " on line " +
+            throw Refusal(Refusal::Reason::LibraryFile, "the number " + shown(text) + " on line " +
                                                  std::to_string(line_number) + " does not fit a double");
         }
     }
@@ -55,16 +55,16 @@ void scan_line(const std::string &line, int line_number, std::vector<LibraryNumb
 std::vector<LibraryNumber> read_numbers(const std::string &path) {
     std::ifstream in(path);
     if (!in.is_open())
-        throw LibraryFormatError("file_read_error", "cannot open " + path);
+        throw Refusal(Refusal::Reason::LibraryFile, "cannot open " + path);
     std::vector<LibraryNumber> numbers;
     std::string line;
     int line_number = 0;
     while (std::getline(in, line))
         scan_line(line, ++line_number, numbers);
     if (in.bad())
-        throw LibraryFormatError("file_read_error", "the file cannot be read");
+        throw Refusal(Refusal::Reason::LibraryFile, "the file cannot be read");
     if (numbers.size() < static_cast<std::size_t>(library_number_count))
-        throw LibraryFormatError("file_read_error", "the file holds " + std::to_string(numbers.size()) +
+        throw Refusal(Refusal::Reason::LibraryFile, "the file holds " + std::to_string(numbers.size()) +
                                                         " numbers; a module library needs at least " +
                                                         std::to_string(library_number_count));
     return numbers;
@@ -82,11 +82,11 @@ public:
     explicit Positions(const std::vector<LibraryNumber> &numbers) : numbers_(numbers) {}
     double operator[](int position) const { return numbers_[static_cast<std::size_t>(position)].value; }
 
-    // Raises code when the value at position is 0, naming what it is and where.
-    void require_nonzero(int position, const char *code, const std::string &what) const {
+    // Refuses the file when the value at position is 0, naming what it is and where.
+    void require_nonzero(int position, const std::string &what) const {
         const LibraryNumber &n = numbers_[static_cast<std::size_t>(position)];
         if (n.value == 0.0)
-            throw LibraryFormatError(code, what + " is 0 (number " + std::to_string(position + 1) +
+            throw Refusal(Refusal::Reason::LibraryFile, what + " is 0 (number " + std::to_string(position + 1) +
                                                " of the file, on line " + std::to_string(n.line) + ")");
     }
 
@@ -102,22 +102,22 @@ void read_module_library(Design &design, const std::string &path) {
 
     // Each value is stored before it is checked, in this order.
     design.area_table[Add] = {at[2], at[4]};
-    at.require_nonzero(2, "f", "adder variant 1 area");
-    at.require_nonzero(4, "f", "adder variant 2 area");
+    at.require_nonzero(2, "adder variant 1 area");
+    at.require_nonzero(4, "adder variant 2 area");
     design.adder_count = count_of(at[6]);
     design.area_table[Multiply] = {at[14], at[16]};
-    at.require_nonzero(14, "dds", "multiplier variant 1 area");
-    at.require_nonzero(16, "dds", "multiplier variant 2 area");
+    at.require_nonzero(14, "multiplier variant 1 area");
+    at.require_nonzero(16, "multiplier variant 2 area");
     design.delay_table[Add] = {at[3], at[5]};
-    at.require_nonzero(3, "dda", "adder variant 1 delay");
-    at.require_nonzero(5, "dda", "adder variant 2 delay");
+    at.require_nonzero(3, "adder variant 1 delay");
+    at.require_nonzero(5, "adder variant 2 delay");
     design.delay_table[Multiply] = {at[15], at[17]};
-    at.require_nonzero(15, "dda", "multiplier variant 1 delay");
-    at.require_nonzero(17, "dda", "multiplier variant 2 delay");
+    at.require_nonzero(15, "multiplier variant 1 delay");
+    at.require_nonzero(17, "multiplier variant 2 delay");
     design.multiplier_count = count_of(at[18]);
     design.register_area = at[25];
-    at.require_nonzero(25, "sss", "register area");
-    at.require_nonzero(26, "sss", "register second value");
+    at.require_nonzero(25, "register area");
+    at.require_nonzero(26, "register second value");
     design.register_delay = at[26];
     design.library_path = path;
 }

@@ -11,6 +11,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "core/refusal.h"
+
 namespace velnor {
 namespace {
 
@@ -50,9 +52,6 @@ void append_right(std::string &out, int64_t value, std::size_t width) {
     out.append(field, static_cast<std::size_t>(end - field));
 }
 
-// Which variant column an operation table shows.
-enum class VariantColumn { Bound, BeforeEmbedding };
-
 void append_operation_table(std::string &out, const Design &design, const char *heading, const StepMap &steps,
                             VariantColumn column) {
     out += heading;
@@ -62,11 +61,7 @@ void append_operation_table(std::string &out, const Design &design, const char *
         out += " :: ";
         for (int32_t id : step.second) {
             const Operation &op = operation_or_fresh(design, id);
-            int32_t variant = op.variant;
-            if (column == VariantColumn::BeforeEmbedding) {
-                const auto index = static_cast<std::size_t>(id);
-                variant = id >= 0 && index < design.variant_of.size() ? design.variant_of[index] : 0;
-            }
+            const int32_t variant = shown_variant(design, id, column);
             append_right(out, id, 5);
             out += " (";
             out += operation_symbol(op.type);
@@ -110,6 +105,14 @@ void append_controller_table(std::string &out, const char *heading, const Contro
 
 }  // namespace
 
+int32_t shown_variant(const Design &design, int32_t id, VariantColumn column) {
+    if (column == VariantColumn::BeforeEmbedding) {
+        const auto index = static_cast<std::size_t>(id);
+        return id >= 0 && index < design.variant_of.size() ? design.variant_of[index] : 0;
+    }
+    return operation_or_fresh(design, id).variant;
+}
+
 std::string time_stamp(std::time_t t) {
     static const char *const weekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -137,7 +140,7 @@ std::string report_path(const Design &design, const std::string &directory, cons
     return directory + "/report_" + stamped_name(design.dfg_name, stamp);
 }
 
-bool write_report(const Design &design, const std::string &heading, const std::string &directory,
+void write_report(const Design &design, const std::string &heading, const std::string &directory,
                   const std::string &stamp, std::ostream &log) {
     log << design.dfg_name << "\n";
     const auto register_count = static_cast<int32_t>(design.register_lifetimes.size());
@@ -147,23 +150,24 @@ bool write_report(const Design &design, const std::string &heading, const std::s
     // writing table by table, for a fraction of the formatting cost.
     std::string text = heading + "\n";
     append_operation_table(text, design, "----------------ASAP SCHEDULED OP TABLE---------------\n", design.asap_steps,
-                           VariantColumn::Bound);
+                           VariantColumn::AfterEmbedding);
     append_operation_table(text, design, "----------------ALAP SCHEDULED OP TABLE---------------\n", design.alap_steps,
-                           VariantColumn::Bound);
+                           VariantColumn::AfterEmbedding);
     append_operation_table(text, design, list_heading, design.list_steps, VariantColumn::BeforeEmbedding);
     append_controller_table(text, "----------------CONTROLLER TABLE REGISTER ALLLOCATION---------------\n",
                             design.controller_table_before, register_count);
-    append_operation_table(text, design, list_heading, design.list_steps, VariantColumn::Bound);
+    append_operation_table(text, design, list_heading, design.list_steps, VariantColumn::AfterEmbedding);
     append_controller_table(text,
                             "----------------CONTROLLER TABLE REGISTER ALLLOCATION-----After embedding----------\n",
                             design.controller_table, register_count);
 
-    std::ofstream out(report_path(design, directory, stamp), std::ios::out | std::ios::app);
-    if (!out)
-        return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    const std::string path = report_path(design, directory, stamp);
+    std::ofstream out(path, std::ios::out | std::ios::app);
+    if (out)
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    return !out.fail();
+    if (out.fail())
+        throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the report file " + path);
 }
 
 }  // namespace velnor

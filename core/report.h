@@ -11,6 +11,14 @@
 
 namespace velnor {
 
+// Which module variant an operation table shows beside each operation.
+enum class VariantColumn {
+    BeforeEmbedding,  // as binding left it: variant_of (0 for an operation without one)
+    AfterEmbedding,   // the operation's own variant (-1 when unbound)
+};
+
+int32_t shown_variant(const Design &design, int32_t id, VariantColumn column);
+
 // ctime of t in local time with every ':' and blank dropped: FriDec41856522026.
 std::string time_stamp(std::time_t t);
 
@@ -22,8 +30,8 @@ std::string stamped_name(const std::string &name, const std::string &stamp);
 std::string report_path(const Design &design, const std::string &directory, const std::string &stamp);
 
 // Appends the report to report_path(...). Writes dfg_name to log first.
-// Returns false when the file could not be opened or written completely.
-bool write_report(const Design &design, const std::string &heading, const std::string &directory,
+// Refused (FileNotWritten) when the file could not be opened or written completely.
+void write_report(const Design &design, const std::string &heading, const std::string &directory,
                   const std::string &stamp, std::ostream &log);
 
 }  // namespace velnor

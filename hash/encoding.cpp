@@ -58,8 +58,8 @@ bool is_prime(int32_t k) {
 std::string encode_operations(const std::map<int32_t, Operation> &operations, int rule) {
     using Rule = char (*)(int32_t, int32_t);
     static const Rule rules[] = {rule_1, rule_2, rule_3, rule_4, rule_5, rule_6, rule_7, rule_8, rule_9};
-    if (rule < 1 || rule > 9)
-        throw std::invalid_argument("encoding rule must be 1..9");
+    if (rule < 1 || rule > encoding_rule_count)
+        throw Refusal(Refusal::Reason::InvalidArgument, "there is no encoding rule " + std::to_string(rule));
     std::string bits;
     bits.reserve(operations.size());
     for (const auto &[id, operation] : operations)
@@ -70,7 +70,7 @@ std::string encode_operations(const std::map<int32_t, Operation> &operations, in
 std::vector<std::string> encode_blocks(const std::map<int32_t, Operation> &operations,
                                        const std::vector<int> &encodings, int n) {
     if (n < 0 || encodings.size() < static_cast<std::size_t>(n))
-        throw std::invalid_argument("fewer encodings than blocks");
+        throw Refusal(Refusal::Reason::InvalidArgument, "fewer encodings than blocks");
     std::vector<std::string> blocks;
     for (int i = 0; i < n; ++i)
         blocks.push_back(encode_operations(operations, encodings[i]));

@@ -8,16 +8,20 @@
 #include <vector>
 
 #include "core/design.h"
+#include "core/refusal.h"
 
 namespace velnor {
 
+// The encoding rules are numbered 1 to this many.
+constexpr int encoding_rule_count = 9;
+
 bool is_prime(int32_t k);
 
-// rule: 1..9.
+// rule: 1..encoding_rule_count; any other number is refused (InvalidArgument).
 std::string encode_operations(const std::map<int32_t, Operation> &operations, int rule);
 
 // The hash chain's inputs: the first n rules of encodings applied in order.
-// Needs at least n rules.
+// Needs at least n rules (InvalidArgument otherwise).
 std::vector<std::string> encode_blocks(const std::map<int32_t, Operation> &operations,
                                        const std::vector<int> &encodings, int n);
 

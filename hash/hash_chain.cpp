@@ -13,7 +13,8 @@ namespace {
 constexpr std::size_t block_length = 1024;
 constexpr std::size_t output_length = 512;
 constexpr std::size_t length_field = 128;
-constexpr int max_rounds = 80;
+
+[[noreturn]] void refuse_chain(const std::string &message) { throw Refusal(Refusal::Reason::HashChain, message); }
 
 // length in binary, most significant first, zero-filled on the left to 128 characters.
 std::string length_bits(std::size_t length) {
@@ -26,40 +27,40 @@ std::string length_bits(std::size_t length) {
 
 void check_chunk(const std::string &chunk, const std::string &what) {
     if (chunk.size() > chunk_limit)
-        throw HashChainError(what + " has " + std::to_string(chunk.size()) + " characters; a chained block takes at most " +
+        refuse_chain(what + " has " + std::to_string(chunk.size()) + " characters; a chained block takes at most " +
                              std::to_string(chunk_limit));
 }
 
 // Everything that could stop the run part-way is checked before the first block.
 void check_run(const std::vector<std::string> &inputs, const std::vector<int> &order, const std::vector<int> &rounds) {
     if (inputs.empty())
-        throw HashChainError("there is no encoded input to hash");
+        refuse_chain("there is no encoded input to hash");
     if (inputs[0].size() > first_message_limit)
-        throw HashChainError("encoded input 1 has " + std::to_string(inputs[0].size()) +
+        refuse_chain("encoded input 1 has " + std::to_string(inputs[0].size()) +
                              " characters; the first block takes at most " + std::to_string(first_message_limit));
     for (std::size_t i = 1; i < inputs.size(); ++i)
         check_chunk(inputs[i], "encoded input " + std::to_string(i + 1));
     for (std::size_t j = 0; j < order.size(); ++j) {
         if (order[j] < 0 || static_cast<std::size_t>(order[j]) >= inputs.size())
-            throw HashChainError("order entry " + std::to_string(j + 1) + " names block " + std::to_string(order[j]) +
+            refuse_chain("order entry " + std::to_string(j + 1) + " names block " + std::to_string(order[j]) +
                                  ", but only blocks 0 to " + std::to_string(inputs.size() - 1) + " exist");
         check_chunk(inputs[order[j]], "encoded input " + std::to_string(order[j] + 1));
     }
     const std::size_t needed = std::max(inputs.size(), 2 * order.size());
     if (rounds.size() < needed)
-        throw HashChainError("the chain needs " + std::to_string(needed) + " round counts, but " +
+        refuse_chain("the chain needs " + std::to_string(needed) + " round counts, but " +
                              std::to_string(rounds.size()) + " were given");
     for (std::size_t i = 0; i < needed; ++i)
-        if (rounds[i] > max_rounds)
-            throw HashChainError("round count " + std::to_string(i + 1) + " is " + std::to_string(rounds[i]) +
-                                 "; a block has at most 80 rounds");
+        if (rounds[i] > sha512_rounds)
+            refuse_chain("round count " + std::to_string(i + 1) + " is " + std::to_string(rounds[i]) +
+                                 "; a block has at most " + std::to_string(sha512_rounds) + " rounds");
 }
 
 }  // namespace
 
 std::string pad_first_block(const std::string &message) {
     if (message.size() > first_message_limit)
-        throw HashChainError("a first block message has at most " + std::to_string(first_message_limit) +
+        refuse_chain("a first block message has at most " + std::to_string(first_message_limit) +
                              " characters, not " + std::to_string(message.size()));
     std::string block = message;
     block += '1';
@@ -70,9 +71,10 @@ std::string pad_first_block(const std::string &message) {
 
 std::string pad_chain_block(const std::string &previous_output, const std::string &chunk) {
     if (previous_output.size() != output_length)
-        throw HashChainError("a previous output has 512 characters, not " + std::to_string(previous_output.size()));
+        refuse_chain("a previous output has 512 characters, not " + std::to_string(previous_output.size()));
     if (chunk.size() != chunk_limit)
-        throw HashChainError("a padded chunk has 380 characters, not " + std::to_string(chunk.size()));
+        refuse_chain("a padded chunk has " + std::to_string(chunk_limit) + " characters, not " +
+                     std::to_string(chunk.size()));
     return previous_output + "1000" + chunk + length_bits(output_length);
 }
 

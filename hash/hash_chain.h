@@ -4,7 +4,6 @@
 #pragma once
 
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,14 +11,10 @@
 
 namespace velnor {
 
-// A message or chunk too long for its block.
-struct HashChainError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
 constexpr std::size_t first_message_limit = 895;
 constexpr std::size_t chunk_limit = 380;
 
+// A padded block of the wrong size is refused (HashChain).
 std::string pad_first_block(const std::string &message);
 std::string pad_chain_block(const std::string &previous_output, const std::string &chunk);
 std::string chain_block(const HashEngine &engine, const std::string &previous_output,
@@ -27,8 +22,8 @@ std::string chain_block(const HashEngine &engine, const std::string &previous_ou
 
 // Returns the final 512-character output; fills the engine's
 // initial_padded_block and chain_log; first writes design_path and a line
-// feed to log. Throws HashChainError when an input is too long for its block,
-// an order entry names no block or round counts are missing or above 80; a
+// feed to log. Refuses (HashChain) an input too long for its block, an order
+// entry naming no block, and round counts missing or above sha512_rounds; a
 // failed run leaves initial_padded_block and chain_log as they were.
 std::string run_hash_chain(HashEngine &engine, const std::vector<std::string> &encoded_inputs,
                            const std::vector<int> &input_order_list, const std::vector<int> &round_counts,

@@ -3,17 +3,16 @@
 // blocks, so chaining happens only through the text of the next block.
 #include "hash/hash_engine.h"
 
-#include <stdexcept>
+#include <string>
 
 namespace velnor {
 namespace {
 
-constexpr int full_rounds = 80;
 constexpr std::size_t block_length = 1024;
 constexpr std::size_t word_length = 64;
 
 // The first 64 bits of the fractional parts of the cube roots of the first 80 primes.
-constexpr uint64_t sha512_k[full_rounds] = {
+constexpr uint64_t sha512_k[sha512_rounds] = {
     0x428a2f98d728ae22ULL, 0x7137449123ef65cdULL, 0xb5c0fbcfec4d3b2fULL, 0xe9b5dba58189dbbcULL,
     0x3956c25bf348b538ULL, 0x59f111f1b605d019ULL, 0x923f82a4af194f9bULL, 0xab1c5ed5da6d8118ULL,
     0xd807aa98a3030242ULL, 0x12835b0145706fbeULL, 0x243185be4ee4b28cULL, 0x550c7dc3d5ffb4e2ULL,
@@ -76,24 +75,26 @@ HashEngine::HashEngine()
       initial_hash(std::begin(sha512_h0), std::end(sha512_h0)) {}
 
 // A block of the wrong length is a programming error of the caller (the chain
-// pads every block to 1024 characters); it is reported in every build type by
-// a std::logic_error carrying the violated condition.
+// pads every block to 1024 characters); it is refused in every build type.
 std::vector<uint64_t> HashEngine::message_schedule(const std::string &block) const {
     if (block.size() != block_length)
-        throw std::logic_error("x.size()==1024");
-    std::vector<uint64_t> w(full_rounds);
+        throw Refusal(Refusal::Reason::InvalidArgument,
+                      "a block has 1024 characters, not " + std::to_string(block.size()));
+    std::vector<uint64_t> w(sha512_rounds);
     for (std::size_t i = 0; i < 16; ++i)
         w[i] = bits_to_word(block.substr(i * word_length, word_length));
-    for (std::size_t i = 16; i < full_rounds; ++i)
+    for (std::size_t i = 16; i < sha512_rounds; ++i)
         w[i] = small_sigma1(w[i - 2]) + w[i - 7] + small_sigma0(w[i - 15]) + w[i - 16];
     return w;
 }
 
 // rounds of 0 or less run no round; more than 80 rounds do not exist and are
-// refused with std::invalid_argument.
+// refused.
 std::vector<uint64_t> HashEngine::compress(const std::string &block, int rounds) const {
-    if (rounds > full_rounds)
-        throw std::invalid_argument("a block has at most 80 rounds, not " + std::to_string(rounds));
+    if (rounds > sha512_rounds)
+        throw Refusal(Refusal::Reason::InvalidArgument,
+                      "a block has at most " + std::to_string(sha512_rounds) + " rounds, not " +
+                          std::to_string(rounds));
     const std::vector<uint64_t> w = message_schedule(block);
     uint64_t a = initial_hash[0], b = initial_hash[1], c = initial_hash[2], d = initial_hash[3];
     uint64_t e = initial_hash[4], f = initial_hash[5], g = initial_hash[6], h = initial_hash[7];
@@ -112,7 +113,7 @@ std::vector<uint64_t> HashEngine::compress(const std::string &block, int rounds)
     std::vector<uint64_t> words{a, b, c, d, e, f, g, h};
     // The feed-forward belongs to the full-strength hash only: a reduced-round
     // block returns its working words as they stand.
-    if (rounds == full_rounds)
+    if (rounds == sha512_rounds)
         for (std::size_t i = 0; i < words.size(); ++i)
             words[i] += initial_hash[i];
     return words;

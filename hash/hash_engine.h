@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "core/design.h"
+#include "core/refusal.h"
 
 namespace velnor {
+
+// Rounds of the full-strength hash: a block runs 1 to this many.
+constexpr int sha512_rounds = 80;
 
 // Read from the last character (weight 1) to the first; '1' adds its weight,
 // any other character nothing.

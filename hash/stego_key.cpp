@@ -1,19 +1,18 @@
 // The stego key's fields as the window reads them: rule numbers and round
 // counts typed on one line, the block order key and the binary form of the
-// rounds. Numbers go through QString::toInt, exactly as the window converts them.
+// rounds.
 #include "hash/stego_key.h"
-
-#include <QString>
 
 #include <algorithm>
 #include <climits>
 #include <set>
 
+#include "hash/encoding.h"
+#include "hash/hash_engine.h"
+
 namespace velnor {
 namespace {
 
-constexpr int max_rule = 9;
-constexpr int max_rounds = 80;
 constexpr std::size_t round_group = 7;
 
 // ceil(log2 n) for n >= 1: the fewest binary digits that number 0 .. n-1.
@@ -26,56 +25,32 @@ int entry_width(int n) {
 
 }  // namespace
 
-// A space ends the token before it even when that token is empty, so a
-// leading space yields a 0; only a non-empty token is left at the line's end,
-// so trailing spaces add nothing.
-std::vector<int> tokenize_numbers(const QString &line) {
-    std::vector<int> values;
-    QString token;
-    for (int i = 0; i < line.size(); ++i) {
-        if (line[i] != QLatin1Char(' ')) {
-            token += line[i];
-            continue;
-        }
-        values.push_back(token.toInt(nullptr, 10));
-        token.clear();
-        while (i + 1 < line.size() && line[i + 1] == QLatin1Char(' '))
-            ++i;
-    }
-    if (!token.isEmpty())
-        values.push_back(token.toInt(nullptr, 10));
-    return values;
-}
-
-std::vector<int> parse_encodings(const QString &line) {
-    std::vector<int> rules = tokenize_numbers(line);
+std::vector<int> parse_encodings(const NumberLine &line) {
     std::set<int> seen;
-    for (int rule : rules)
-        if (rule < 1 || rule > max_rule || !seen.insert(rule).second)
-            throw KeyFormatError("error");
-    return rules;
+    for (int rule : line.values)
+        if (rule < 1 || rule > encoding_rule_count || !seen.insert(rule).second)
+            throw Refusal(Refusal::Reason::EncodingsMalformed,
+                          "'" + line.text + "' is not a list of distinct rule numbers from 1 to " +
+                              std::to_string(encoding_rule_count) + " separated by spaces");
+    return line.values;
 }
 
-std::vector<int> parse_rounds(const QString &line) {
-    std::vector<int> rounds = tokenize_numbers(line);
-    for (int r : rounds)
-        if (r < 1 || r > max_rounds)
-            throw KeyFormatError("error");
-    return rounds;
-}
-
-std::vector<int> parse_encodings_for(const QString &line, int n) {
+std::vector<int> parse_encodings_for(const NumberLine &line, int n) {
     std::vector<int> rules = parse_encodings(line);
     if (rules.size() < static_cast<std::size_t>(std::max(n, 0)))
-        throw KeyFormatError("error");
+        throw Refusal(Refusal::Reason::TooFewEncodings, std::to_string(rules.size()) +
+                                                            " rule numbers given, but the number of encodings is " +
+                                                            std::to_string(n));
     return rules;
 }
 
-std::vector<int> parse_rounds_for(const QString &line, int n) {
-    std::vector<int> rounds = parse_rounds(line);
-    if (rounds.size() != 2 * static_cast<std::size_t>(std::max(n, 0)))
-        throw KeyFormatError("inconsistent input");
-    return rounds;
+std::vector<int> parse_rounds(const NumberLine &line) {
+    for (int r : line.values)
+        if (r < 1 || r > sha512_rounds)
+            throw Refusal(Refusal::Reason::RoundsMalformed, "'" + line.text +
+                                                                "' is not a list of round counts from 1 to " +
+                                                                std::to_string(sha512_rounds) + " separated by spaces");
+    return line.values;
 }
 
 int order_key_size(int n) {
@@ -83,14 +58,16 @@ int order_key_size(int n) {
         return 0;
     const long long size = static_cast<long long>(n) * entry_width(n);
     if (size > INT_MAX)
-        throw KeyFormatError("wrong size key");
+        throw Refusal(Refusal::Reason::OrderKeySize, "no key has room for " + std::to_string(n) + " encodings");
     return static_cast<int>(size);
 }
 
 std::vector<int> input_order(const std::string &key, int n) {
     const int size = order_key_size(n);
     if (key.size() != static_cast<std::size_t>(size))
-        throw KeyFormatError("wrong size key");
+        throw Refusal(Refusal::Reason::OrderKeySize, "the key for " + std::to_string(n) + " encodings has " +
+                                                         std::to_string(size) + " characters, got " +
+                                                         std::to_string(key.size()));
     std::vector<int> order;
     if (size == 0)
         return order;
@@ -100,7 +77,9 @@ std::vector<int> input_order(const std::string &key, int n) {
         for (std::size_t i = start; i < start + width; ++i)
             value = 2 * value + (key[i] == '1' ? 1 : 0);
         if (value >= n)
-            throw KeyFormatError("error");
+            throw Refusal(Refusal::Reason::OrderKeyEntry,
+                          "each group of " + std::to_string(width) +
+                              " characters must read, in binary, a block number below " + std::to_string(n));
         order.push_back(static_cast<int>(value));
     }
     return order;
@@ -112,8 +91,8 @@ std::string rounds_key(const std::vector<int> &rounds) {
     std::string key;
     key.reserve(rounds.size() * round_group);
     for (int r : rounds) {
-        if (r < 1 || r > max_rounds)
-            throw KeyFormatError("out_of_bound_error");
+        if (r < 1 || r > sha512_rounds)
+            throw Refusal(Refusal::Reason::InvalidArgument, "round count " + std::to_string(r) + " has no key");
         for (std::size_t i = round_group; i-- > 0;)
             key += ((r >> i) & 1) ? '1' : '0';
     }
@@ -122,16 +101,19 @@ std::string rounds_key(const std::vector<int> &rounds) {
 
 std::vector<int> input_round_count(const std::string &key, int n) {
     if (n < 0 || key.size() != 2 * round_group * static_cast<std::size_t>(n))
-        throw KeyFormatError("size_error");
+        throw Refusal(Refusal::Reason::RoundsMalformed, "the rounds key for " + std::to_string(n) + " encodings has " +
+                                                            std::to_string(2 * round_group * std::max(n, 0)) +
+                                                            " characters, got " + std::to_string(key.size()));
     if (key.find_first_not_of("01") != std::string::npos)
-        throw KeyFormatError("data_error");
+        throw Refusal(Refusal::Reason::RoundsMalformed, "the rounds key holds characters other than 0 and 1");
     std::vector<int> rounds;
     for (std::size_t start = 0; start < key.size(); start += round_group) {
         int value = 0;
         for (std::size_t i = start; i < start + round_group; ++i)
             value = 2 * value + (key[i] - '0');
-        if (value == 0 || value > max_rounds)
-            throw KeyFormatError("out_of_bound_error");
+        if (value == 0 || value > sha512_rounds)
+            throw Refusal(Refusal::Reason::RoundsMalformed, "the rounds key holds a round count of " +
+                                                                std::to_string(value));
         rounds.push_back(value);
     }
     return rounds;
@@ -162,7 +144,5 @@ std::optional<int> parse_typed_integer(const std::string &text) {
         return std::nullopt;
     return static_cast<int>(value);
 }
-
-int text_to_int(const QString &text) { return text.toInt(nullptr, 10); }
 
 }  // namespace velnor

@@ -20,11 +20,6 @@ namespace {
 
 bool is_odd(int32_t x) { return x % 2 != 0; }
 
-int32_t resource_count(const Design &design, int32_t type) {
-    const auto found = design.resources.find(type);
-    return found == design.resources.end() ? 0 : found->second;
-}
-
 // Which registers hold each variable's lifetimes, to ask many times whether
 // two variables share a register without walking every register each time.
 // A snapshot: it is taken again after every move.
@@ -165,6 +160,19 @@ bool exchange_runs(Design &design, int32_t r, int32_t r2, int32_t j, int32_t w, 
 
 }  // namespace
 
+std::vector<std::pair<int32_t, int32_t>> examined_pairs(int32_t variable_count, int32_t zeros) {
+    std::vector<std::pair<int32_t, int32_t>> pairs;
+    for (int32_t i = 1; i < variable_count; i += 2)
+        for (int32_t j = i + 2; j <= variable_count; j += 2) {
+            pairs.emplace_back(i, j);
+            if (static_cast<int64_t>(pairs.size()) >= zeros)
+                return pairs;
+        }
+    return pairs;
+}
+
+ModuleVariant wanted_variant(int32_t id) { return id % 2 == 0 ? 2 : 1; }
+
 void remove_from_register(Design &design, int32_t r, int32_t variable) {
     auto &held = held_by(design, r);
     const auto found =
@@ -197,33 +205,20 @@ void separate_variables(Design &design, int32_t r, int32_t j, int32_t i, std::os
     move_to_new_register(design, r, j);
 }
 
-void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
+std::vector<std::pair<int32_t, int32_t>> embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
     design.controller_table_before = design.controller_table;
-    const int64_t k = static_cast<int64_t>(design.lifetimes.size());
-    if (k <= 1)
-        return;
 
-    // The z-th zero of the signature is the z-th pair (i, j) of odd variables.
-    std::vector<std::pair<int32_t, int32_t>> examined;
+    // The z-th zero of the signature is the z-th examined pair (i, j).
+    const std::vector<std::pair<int32_t, int32_t>> examined =
+        examined_pairs(static_cast<int32_t>(design.lifetimes.size()), zeros);
     Seating seating(design);
     int32_t count = 0;
-    bool done = false;
-    for (int64_t i = 1; i < k && !done; i += 2) {
-        for (int64_t j = i + 2; j <= k; j += 2) {
-            const auto vi = static_cast<int32_t>(i);
-            const auto vj = static_cast<int32_t>(j);
-            examined.emplace_back(vi, vj);
-            const bool shares = seating.shared_register(vi, vj) != 0;
-            ++count;
-            if (shares) {
-                separate_variables(design, register_of(design, vj), vj, vi, log);
-                seating = Seating(design);
-                log << (vi - 1) << "," << (vj - 1) << " ::" << count << "\n";
-            }
-            if (count >= zeros) {
-                done = true;
-                break;
-            }
+    for (const auto &[i, j] : examined) {
+        ++count;
+        if (seating.shared_register(i, j) != 0) {
+            separate_variables(design, register_of(design, j), j, i, log);
+            seating = Seating(design);
+            log << (i - 1) << "," << (j - 1) << " ::" << count << "\n";
         }
     }
 
@@ -237,14 +232,14 @@ void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
             seating = Seating(design);
         }
     }
+    return examined;
 }
 
 void force_variant(Design &design, int32_t id, ModuleVariant want) {
-    const int32_t adders = resource_count(design, Add);
-    const int32_t multipliers = resource_count(design, Multiply);
-    // The binding's split: the first half (rounded up) of a type's units are variant 1.
-    int32_t free_adders[3] = {0, (adders + 1) / 2, adders / 2};
-    int32_t free_multipliers[3] = {0, (multipliers + 1) / 2, multipliers / 2};
+    const int32_t adders = unit_count(design, Add);
+    const int32_t multipliers = unit_count(design, Multiply);
+    int32_t free_adders[3] = {0, variant1_units(adders), variant2_units(adders)};
+    int32_t free_multipliers[3] = {0, variant1_units(multipliers), variant2_units(multipliers)};
 
     Operation &target = design.operations[id];
     const auto step = design.list_steps.find(target.list_step);
@@ -276,21 +271,19 @@ void force_variant(Design &design, int32_t id, ModuleVariant want) {
     }
 }
 
-void embed_one_constraints(Design &design, int32_t ones) {
-    design.effective_ones = 0;
-    design.embedded_one_operations.clear();
+std::vector<int32_t> embed_one_constraints(Design &design, int32_t ones) {
+    std::vector<int32_t> confirmed;
     if (ones < 1 || design.operations.empty())
-        return;
+        return confirmed;
     const auto operation_count = static_cast<int64_t>(design.operations.size());
     for (int32_t id = 1; id <= ones && id <= operation_count; ++id) {
-        const ModuleVariant want = id % 2 == 0 ? 2 : 1;
+        const ModuleVariant want = wanted_variant(id);
         if (design.operations[id].variant != want)
             force_variant(design, id, want);
-        if (design.operations[id].variant == want) {
-            ++design.effective_ones;
-            design.embedded_one_operations.push_back(id);
-        }
+        if (design.operations[id].variant == want)
+            confirmed.push_back(id);
     }
+    return confirmed;
 }
 
 int64_t largest_constraint_size(const Design &design) {
@@ -298,13 +291,15 @@ int64_t largest_constraint_size(const Design &design) {
     return k * (k + 1) / 2;
 }
 
-EmbeddingFigures embed_signature(Design &design, const std::string &hash_output, int64_t size,
-                                 double initial_area, double initial_latency, std::ostream &log) {
+Embedding embed_signature(Design &design, const std::string &hash_output, int64_t size, double initial_area,
+                          double initial_latency, std::ostream &log) {
     const int64_t largest = largest_constraint_size(design);
     if (size < 0 || size > largest)
-        throw ConstraintSizeError("constraint size should be between 0 and " + std::to_string(largest));
+        throw Refusal(Refusal::Reason::ConstraintSize,
+                      "constraint size should be between 0 and " + std::to_string(largest));
 
-    EmbeddingFigures f;
+    Embedding embedding;
+    EmbeddingFigures &f = embedding.figures;
     f.initial_area = initial_area;
     f.initial_latency = initial_latency;
     const auto used = static_cast<std::size_t>(std::min<int64_t>(size, static_cast<int64_t>(hash_output.size())));
@@ -316,11 +311,11 @@ EmbeddingFigures embed_signature(Design &design, const std::string &hash_output,
     }
     f.register_count_before = static_cast<int32_t>(design.register_lifetimes.size());
 
-    embed_zero_constraints(design, f.zero_count, log);
+    embedding.constraints.zero_pairs = embed_zero_constraints(design, f.zero_count, log);
     f.area_phase1 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
     f.latency_phase1 = compute_latency(design);
 
-    embed_one_constraints(design, f.one_count);
+    embedding.constraints.one_operations = embed_one_constraints(design, f.one_count);
     f.area_phase2 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
     f.latency_phase2 = compute_latency(design);
 
@@ -345,13 +340,13 @@ EmbeddingFigures embed_signature(Design &design, const std::string &hash_output,
     const double apart = f.register_count_before > 0 ? 1.0 - 1.0 / f.register_count_before : 0.0;
     f.pc_phase1 = std::pow(apart, f.zero_count);
 
-    f.effective_one_count = design.effective_ones;
+    f.effective_one_count = static_cast<int32_t>(embedding.constraints.one_operations.size());
     // At least one unit of each kind counts, so a design without adders or
     // multipliers still gets a finite probability.
-    const int64_t units = static_cast<int64_t>(std::max(resource_count(design, Add), 1)) *
-                          std::max(resource_count(design, Multiply), 1);
+    const int64_t units = static_cast<int64_t>(std::max(unit_count(design, Add), 1)) *
+                          std::max(unit_count(design, Multiply), 1);
     f.pc_phase2 = f.pc_phase1 * std::pow(1.0 - 1.0 / static_cast<double>(units), f.effective_one_count);
-    return f;
+    return embedding;
 }
 
 }  // namespace velnor

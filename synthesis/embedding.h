@@ -6,46 +6,56 @@
 
 #include <cstdint>
 #include <ostream>
-#include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/design.h"
+#include "core/embedding_figures.h"
+#include "core/refusal.h"
 
 namespace velnor {
 
-void embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log);
+// The constraints one embedding placed: what a checker, a view or a later
+// verification of the design needs to know, enumerated once.
+struct EmbeddingConstraints {
+    // The pairs of variables phase 1 examined, in its order: each zero of the
+    // signature promises its pair sits in different registers.
+    std::vector<std::pair<int32_t, int32_t>> zero_pairs;
+    // The operations whose wanted variant phase 2 confirmed (variant 1 for an
+    // odd id, 2 for an even one), ascending.
+    std::vector<int32_t> one_operations;
+};
+
+struct Embedding {
+    EmbeddingFigures figures;
+    EmbeddingConstraints constraints;
+};
+
+// The pairs of odd variables (1,3), (1,5), ..., (3,5), ... of variable_count
+// variables, until zeros pairs (at least one) or the pairs run out.
+std::vector<std::pair<int32_t, int32_t>> examined_pairs(int32_t variable_count, int32_t zeros);
+
+// The variant phase 2 wants for an operation: 1 for an odd id, 2 for an even one.
+ModuleVariant wanted_variant(int32_t id);
+
+// Phase 1: keeps each examined pair apart; returns the pairs.
+std::vector<std::pair<int32_t, int32_t>> embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log);
 void separate_variables(Design &design, int32_t r, int32_t j, int32_t i, std::ostream &log);
 bool register_clear_before(Design &design, int32_t r, int32_t b, int32_t i);
-void embed_one_constraints(Design &design, int32_t ones);
+// Phase 2: binds operations 1..ones to their wanted variant where the step
+// allows; returns the operations confirmed.
+std::vector<int32_t> embed_one_constraints(Design &design, int32_t ones);
 void force_variant(Design &design, int32_t id, ModuleVariant want);
 void remove_from_register(Design &design, int32_t r, int32_t variable);
-
-// Every figure the embedding computes, stored alike by the window and the batch tool.
-struct EmbeddingFigures {
-    int32_t zero_count = 0;
-    int32_t one_count = 0;
-    int32_t effective_one_count = 0;
-    int32_t register_count_before = 0;
-    double initial_area = 0, initial_latency = 0;
-    double area_phase1 = 0, area_phase2 = 0;
-    double latency_phase1 = 0, latency_phase2 = 0;
-    double max_area = 0, max_latency = 0;
-    double initial_cost = 0, cost_phase1 = 0, cost_phase2 = 0;
-    double pc_phase1 = 0, pc_phase2 = 0;
-};
-
-// A constraint size outside 0 .. largest_constraint_size.
-struct ConstraintSizeError : std::out_of_range {
-    using std::out_of_range::out_of_range;
-};
 
 // k(k+1)/2 for k variables.
 int64_t largest_constraint_size(const Design &design);
 
 // Embeds the first min(size, 512) bits of hash_output and runs the pipeline.
-// initial_area and initial_latency are the figures before embedding. Throws
-// ConstraintSizeError (before changing anything) for a size out of range.
-EmbeddingFigures embed_signature(Design &design, const std::string &hash_output, int64_t size,
-                                 double initial_area, double initial_latency, std::ostream &log);
+// initial_area and initial_latency are the figures before embedding. A size
+// out of range is refused (ConstraintSize) before anything changes.
+Embedding embed_signature(Design &design, const std::string &hash_output, int64_t size, double initial_area,
+                          double initial_latency, std::ostream &log);
 
 }  // namespace velnor

@@ -7,35 +7,15 @@
 #include "synthesis/check_message.h"
 
 namespace velnor {
-namespace {
 
-// The register of variable; 0 when it has none.
-int32_t register_of(const Design &design, int32_t variable) {
-    const auto index = static_cast<std::size_t>(variable);
-    return variable >= 1 && index < design.register_of.size() ? design.register_of[index] : 0;
-}
-
-}  // namespace
-
-std::vector<std::pair<int32_t, int32_t>> examined_pairs(int32_t variable_count, int32_t zeros) {
-    std::vector<std::pair<int32_t, int32_t>> pairs;
-    for (int32_t i = 1; i < variable_count; i += 2)
-        for (int32_t j = i + 2; j <= variable_count; j += 2) {
-            pairs.emplace_back(i, j);
-            if (static_cast<int64_t>(pairs.size()) >= zeros)
-                return pairs;
-        }
-    return pairs;
-}
-
-std::string check_examined_pairs_apart(const Design &design, int32_t zeros) {
+std::string check_examined_pairs_apart(const Design &design, const EmbeddingConstraints &constraints) {
     std::map<int32_t, int32_t> listed_in;  // variable -> register whose list holds it
     for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
         for (const Lifetime &life : design.register_lifetimes[r])
             listed_in[life.variable] = static_cast<int32_t>(r) + 1;
-    for (const auto &[i, j] : examined_pairs(static_cast<int32_t>(design.lifetimes.size()), zeros)) {
-        const int32_t ri = register_of(design, i);
-        const int32_t rj = register_of(design, j);
+    for (const auto &[i, j] : constraints.zero_pairs) {
+        const int32_t ri = register_of_variable(design, i);
+        const int32_t rj = register_of_variable(design, j);
         if (ri != 0 && ri == rj)
             return check_message("variables ", i, " and ", j, " share register ", ri);
         if (listed_in.count(i) && listed_in.count(j) && listed_in[i] == listed_in[j])
@@ -51,7 +31,7 @@ std::string check_register_lifetimes(const Design &design) {
             const auto reg = static_cast<int32_t>(r) + 1;
             if (++seen[life.variable] > 1)
                 return check_message("variable ", life.variable, " is listed twice, again in register ", reg);
-            const int32_t own = register_of(design, life.variable);
+            const int32_t own = register_of_variable(design, life.variable);
             if (own != reg)
                 return check_message("variable ", life.variable, " is listed in register ", reg, " but register_of says ",
                                own);
@@ -67,15 +47,13 @@ std::string check_register_lifetimes(const Design &design) {
     return {};
 }
 
-std::string check_one_constraints(const Design &design) {
-    const auto &ids = design.embedded_one_operations;
-    if (static_cast<int32_t>(ids.size()) != design.effective_ones)
-        return check_message("effective_ones is ", design.effective_ones, " but ", ids.size(), " operations are listed");
+std::string check_one_constraints(const Design &design, const EmbeddingConstraints &constraints) {
+    const auto &ids = constraints.one_operations;
     for (std::size_t n = 0; n < ids.size(); ++n) {
         if (n > 0 && ids[n] <= ids[n - 1])
             return check_message("operation ", ids[n], " is listed after ", ids[n - 1]);
         const auto op = design.operations.find(ids[n]);
-        const ModuleVariant wanted = ids[n] % 2 == 0 ? 2 : 1;
+        const ModuleVariant wanted = wanted_variant(ids[n]);
         if (op == design.operations.end() || op->second.variant != wanted)
             return check_message("operation ", ids[n], " runs on variant ",
                            op == design.operations.end() ? -1 : op->second.variant, ", not ", wanted);

@@ -4,26 +4,20 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "core/design.h"
+#include "synthesis/embedding.h"
 
 namespace velnor {
 
-// The pairs of odd variables that phase 1 examines for zeros zeros: (1,3),
-// (1,5), ..., (3,5), ... until zeros pairs (at least one) or the pairs run out.
-std::vector<std::pair<int32_t, int32_t>> examined_pairs(int32_t variable_count, int32_t zeros);
-
 // Every examined pair sits in different registers, by register_of and by register_lifetimes.
-std::string check_examined_pairs_apart(const Design &design, int32_t zeros);
+std::string check_examined_pairs_apart(const Design &design, const EmbeddingConstraints &constraints);
 
 // register_lifetimes holds every variable exactly once, in the register that
 // register_of names, with its lifetime.
 std::string check_register_lifetimes(const Design &design);
 
-// embedded_one_operations ascends, has effective_ones entries, and each
-// operation runs on its wanted variant (1 for an odd id, 2 for an even one).
-std::string check_one_constraints(const Design &design);
+// The confirmed one operations ascend and each runs on its wanted variant.
+std::string check_one_constraints(const Design &design, const EmbeddingConstraints &constraints);
 
 }  // namespace velnor

@@ -7,6 +7,7 @@
 #include "synthesis/pipeline.h"
 
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "core/asap_alap.h"
@@ -17,17 +18,6 @@
 
 namespace velnor {
 namespace {
-
-// The largest count the designer may enter for a type; Divide has none.
-bool largest_unit_count(const Design &design, int32_t type, int32_t &count) {
-    switch (type) {
-    case Add: count = design.adder_count; return true;
-    case Subtract: count = design.subtractor_count; return true;
-    case Multiply: count = design.multiplier_count; return true;
-    case Compare: count = design.comparator_count; return true;
-    default: return false;
-    }
-}
 
 // The DFG as loaded: each operation's operands, id, type and consumers, with
 // every schedule, variable and binding field fresh.
@@ -44,15 +34,6 @@ void copy_graph(const Design &from, Design &to) {
     to.dfg_path = from.dfg_path;
 }
 
-void schedule_unconstrained(Design &area, Design &latency) {
-    schedule_asap(area);
-    schedule_asap(latency);
-    area.latency_bound = static_cast<int32_t>(area.asap_steps.size());
-    latency.latency_bound = static_cast<int32_t>(latency.asap_steps.size());
-    schedule_alap(area);
-    schedule_alap(latency);
-}
-
 }  // namespace
 
 void synthesize(Design &design, std::ostream &log) {
@@ -66,13 +47,12 @@ void synthesize(Design &design, std::ostream &log) {
 
     for (int32_t type : design.operation_types)
         latency.resources[type] = 1;
-    for (int32_t type : design.operation_types) {
-        int32_t count = 0;
-        if (largest_unit_count(design, type, count))
-            area.resources[type] = count;
-    }
+    for (int32_t type : design.operation_types)
+        if (const std::optional<int32_t> bound = resource_bound(design, type))
+            area.resources[type] = *bound;
 
-    schedule_unconstrained(area, latency);
+    schedule_unconstrained(area);
+    schedule_unconstrained(latency);
 
     // The max-latency design already has one unit for divisions; the max-area
     // design has no count for them and may run every division at once.

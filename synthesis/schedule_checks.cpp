@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/binding.h"
 #include "synthesis/check_message.h"
 
 namespace velnor {
@@ -23,12 +24,6 @@ bool find_lifetime(const Design &design, int32_t variable, std::pair<int32_t, in
         return false;
     lifetime = design.lifetime_of[static_cast<std::size_t>(variable)];
     return true;
-}
-
-// The register of variable; 0 when it has none.
-int32_t register_of(const Design &design, int32_t variable) {
-    const auto index = static_cast<std::size_t>(variable);
-    return variable >= 1 && index < design.register_of.size() ? design.register_of[index] : 0;
 }
 
 // The variable of a primary operand of op: born in step 0, dead the step before op runs.
@@ -152,6 +147,24 @@ std::string check_step_limits(const Design &design, const ResourceLimits &limits
     return {};
 }
 
+std::string check_variant_quota(const Design &design) {
+    for (const auto &[step, ids] : design.list_steps) {
+        std::map<std::pair<int32_t, ModuleVariant>, int32_t> used;  // (type, variant) -> operations
+        for (int32_t id : ids)
+            if (const Operation *op = find_operation(design, id); op && (op->type == Add || op->type == Multiply))
+                ++used[{op->type, op->variant}];
+        for (const auto &[bound, count] : used) {
+            const auto [type, variant] = bound;
+            const int32_t units = unit_count(design, type);
+            const int32_t allowed = variant == 1 ? variant1_units(units) : variant == 2 ? variant2_units(units) : 0;
+            if (count > allowed)
+                return check_message("list step ", step, " runs ", count, " operations of type ", type,
+                                     " on variant ", variant, ", which has ", allowed, " units");
+        }
+    }
+    return {};
+}
+
 std::string check_lifetimes(const Design &design) {
     for (std::size_t index = 0; index < design.lifetimes.size(); ++index) {
         const Lifetime &lifetime = design.lifetimes[index];
@@ -196,7 +209,7 @@ std::string check_lifetimes(const Design &design) {
 std::string check_registers(const Design &design) {
     std::map<int32_t, std::vector<std::pair<int32_t, int32_t>>> held;  // register -> (birth, variable)
     for (const Lifetime &lifetime : design.lifetimes) {
-        const int32_t reg = register_of(design, lifetime.variable);
+        const int32_t reg = register_of_variable(design, lifetime.variable);
         if (reg < 1)
             return check_message("variable ", lifetime.variable, " has no register");
         held[reg].emplace_back(lifetime.birth, lifetime.variable);
@@ -225,7 +238,7 @@ std::string check_controller_table(const Design &design) {
     int64_t occupied = 0;
     for (const Lifetime &lifetime : design.lifetimes) {
         const int32_t variable = lifetime.variable;
-        const int32_t reg = register_of(design, variable);
+        const int32_t reg = register_of_variable(design, variable);
         if (reg < 1)
             return check_message("variable ", variable, " has no register");
         for (int32_t t = lifetime.birth; t <= lifetime.death; ++t) {

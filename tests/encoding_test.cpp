@@ -26,8 +26,8 @@ TEST(Encoding, EveryRuleGivesTheWorkedBits) {
         for (int rule = 1; rule <= 9; ++rule)
             EXPECT_TRUE(bits[rule - 1] == '.' || encode_one(op, cs, rule) == std::string(1, bits[rule - 1]))
                 << "op " << op << " cs " << cs << " rule " << rule;
-    EXPECT_THROW(encode_one(1, 1, 0), std::invalid_argument);
-    EXPECT_THROW(encode_one(1, 1, 10), std::invalid_argument);
+    EXPECT_THROW(encode_one(1, 1, 0), Refusal);
+    EXPECT_THROW(encode_one(1, 1, 10), Refusal);
 }
 
 // Rule 9 gives '0' exactly on the diagonal at 3, 7, 11, ...
@@ -59,7 +59,7 @@ TEST(Encoding, OneBitPerOperationInIdOrderAndTheFirstNRules) {
         operations[id].list_step = steps[id];
     // rule 8: cs# divides op# for ids 1 and 2; rule 2: parity differs for ids 2, 3 and 4
     EXPECT_EQ(encode_blocks(operations, {8, 2, 5}, 2), (std::vector<std::string>{"00111", "01110"}));
-    EXPECT_THROW(encode_blocks(operations, {8}, 2), std::invalid_argument);
+    EXPECT_THROW(encode_blocks(operations, {8}, 2), Refusal);
     EXPECT_EQ(encode_operations({}, 1), "");
 }
 

@@ -36,8 +36,8 @@ TEST(HashChain, BlockLayoutsAndTheirLimits) {
     }
     const std::string previous = bits(512, 1), chunk = bits(380, 2);
     EXPECT_EQ(pad_chain_block(previous, chunk), previous + "1000" + chunk + length_512);
-    EXPECT_THROW(pad_first_block(bits(896, 1)), HashChainError);
-    EXPECT_THROW(pad_chain_block(previous, bits(381, 1)), HashChainError);
+    EXPECT_THROW(pad_first_block(bits(896, 1)), Refusal);
+    EXPECT_THROW(pad_chain_block(previous, bits(381, 1)), Refusal);
 }
 
 TEST(HashChain, OneEncodingHashesOneStandardBlock) {
@@ -110,7 +110,7 @@ TEST(HashChain, RunsUpToTheLimitsAndFailsWholeBeyond) {
         engine.initial_padded_block = "earlier block";
         engine.chain_log = "earlier log";
         std::ostringstream run_log;
-        EXPECT_THROW(run_hash_chain(engine, inputs, order, rounds, run_log), HashChainError) << name;
+        EXPECT_THROW(run_hash_chain(engine, inputs, order, rounds, run_log), Refusal) << name;
         EXPECT_EQ(run_log.str(), "d.txt\n") << name;
         EXPECT_EQ(engine.initial_padded_block + engine.chain_log, "earlier blockearlier log") << name;
     }

@@ -91,7 +91,7 @@ void expect_refused(const std::string &path, const std::string &reason, Load loa
     try {
         load(d, path);
         ADD_FAILURE() << "accepted " << path;
-    } catch (const LoadError &error) {
+    } catch (const Refusal &error) {
         EXPECT_EQ(error.what(), reason);
     }
     EXPECT_EQ(test::dfg_part_text(d) + test::library_part_text(d), before) << reason;
@@ -102,6 +102,7 @@ TEST(LoadDspCore, RefusesWithThePreciseReason) {
     const auto load_core = [&log](Design &d, const std::string &path) { load_dsp_core(d, path, log); };
     expect_refused("/nonexistent/velnor/nosuch.txt", "cannot open /nonexistent/velnor/nosuch.txt", load_core);
     EXPECT_EQ(log.str(), "file read error");
+    // A fault of the reader is named with the file (the reader's own rows are in its test).
     const std::pair<const char *, const char *> rows[] = {
         {"+ 0 0 1\n+ 0 x 2\n",
          "line 2: the second operand is missing: column 5 holds 'x' where its digits should start"},

@@ -1,6 +1,6 @@
 // The stego key's parsers: lines the window accepts and refuses, the order
 // key for the allowed counts, the binary rounds both ways, typed integers.
-#include "hash/stego_key.h"
+#include "hash/key_text.h"
 
 #include <QString>
 
@@ -14,30 +14,32 @@ namespace {
 
 using Ints = std::vector<int>;
 
-std::string refusal(const std::function<void()> &parse) {
+using Reason = Refusal::Reason;
+
+std::optional<Reason> refusal(const std::function<void()> &parse) {
     try {
         parse();
-    } catch (const KeyFormatError &e) {
-        return e.what();
+    } catch (const Refusal &e) {
+        return e.reason();
     }
-    return "accepted";
+    return std::nullopt;
 }
 
+NumberLine line_of(const char *text) { return number_line(QString::fromUtf8(text)); }
+
 TEST(StegoKey, EncodingsLine) {
-    EXPECT_EQ(parse_encodings(QStringLiteral("3 1 9")), (Ints{3, 1, 9}));
+    EXPECT_EQ(parse_encodings(line_of("3 1 9")), (Ints{3, 1, 9}));
     for (const char *line : {"1 2 1", " 1 2 3", "1 10 2"})
-        EXPECT_EQ(refusal([&] { parse_encodings(QString::fromUtf8(line)); }), "error") << line;
-    EXPECT_EQ(parse_encodings_for(QStringLiteral("3 1 9 2"), 3), (Ints{3, 1, 9, 2}));
-    EXPECT_EQ(refusal([] { parse_encodings_for(QStringLiteral("1 2"), 3); }), "error");
+        EXPECT_EQ(refusal([&] { parse_encodings(line_of(line)); }), Reason::EncodingsMalformed) << line;
+    EXPECT_EQ(parse_encodings_for(line_of("3 1 9 2"), 3), (Ints{3, 1, 9, 2}));
+    EXPECT_EQ(refusal([] { parse_encodings_for(line_of("1 2"), 3); }), Reason::TooFewEncodings);
 }
 
 TEST(StegoKey, RoundsLine) {
-    EXPECT_EQ(parse_rounds(QStringLiteral("1  80 40 2")), (Ints{1, 80, 40, 2}));
-    EXPECT_EQ(parse_rounds(QStringLiteral("1 80 40 2  ")), (Ints{1, 80, 40, 2}));
+    EXPECT_EQ(parse_rounds(line_of("1  80 40 2")), (Ints{1, 80, 40, 2}));
+    EXPECT_EQ(parse_rounds(line_of("1 80 40 2  ")), (Ints{1, 80, 40, 2}));
     for (const char *line : {"0 1 2 3", "1 2 81 3"})
-        EXPECT_EQ(refusal([&] { parse_rounds(QString::fromUtf8(line)); }), "error") << line;
-    EXPECT_EQ(parse_rounds_for(QStringLiteral("80 1 2 3"), 2), (Ints{80, 1, 2, 3}));
-    EXPECT_EQ(refusal([] { parse_rounds_for(QStringLiteral("5 6 7"), 2); }), "inconsistent input");
+        EXPECT_EQ(refusal([&] { parse_rounds(line_of(line)); }), Reason::RoundsMalformed) << line;
 }
 
 TEST(StegoKey, OrderKey) {
@@ -45,9 +47,9 @@ TEST(StegoKey, OrderKey) {
     EXPECT_EQ(input_order("011000", 3), (Ints{1, 2, 0}));
     EXPECT_EQ(input_order("00000000", 4), (Ints{0, 0, 0, 0}));
     EXPECT_EQ(input_order("100001110110010101000011001000010000", 9), (Ints{8, 7, 6, 5, 4, 3, 2, 1, 0}));
-    EXPECT_EQ(refusal([] { input_order("110000", 3); }), "error");  // names block 3 of 0..2
-    EXPECT_EQ(refusal([] { input_order("0", 1); }), "wrong size key");
-    EXPECT_EQ(refusal([] { input_order("0110", 3); }), "wrong size key");
+    EXPECT_EQ(refusal([] { input_order("110000", 3); }), Reason::OrderKeyEntry);  // names block 3 of 0..2
+    EXPECT_EQ(refusal([] { input_order("0", 1); }), Reason::OrderKeySize);
+    EXPECT_EQ(refusal([] { input_order("0110", 3); }), Reason::OrderKeySize);
 }
 
 TEST(StegoKey, InputRoundCountInvertsRoundsKey) {
@@ -57,10 +59,10 @@ TEST(StegoKey, InputRoundCountInvertsRoundsKey) {
         const Ints first(rounds.begin(), rounds.begin() + 2 * n);
         EXPECT_EQ(input_round_count(rounds_key(first), n), first) << n;
     }
-    EXPECT_EQ(refusal([] { rounds_key({81}); }), "out_of_bound_error");
-    EXPECT_EQ(refusal([] { input_round_count("1010000" "0000001", 2); }), "size_error");
-    EXPECT_EQ(refusal([] { input_round_count("1010000 000001", 1); }), "data_error");
-    EXPECT_EQ(refusal([] { input_round_count("0000000" "0000001", 1); }), "out_of_bound_error");
+    EXPECT_EQ(refusal([] { rounds_key({81}); }), Reason::InvalidArgument);
+    EXPECT_EQ(refusal([] { input_round_count("1010000" "0000001", 2); }), Reason::RoundsMalformed);
+    EXPECT_EQ(refusal([] { input_round_count("1010000 000001", 1); }), Reason::RoundsMalformed);
+    EXPECT_EQ(refusal([] { input_round_count("0000000" "0000001", 1); }), Reason::RoundsMalformed);
 }
 
 // As the window's unbounded integer validator judges a finished entry (checked

@@ -20,10 +20,10 @@ TEST(ScheduleTable, BoundOrEmbeddedVariantPerOperation) {
     design.list_steps = {{1, {1, 2}}, {2, {3}}};
     design.variant_of = test::by_number({{1, 1}, {2, 2}});
     const std::string header = "<table border=\"1\"><tr><th>control step</th><th colspan=\"0\">operator</th></tr>";
-    EXPECT_EQ(schedule_table(design, VariantColumn::Bound).toStdString(),
+    EXPECT_EQ(schedule_table(design, VariantColumn::BeforeEmbedding).toStdString(),
               header + "<tr><td>1</td><td>1 (+) 1</td><td>2 (*) 2</td></tr>"
                        "<tr><td>2</td><td>3 (*) 0</td></tr></table>");
-    EXPECT_EQ(schedule_table(design, VariantColumn::Embedded).toStdString(),
+    EXPECT_EQ(schedule_table(design, VariantColumn::AfterEmbedding).toStdString(),
               header + "<tr><td>1</td><td>1 (+) 2</td><td>2 (*) 2</td></tr>"
                        "<tr><td>2</td><td>3 (*) -1</td></tr></table>");
 }
@@ -39,10 +39,8 @@ TEST(RegisterTable, CellsShowVariablesFromZeroAndLeaveGapsEmpty) {
 }
 
 TEST(TextViews, ZeroPairsAndEncodedStrings) {
-    // The pairs phase 1 examines: one even when no zero is asked for, none below three variables.
-    EXPECT_EQ(zero_constraint_list(5, 0).toStdString(), "( v0, v2),");
-    EXPECT_EQ(zero_constraint_list(6, 10).toStdString(), "( v0, v2),( v0, v4),( v2, v4),");
-    EXPECT_EQ(zero_constraint_list(2, 4).toStdString(), "");
+    // Variables are shown counted from 0.
+    EXPECT_EQ(zero_constraint_list({{1, 3}, {1, 5}, {3, 5}}).toStdString(), "( v0, v2),( v0, v4),( v2, v4),");
     // Rule numbers without a block are not listed.
     EXPECT_EQ(encoded_strings({3, 7, 9}, {"0110", "1111"}).toStdString(), "3 : 0110\n7 : 1111\n");
 }

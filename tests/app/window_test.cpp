@@ -1,4 +1,4 @@
-// The window driven through its widgets: the form as built, the whole flow
+// The window driven through its widgets: its title and fields, the whole flow
 // with what the form shows after each step, the loads, each field's refusals,
 // the views, Reset, closing and the shortcuts.
 #include <QDir>
@@ -9,54 +9,17 @@
 namespace velnor::test {
 namespace {
 
-TEST(Form, TextsClassNameTitlePalettesValidatorsAndCredits) {
+TEST(Form, TitleStaysTheProductNameAndIntegerFieldsTakeOnlySignedNumbers) {
     WindowDriver driver;
-    const std::pair<const char *, const char *> texts[] = {
-        {"label_7", "Hash chaining based Hardware steganography"}, {"label_42", "Adder"}, {"label_44", "Multiplier"},
-        {"label_45", "Subtractor"}, {"label_46", "Comparator"}, {"label_50", "Number of Encodings"},
-        {"label_52", "Encodings"}, {"label", "stego key "}, {"label_54", "Round of hashes "},
-        {"label_56", "constraint size"}, {"label_3", "DFG scheduled"}, {"label_4", "Encoding selection"},
-        {"label_5", "Run hash"}, {"label_6", "Insert constraint"}, {"groupBox_10", "Input"},
-        {"groupBox_9", "Status"}, {"groupBox_8", "Output"}, {"groupBox_11", "Designer Specified Resource Constraint"},
-        {"pushButton_23", "Load DSP core"}, {"pushButton_24", "Load module library"},
-        {"pushButton", "Initial scheduled DFG"}, {"pushButton_15", "Initial register allocation"},
-        {"pushButton_2", "Encoded Bit Stream"}, {"pushButton_3", "Input to hash block 1"},
-        {"pushButton_4", "Final Hash output"}, {"pushButton_5", "truncated bit stream"},
-        {"pushButton_7", "# of one's"}, {"pushButton_6", "# of zeros"}, {"pushButton_9", "constraint of 1's"},
-        {"pushButton_8", "constraint of 0's"}, {"pushButton_14", "Baseline cost"}, {"pushButton_10", "cost phase 1"},
-        {"pushButton_11", "Final cost"}, {"pushButton_12", "Pc phase 1"}, {"pushButton_13", "Final Pc"},
-        {"pushButton_16", "Final scheduled DFG"}, {"pushButton_17", "Final register allocation"},
-        {"menuFile", "File"}, {"menuoption", "option"}, {"actionSave", "Save"}, {"actionReset", "Reset"}};
-    for (const auto &[name, text] : texts) {
-        const QObject *widget = driver.find<QObject>(name);
-        ASSERT_NE(widget, nullptr) << name;
-        const QVariant title = widget->property("title");  // group boxes and menus
-        EXPECT_EQ((title.isValid() ? title : widget->property("text")).toString(), text) << name;
-    }
-    EXPECT_STREQ(driver.window.metaObject()->className(), "MainWindow");
-    // The title bar shows the product name after every resize.
-    EXPECT_EQ(driver.window.windowTitle(), "velnor");
     driver.window.setWindowTitle("other");
     driver.window.resize(800, 600);
     QApplication::processEvents();
     EXPECT_EQ(driver.window.windowTitle(), "velnor");
-
-    const QPalette window = driver.window.palette();
-    EXPECT_EQ(window.color(QPalette::Active, QPalette::WindowText), QColor(0, 0, 127));
-    EXPECT_EQ(window.color(QPalette::Active, QPalette::Window), QColor(170, 170, 255));
-    EXPECT_EQ(driver.find("centralwidget")->palette().color(QPalette::Active, QPalette::Window), QColor(151, 156, 247));
-
-    // The six integer fields keep only an optionally signed number; the others take free text.
-    const QList<QLineEdit *> fields = driver.window.findChildren<QLineEdit *>();
-    ASSERT_EQ(fields.size(), 9);
-    for (QLineEdit *field : fields) {
+    for (QLineEdit *field : driver.window.findChildren<QLineEdit *>()) {
         QTest::keyClicks(field, "a-3b");
         const bool free_text = QStringList{"lineEdit", "lineEdit_8", "lineEdit_9"}.contains(field->objectName());
         EXPECT_EQ(field->text(), free_text ? "a-3b" : "-3") << qPrintable(field->objectName());
     }
-
-    EXPECT_TRUE(driver.find<QLabel>("label_8")->text().contains("velnor"));
-    EXPECT_TRUE(driver.find<QLabel>("label_9")->text().contains(VELNOR_VERSION));
 }
 
 TEST(WindowFlow, EachStepPaintsTheFormAndLaterEditsChangeNothing) {

@@ -50,7 +50,7 @@ QStringList run_arguments(const std::map<QString, QString> &changes = {}, const 
     return arguments + extra;
 }
 
-TEST(CliRun, JsonWithOutHasEveryMemberAndWritesBothFiles) {
+TEST(CliRun, JsonWithOutNamesBothFilesInAFolderMadeOnDemand) {
     ScratchDir dir;
     const QString out = QString::fromStdString(dir.path() + "/new/folder/");  // made on demand
     const Outcome run = run_cli(run_arguments({}, {"--out", out, "--stamp", "T", "--json"}));
@@ -59,22 +59,6 @@ TEST(CliRun, JsonWithOutHasEveryMemberAndWritesBothFiles) {
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
-    const QStringList numbers{"operations", "registers_before", "registers_after", "initial_area", "initial_latency",
-                              "max_area", "max_latency", "area_phase1", "area_phase2", "latency_phase1",
-                              "latency_phase2", "initial_cost", "cost_phase1", "cost_phase2", "pc_phase1",
-                              "pc_phase2", "zero_count", "one_count", "effective_one_count"};
-    const QStringList strings{"dfg", "hash_output", "signature", "report_file", "key_file"};
-    EXPECT_EQ(json.size(), numbers.size() + strings.size() + 1);
-    for (const QString &name : numbers)
-        EXPECT_TRUE(json.value(name).isDouble()) << name.toStdString();
-    for (const QString &name : strings)
-        EXPECT_TRUE(json.value(name).isString()) << name.toStdString();
-    EXPECT_TRUE(json.value("embedded_one_operations").isArray());
-
-    EXPECT_EQ(json["dfg"].toString(), "fir.txt");
-    EXPECT_EQ(json["operations"].toInt(), 21);
-    EXPECT_EQ(json["signature"].toString(), json["hash_output"].toString().left(20));
-    EXPECT_EQ(json["hash_output"].toString().size(), 512);
     EXPECT_EQ(json["report_file"].toString().toStdString(), dir.path() + "/new/folder/report_fir_T.txt");
     EXPECT_EQ(json["key_file"].toString().toStdString(), dir.path() + "/new/folder/key_fir_T.txt");
     EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 2);
@@ -127,7 +111,7 @@ TEST_P(Refusal, OneLineNamingTheOptionAndStatusTwo) {
 }
 
 const RefusalCase refusal_cases[] = {
-    {"UsageError", {}, {"--siz", "3"}, "velnor-cli: Unknown option 'siz'"},
+    {"UnknownOption", {}, {"--siz", "3"}, "velnor-cli: Unknown option 'siz'"},
     {"File", {{"--dfg", "BAD"}}, {}, "--dfg: bad.txt line 2: "},
     {"Count", {{"--adders", "5"}}, {},
      "--adders: must be from 1 to 4 (the library's largest number of adders), got 5\n"},
