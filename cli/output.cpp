@@ -9,7 +9,6 @@
 #include <QString>
 
 namespace velnor::cli {
-namespace {
 
 std::string json_string(const std::string &text) {
     // Any bytes that are not UTF-8 become replacement characters, so the output stays valid JSON.
@@ -41,37 +40,39 @@ std::string json_number(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest).toStdString();
 }
 
-class JsonObject {
-public:
-    void add(const char *name, const std::string &json_value) {
+void JsonObject::add(const char *name, const std::string &json_value) {
+    if (layout_ == Layout::Indented)
         text_ += first_ ? "{\n  " : ",\n  ";
-        first_ = false;
-        text_ += json_string(name) + ": " + json_value;
-    }
-    void add_number(const char *name, double value) { add(name, json_number(value)); }
-    void add_integer(const char *name, long long value) { add(name, std::to_string(value)); }
-    void add_string(const char *name, const std::string &value) { add(name, json_string(value)); }
-    std::string close() const { return (first_ ? std::string("{") : text_ + "\n") + "}\n"; }
+    else
+        text_ += first_ ? "{" : ", ";
+    first_ = false;
+    text_ += json_string(name) + ": " + json_value;
+}
 
-private:
-    std::string text_;
-    bool first_ = true;
-};
-
-}  // namespace
+std::string JsonObject::close() const {
+    if (layout_ == Layout::OneLine)
+        return (first_ ? std::string("{") : text_) + "}\n";
+    return (first_ ? std::string("{") : text_ + "\n") + "}\n";
+}
 
 std::string figures_text(const FlowRun &run) {
     return key_file_figure_lines(key_file_contents(run)) + "signature : " + embedded_signature(run) + "\n";
 }
 
-std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
-    const EmbeddingFigures &f = run.embedding.figures;
-    const Design &design = run.design;
-    JsonObject json;
-    json.add_string("dfg", design.dfg_name);
-    json.add_integer("operations", static_cast<long long>(design.operations.size()));
+void JsonObject::add_integers(const char *name, const std::vector<int32_t> &values) {
+    std::string list = "[";
+    for (std::size_t i = 0; i < values.size(); ++i)
+        list += (i == 0 ? "" : ", ") + std::to_string(values[i]);
+    add(name, list + "]");
+}
+
+void add_figure_members(MemberSink &json, const RunFigures &run, FigureMembers which) {
+    const EmbeddingFigures &f = run.figures;
+    if (which.dfg)
+        json.add_string("dfg", run.dfg);
+    json.add_integer("operations", run.operations);
     json.add_integer("registers_before", f.register_count_before);
-    json.add_integer("registers_after", static_cast<long long>(design.register_lifetimes.size()));
+    json.add_integer("registers_after", run.registers_after);
     json.add_number("initial_area", f.initial_area);
     json.add_number("initial_latency", f.initial_latency);
     json.add_number("max_area", f.max_area);
@@ -88,13 +89,15 @@ std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
     json.add_integer("zero_count", f.zero_count);
     json.add_integer("one_count", f.one_count);
     json.add_integer("effective_one_count", f.effective_one_count);
-    std::string ids = "[";
-    const std::vector<int32_t> &one_operations = run.embedding.constraints.one_operations;
-    for (std::size_t i = 0; i < one_operations.size(); ++i)
-        ids += (i == 0 ? "" : ", ") + std::to_string(one_operations[i]);
-    json.add("embedded_one_operations", ids + "]");
-    json.add_string("hash_output", run.hash_output);
-    json.add_string("signature", embedded_signature(run));
+    json.add_integers("embedded_one_operations", run.one_operations);
+    if (which.hash_output)
+        json.add_string("hash_output", run.hash_output);
+    json.add_string("signature", run.signature);
+}
+
+std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
+    JsonObject json;
+    add_figure_members(json, run_figures(run));
     if (saved) {
         json.add_string("report_file", saved->report_file);
         json.add_string("key_file", saved->key_file);
