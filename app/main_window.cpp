@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <iostream>
 
+#include "app/explore_dialog.h"
 #include "app/views.h"
 #include "core/loading.h"
 #include "core/report.h"
@@ -540,4 +541,30 @@ void MainWindow::on_actionSave_triggered() {
         failures << "could not write the key file " + QString::fromStdString(saved.key_file);
     if (!failures.isEmpty())
         dialogs->critical(this, "error", failures.join("\n"));
+}
+
+// ---- explore -----------------------------------------------------------------------------
+
+// Explores the loaded DSP core and library in a dialog of its own; a row the
+// user chooses there is typed into the form's fields, to be run for real.
+void MainWindow::on_actionExplore_triggered() {
+    if (busy)
+        return;
+    if (!dsp_core_loaded || !library_loaded) {
+        inform("Load a DSP core and a module library first.");
+        return;
+    }
+    auto *dialog = new velnor::ExploreDialog(QString::fromStdString(run.design.dfg_path),
+                                             QString::fromStdString(run.design.library_path), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &velnor::ExploreDialog::combination_chosen, this, [this](const velnor::ExploreChoice &choice) {
+        const std::pair<QLineEdit *, QString> fields[] = {
+            {ui->lineEdit_3, choice.adders},  {ui->lineEdit_4, choice.multipliers}, {ui->lineEdit_5, choice.subtractors},
+            {ui->lineEdit_6, choice.comparators}, {ui->lineEdit_7, choice.count}, {ui->lineEdit_8, choice.encodings},
+            {ui->lineEdit, choice.order}, {ui->lineEdit_9, choice.rounds}, {ui->lineEdit_10, choice.size}};
+        for (const auto &[field, text] : fields)
+            field->setText(text);
+        write_to_console("blue", "The explored combination is in the form; enter each field to run it.");
+    });
+    dialog->show();
 }

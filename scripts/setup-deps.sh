@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          nlohmann-json3-dev python3-jsonschema)
+          nlohmann-json3-dev python3-jsonschema libqt5svg5-dev parallel)
 
 missing=()
 for p in "${packages[@]}"; do
