@@ -2,6 +2,9 @@
 // runs the flow on the given files or on the compiled-in demo, and prints.
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,8 @@
 #include "cli/explore_command.h"
 #include "cli/output.h"
 #include "cli/run_flow.h"
+#include "cli/verify_command.h"
+#include "core/datapath_file.h"
 #include "core/report.h"
 #include "core/save.h"
 
@@ -27,7 +32,11 @@ const char usage_text[] =
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
     "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--datapath FILE] [--datapath-before FILE]\n"
     "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--datapath FILE] [--datapath-before FILE]\n"
+    "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*>\n"
+    "                  [--alpha P] [--json] [--verbose]\n"
     "%EXPLORE%"
     "  velnor-cli --help | --version\n"
     "\n"
@@ -50,6 +59,13 @@ const char usage_text[] =
     "  --stamp TEXT        use TEXT as the time stamp of the saved files' names\n"
     "  --json              print one JSON object instead of labelled lines\n"
     "  --verbose           print the diagnostic lines on standard error\n"
+    "  --datapath FILE     write the datapath after the embedding as JSON\n"
+    "  --datapath-before FILE\n"
+    "                      write the unsigned datapath of the same run as JSON\n"
+    "verify checks a suspect datapath file for the signature of the key given:\n"
+    "  --design FILE       the suspect design, a datapath file\n"
+    "  --alpha P           the largest probability of coincidence that proves\n"
+    "                      the signature present (default 1e-6)\n"
     "Options of explore (lists are blank-separated; one run per combination):\n"
     "  --dfg FILE          a DSP core; give it again for more cores\n"
     "  --adders \"N ..\", --multipliers \"N ..\", --subtractors \"N ..\", --comparators \"N ..\"\n"
@@ -62,12 +78,15 @@ const char usage_text[] =
     "  --summary FILE      Pareto fronts per core as JSON; --target-pc P adds the cheapest reaching P\n"
     "  --plot FILE         the probabilities against the overhead, as .svg or .png\n"
     "Exit status: 0 success, 1 a file under --out (or a summary or plot) could not be\n"
-    "written, 2 a refused value or a usage error.\n";
+    "written, 2 a refused value or a usage error; verify: 0 present, 3 absent,\n"
+    "4 inconclusive, 2 refused input.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
-const char *const output_value_options[] = {"out", "stamp"};
+const char *const output_value_options[] = {"out", "stamp", "datapath", "datapath-before"};
+const char *const verify_value_options[] = {"design", "alpha"};
+const char *const commands[] = {"run", "demo", "verify"};
 
 // A command that cannot run as given; the message names the option at fault
 // or, when there is none, says who speaks.
@@ -136,6 +155,20 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
         for (const char *name : run_value_options)
             if (parser.isSet(name))
                 refuse_option(name, "not taken by demo, which runs its own DSP core, library and key");
+    if (command == "verify") {
+        for (const char *name : output_value_options)
+            if (parser.isSet(name))
+                refuse_option(name, "not taken by verify, which writes nothing");
+        if (!parser.isSet("design"))
+            refuse_option("design", "missing; verify needs the suspect design's datapath file");
+    } else {
+        for (const char *name : verify_value_options)
+            if (parser.isSet(name))
+                refuse_option(name, "taken by verify only");
+    }
+    for (const char *name : {"datapath", "datapath-before"})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            refuse_option(name, "needs a file name");
     if (parser.isSet("out") && parser.value("out").isEmpty())
         refuse_option("out", "needs a folder");
     if (parser.value("stamp").contains('/'))
@@ -175,7 +208,31 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         err << "--out: cannot write the key file " << saved->key_file << "\n";
         status = WriteFailed;
     }
+    const auto write_datapath = [&](const char *option, const Design &design) {
+        const std::string path = QFile::encodeName(parser.value(option)).toStdString();
+        if (!write_datapath_file(path, datapath_of(design))) {
+            err << "--" << option << ": cannot write " << path << "\n";
+            status = WriteFailed;
+        }
+    };
+    if (parser.isSet("datapath"))
+        write_datapath("datapath", run.design);
+    if (parser.isSet("datapath-before"))
+        write_datapath("datapath-before", run.unsigned_design);
     return status;
+}
+
+int verify_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
+                     std::ostream &err) {
+    std::ostream quiet(nullptr);
+    std::ostream &log = parser.isSet("verbose") ? err : quiet;
+    const double alpha = parser.isSet("alpha") ? parse_alpha(parser.value("alpha").toStdString()) : default_alpha;
+    const Verification verification =
+        verify_design_file(request, QFile::encodeName(parser.value("design")).toStdString(), alpha, log);
+    log.flush();
+    out << (parser.isSet("json") ? verification_json(verification) : verification_text(verification));
+    out.flush();
+    return verify_status(verification.verdict);
 }
 
 }  // namespace
@@ -202,6 +259,8 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : output_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
+    for (const char *name : verify_value_options)
+        parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : {"json", "verbose", "help", "version"})
         parser.addOption(QCommandLineOption(name, name));
     parser.addPositionalArgument("command", "run, demo or explore");
@@ -219,18 +278,20 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run, demo or explore (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo, verify or explore (see velnor-cli --help)");
         const QString command = positional.first();
-        if (command != "run" && command != "demo")
+        if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
             refuse_command("unknown command '" + command.toStdString() +
                            (command == "explore" ? "'; explore comes first, before its options"
-                                                 : "'; use run, demo or explore"));
+                                                 : "'; use run, demo, verify or explore"));
         if (positional.size() > 1)
             refuse_command("unexpected argument '" + positional.at(1).toStdString() + "'");
         check_parsed(parser, command);
 
         if (command == "run")
             return run_and_print(request_from(parser), parser, out, err, clock);
+        if (command == "verify")
+            return verify_and_print(request_from(parser), parser, out, err);
         QTemporaryDir folder;
         if (!folder.isValid()) {
             err << "demo: cannot create a temporary folder for its files\n";

@@ -1,7 +1,7 @@
 // Numbering the combinations as a mixed-radix number (the size the fastest
 // digit) and running one: a copy of the loaded core, the typed values handed
-// to the stages as `run` hands them, the design kept right before the
-// embedding, and the run's own signed datapath verified against it.
+// to the stages as `run` hands them, and the run's own signed datapath
+// verified against the design the run kept from right before the embedding.
 #include "flow/exploration.h"
 
 #include <limits>
@@ -89,10 +89,9 @@ CombinationResult run_combination(const Exploration &exploration, const Combinat
     run.design = exploration.cores[combination.core];
     try {
         enter_resources_and_key(run, entries, quiet);
-        const Design unsigned_design = run.design;
         enter_constraint_size(run, std::to_string(exploration.sizes[combination.size]), quiet);
         const Verification own =
-            verify_datapath(unsigned_design, run.embedding, datapath_of(run.design), default_alpha);
+            verify_datapath(run.unsigned_design, run.embedding, datapath_of(run.design), default_alpha);
         result.run = run_figures(run);
         const EmbeddingFigures &f = result.run.figures;
         result.overhead = f.cost_phase2 / f.initial_cost - 1;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <sstream>
 
 #include "core/refusal.h"
 #include "synthesis/coincidence.h"
@@ -67,6 +68,10 @@ double tail(const Tally &tally, double chance) {
     if (tally.held == tally.total)
         return std::pow(chance, static_cast<double>(tally.total));
     return binomial_upper_tail(tally.total, chance, tally.held);
+}
+
+std::string tally_text(const Tally &tally) {
+    return std::to_string(tally.held) + " of " + std::to_string(tally.total);
 }
 
 void count(Tally &tally, bool held) {
@@ -149,6 +154,18 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
     else
         result.verdict = Verdict::Absent;
     return result;
+}
+
+std::string verification_text(const Verification &v) {
+    // Probabilities in the key file's number format.
+    std::ostringstream out;
+    out << "zero constraints held : " << tally_text(v.zeros) << "\n"
+        << "one constraints held : " << tally_text(v.ones) << "\n"
+        << "distinguishing constraints held : " << tally_text(v.distinguishing) << "\n"
+        << "probability of coincidence (all) : " << v.pc_all << "\n"
+        << "probability of coincidence (distinguishing) : " << v.pc_distinguishing << "\n"
+        << "verdict : " << verdict_name(v.verdict) << "\n";
+    return out.str();
 }
 
 }  // namespace velnor

@@ -57,4 +57,9 @@ constexpr double default_alpha = 1e-6;
 Verification verify_datapath(const Design &unsigned_design, const Embedding &embedding, const Datapath &suspect,
                              double alpha);
 
+// One labelled line each, as velnor-cli verify prints them and the window's
+// console shows them: the three tallies ("H of T"), both probabilities in the
+// key file's number format, and the verdict.
+std::string verification_text(const Verification &verification);
+
 }  // namespace velnor

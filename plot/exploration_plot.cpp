@@ -117,7 +117,7 @@ void draw_exploration_plot(QPainter &painter, const QRectF &area, const Explorat
     painter.setPen(QPen(QColor(225, 225, 225), 1));
     const double x_step = tick_step(r.x_max - r.x_min, 8);
     const double decades = r.y_max - r.y_min;
-    const double y_step = std::max(1.0, std::ceil(decades / 10));
+    const double y_step = std::max(1.0, tick_step(decades, 10));
     for (double x = std::ceil(r.x_min / x_step) * x_step; x <= r.x_max + 1e-9; x += x_step) {
         painter.setPen(QPen(QColor(225, 225, 225), 1));
         painter.drawLine(QPointF(to_x(x), frame.top()), QPointF(to_x(x), frame.bottom()));
@@ -125,7 +125,8 @@ void draw_exploration_plot(QPainter &painter, const QRectF &area, const Explorat
         painter.drawText(QRectF(to_x(x) - 40, frame.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
                          QString::number(std::abs(x) < x_step / 1e6 ? 0 : x, 'g', 4));
     }
-    for (double y = r.y_min; y <= r.y_max + 1e-9; y += y_step) {
+    // Decades at multiples of the step, so that 1 (when shown) is a tick.
+    for (double y = std::ceil(r.y_min / y_step) * y_step; y <= r.y_max + 1e-9; y += y_step) {
         painter.setPen(QPen(QColor(225, 225, 225), 1));
         painter.drawLine(QPointF(frame.left(), to_y(y)), QPointF(frame.right(), to_y(y)));
         painter.setPen(Qt::black);
