@@ -13,6 +13,7 @@
 
 #include "cli/explore_output.h"
 #include "cli/keys_file.h"
+#include "cli/message_text.h"
 #include "cli/output.h"
 #include "cli/progress_bar.h"
 #include "flow/exploration_runner.h"
@@ -41,10 +42,7 @@ constexpr int max_threads = 1024;
     throw Refusal(Refusal::Reason::CommandLine, "--" + option + ": " + message);
 }
 
-std::string quoted(const QString &text) {
-    const std::string value = text.toStdString();
-    return "'" + (value.size() > 40 ? value.substr(0, 40) + "..." : value) + "'";
-}
+std::string quoted(const QString &text) { return cli::quoted(text.toStdString()); }
 
 // A blank-separated list of whole numbers, at least one.
 std::vector<int> number_list(const QCommandLineParser &parser, const char *option) {

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "cli/message_text.h"
 #include "core/refusal.h"
 #include "hash/key_text.h"
 
@@ -21,7 +22,7 @@ ExplorationKey key_of(const std::vector<std::string> &words) {
     for (std::size_t i = 0; i < words.size(); i += 2) {
         const std::string &option = words[i];
         if (option != "--count" && option != "--encodings" && option != "--order" && option != "--rounds")
-            refuse("'" + option.substr(0, 40) + "' is not one of --count, --encodings, --order, --rounds");
+            refuse(quoted(option) + " is not one of --count, --encodings, --order, --rounds");
         if (i + 1 >= words.size())
             refuse(option + " has no value");
         const std::string &value = words[i + 1];
@@ -32,7 +33,7 @@ ExplorationKey key_of(const std::vector<std::string> &words) {
         if (option == "--count") {
             key.count = parse_typed_integer(value);
             if (!key.count)
-                refuse("--count: '" + value.substr(0, 40) + "' is not a whole number");
+                refuse("--count: " + quoted(value) + " is not a whole number");
         } else if (option == "--encodings") {
             key.encodings = number_line(QString::fromStdString(value));
             has_encodings = true;
