@@ -200,12 +200,17 @@ int run_explore_command(const QStringList &arguments, std::ostream &out, std::os
     for (const char *name : single_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
     parser.addOption(QCommandLineOption("csv", "csv"));
+    parser.addOption(QCommandLineOption("help", "help"));
 
     ExploreOptions options;
     try {
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
             throw Refusal(Refusal::Reason::CommandLine,
                           "velnor-cli: " + parser.errorText().toStdString() + " (see velnor-cli --help)");
+        if (parser.isSet("help")) {
+            out << "Usage:\n" << explore_usage_text << "(velnor-cli --help describes every option)\n";
+            return 0;
+        }
         options = options_of(parser);
     } catch (const Refusal &refusal) {
         err << refusal.what() << "\n";

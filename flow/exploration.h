@@ -36,6 +36,8 @@ struct Exploration {
     // A list not given holds one empty entry: the field left empty.
     std::vector<std::optional<int>> subtractors{std::nullopt}, comparators{std::nullopt};
     std::vector<ExplorationKey> keys;
+    // A dimension of embedding modes, when there is a choice of them, nests
+    // here: between the key and the size.
     std::vector<int> sizes;
 };
 
