@@ -33,7 +33,8 @@ FlowRun run_flow(const RunRequest &request, std::ostream &log) {
     entries.encodings = number_line(request.encodings);
     entries.order = request.order.toStdString();
     entries.rounds = number_line(request.rounds);
-    enter_resources_and_key(run, entries, log);
+    enter_resources(run, entries, log);
+    enter_key(run, entries, log);
     enter_constraint_size(run, request.size.toStdString(), log);
     return run;
 }

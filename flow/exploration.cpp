@@ -4,6 +4,7 @@
 // verified against the design the run kept from right before the embedding.
 #include "flow/exploration.h"
 
+#include <functional>
 #include <limits>
 #include <ostream>
 
@@ -69,7 +70,31 @@ Combination combination_at(const Exploration &exploration, uint64_t index) {
     return {index, digit[0], digit[1], digit[2], digit[3], digit[4], digit[5], digit[6]};
 }
 
-CombinationResult run_combination(const Exploration &exploration, const Combination &combination) {
+namespace {
+
+// Runs stage on a copy of from (or a fresh run when from is null), or takes
+// the cached outcome when the positions match.
+const ExplorationCache::Stage &staged(std::optional<ExplorationCache::Stage> &slot, std::optional<ExplorationCache::Stage> &scratch,
+                                      std::vector<std::size_t> positions, const FlowRun &from,
+                                      const std::function<void(FlowRun &)> &stage) {
+    if (slot && slot->positions == positions)
+        return *slot;
+    scratch.emplace();
+    scratch->positions = std::move(positions);
+    scratch->run = from;
+    try {
+        stage(scratch->run);
+    } catch (const Refusal &refusal) {
+        scratch->error = refusal.what();
+    }
+    slot = std::move(scratch);
+    return *slot;
+}
+
+}  // namespace
+
+CombinationResult run_combination(const Exploration &exploration, const Combination &combination,
+                                  ExplorationCache *cache) {
     CombinationResult result;
     result.combination = combination;
     const ExplorationKey &key = exploration.keys[combination.key];
@@ -85,18 +110,37 @@ CombinationResult run_combination(const Exploration &exploration, const Combinat
 
     // Diagnostic lines go nowhere: a stream without a buffer skips formatting them.
     std::ostream quiet(nullptr);
-    FlowRun run;
-    run.design = exploration.cores[combination.core];
+    ExplorationCache own;
+    ExplorationCache &stages = cache ? *cache : own;
+    std::optional<ExplorationCache::Stage> scratch;
+    FlowRun loaded;
+    loaded.design = exploration.cores[combination.core];
+    const std::vector<std::size_t> resources = {combination.core, combination.adders, combination.multipliers,
+                                                combination.subtractors, combination.comparators};
+    const ExplorationCache::Stage &synthesized = staged(stages.resources, scratch, resources, loaded,
+                                                        [&](FlowRun &run) { enter_resources(run, entries, quiet); });
+    if (synthesized.error) {
+        result.error = synthesized.error;
+        return result;
+    }
+    std::vector<std::size_t> with_key = resources;
+    with_key.push_back(combination.key);
+    const ExplorationCache::Stage &hashed = staged(stages.key, scratch, with_key, synthesized.run,
+                                                   [&](FlowRun &run) { enter_key(run, entries, quiet); });
+    if (hashed.error) {
+        result.error = hashed.error;
+        return result;
+    }
+    FlowRun run = hashed.run;
     try {
-        enter_resources_and_key(run, entries, quiet);
         enter_constraint_size(run, std::to_string(exploration.sizes[combination.size]), quiet);
-        const Verification own =
+        const Verification own_design =
             verify_datapath(run.unsigned_design, run.embedding, datapath_of(run.design), default_alpha);
         result.run = run_figures(run);
         const EmbeddingFigures &f = result.run.figures;
         result.overhead = f.cost_phase2 / f.initial_cost - 1;
-        result.distinguishing = own.distinguishing.total;
-        result.pc_distinguishing = own.pc_distinguishing;
+        result.distinguishing = own_design.distinguishing.total;
+        result.pc_distinguishing = own_design.pc_distinguishing;
     } catch (const Refusal &refusal) {
         result.error = refusal.what();
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/design.h"
+#include "flow/flow.h"
 #include "flow/run_figures.h"
 #include "hash/stego_key.h"
 
@@ -68,8 +69,24 @@ struct CombinationResult {
     double pc_distinguishing = 1;   // what verification reports for the run's own signed design
 };
 
+// The runs a worker made last, right after the resource counts and right
+// after the key: the next combination that shares them (the key and the size
+// turn fastest) starts from a copy instead of synthesizing and hashing again.
+// Each worker keeps its own.
+struct ExplorationCache {
+    struct Stage {
+        std::vector<std::size_t> positions;  // the combination's lists that led here
+        FlowRun run;
+        std::optional<std::string> error;
+    };
+    std::optional<Stage> resources, key;
+};
+
 // Runs one combination. A refusal becomes the result's error; nothing else is
-// caught.
-CombinationResult run_combination(const Exploration &exploration, const Combination &combination);
+// caught. With a cache, the stages a previous combination already ran for the
+// same values are copied from it: the same stages with the same values give
+// the same run.
+CombinationResult run_combination(const Exploration &exploration, const Combination &combination,
+                                  ExplorationCache *cache = nullptr);
 
 }  // namespace velnor

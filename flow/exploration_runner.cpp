@@ -105,8 +105,9 @@ void explore(const Exploration &exploration, const Shard &shard, int threads,
         return combination_at(exploration, shard.part - 1 + position * shard.parts);
     };
     if (threads <= 1) {
+        ExplorationCache cache;
         for (uint64_t position = 0; position < positions && !(cancel && cancel->load()); ++position)
-            emit(run_combination(exploration, combination(position)));
+            emit(run_combination(exploration, combination(position), &cache));
         return;
     }
 
@@ -116,8 +117,9 @@ void explore(const Exploration &exploration, const Shard &shard, int threads,
     for (int i = 0; i < threads; ++i)
         workers.emplace_back([&] {
             try {
+                ExplorationCache cache;
                 while (const std::optional<uint64_t> position = ring.take(cancel))
-                    ring.put(*position, run_combination(exploration, combination(*position)));
+                    ring.put(*position, run_combination(exploration, combination(*position), &cache));
             } catch (...) {
                 ring.fail(std::current_exception());
             }

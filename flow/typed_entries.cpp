@@ -40,14 +40,16 @@ int typed_encoding_count(const std::optional<std::string> &count, const NumberLi
     return static_cast<int>(encodings.values.size());
 }
 
-void enter_resources_and_key(FlowRun &run, const TypedEntries &entries, std::ostream &log) {
+void enter_resources(FlowRun &run, const TypedEntries &entries, std::ostream &log) {
     for (const UnitOption &unit : unit_options) {
         const std::optional<std::string> &text = entries.*(unit.value);
         const std::optional<int> count = text ? std::optional<int>(whole_number(unit.option, *text)) : std::nullopt;
         at_option(unit.option, [&] { accept_resource_count(run, unit.type, count, log); });
     }
     accept_resource_constraints(run, log);
+}
 
+void enter_key(FlowRun &run, const TypedEntries &entries, std::ostream &log) {
     const int count = typed_encoding_count(entries.count, entries.encodings);
     at_option("count", [&] { accept_encoding_count(run, count); });
     try {

@@ -25,9 +25,12 @@ struct TypedEntries {
     std::string size;
 };
 
-// The resource counts through the rounds: after this the run holds the
-// synthesized design and the hash output, right before the embedding.
-void enter_resources_and_key(FlowRun &run, const TypedEntries &entries, std::ostream &log);
+// The resource counts: after this the run holds the synthesized design.
+void enter_resources(FlowRun &run, const TypedEntries &entries, std::ostream &log);
+
+// The number of encodings through the rounds: after this the run holds the
+// hash output, right before the embedding.
+void enter_key(FlowRun &run, const TypedEntries &entries, std::ostream &log);
 
 // The constraint size: the embedding and every figure.
 void enter_constraint_size(FlowRun &run, const std::string &size, std::ostream &log);
