@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "app/busy_guard.h"
+#include "app/explore_dialog.h"
 #include "app/views.h"
 #include "core/datapath.h"
 #include "core/loading.h"
@@ -572,4 +573,30 @@ void MainWindow::on_actionExportVerilog_triggered() {
     } catch (const VerilogError &error) {
         dialogs->critical(this, "error", QString::fromStdString(error.what()));
     }
+}
+
+// ---- explore -----------------------------------------------------------------------------
+
+// Explores the loaded DSP core and library in a dialog of its own; a row the
+// user chooses there is typed into the form's fields, to be run for real.
+void MainWindow::on_actionExplore_triggered() {
+    if (busy)
+        return;
+    if (!dsp_core_loaded || !library_loaded) {
+        inform("Load a DSP core and a module library first.");
+        return;
+    }
+    auto *dialog = new velnor::ExploreDialog(QString::fromStdString(run.design.dfg_path),
+                                             QString::fromStdString(run.design.library_path), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &velnor::ExploreDialog::combination_chosen, this, [this](const velnor::ExploreChoice &choice) {
+        const std::pair<QLineEdit *, QString> fields[] = {
+            {ui->lineEdit_3, choice.adders},  {ui->lineEdit_4, choice.multipliers}, {ui->lineEdit_5, choice.subtractors},
+            {ui->lineEdit_6, choice.comparators}, {ui->lineEdit_7, choice.count}, {ui->lineEdit_8, choice.encodings},
+            {ui->lineEdit, choice.order}, {ui->lineEdit_9, choice.rounds}, {ui->lineEdit_10, choice.size}};
+        for (const auto &[field, text] : fields)
+            field->setText(text);
+        write_to_console("blue", "The explored combination is in the form; enter each field to run it.");
+    });
+    dialog->show();
 }

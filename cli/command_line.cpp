@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "cli/demo_inputs.h"
+#include "cli/explore_command.h"
 #include "cli/output.h"
 #include "cli/run_flow.h"
 #include "cli/verify_command.h"
@@ -37,6 +38,7 @@ const char usage_text[] =
     "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats]\n"
     "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*>\n"
     "                  [--alpha P] [--json] [--verbose]\n"
+    "%EXPLORE%"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -70,8 +72,19 @@ const char usage_text[] =
     "  --design FILE       the suspect design, a datapath file\n"
     "  --alpha P           the largest probability of coincidence that proves\n"
     "                      the signature present (default 1e-6)\n"
-    "Exit status: 0 success, 1 a file under --out, a datapath or a Verilog file\n"
-    "could not be written or yosys failed, 2 a refused value or a usage error;\n"
+    "Options of explore (lists are blank-separated; one run per combination):\n"
+    "  --dfg FILE          a DSP core; give it again for more cores\n"
+    "  --adders \"N ..\", --multipliers \"N ..\", --subtractors \"N ..\", --comparators \"N ..\"\n"
+    "  --sizes \"N ..\"      constraint sizes\n"
+    "  --keys FILE         one key a line: --count N --encodings \"..\" --order KEY --rounds \"..\"\n"
+    "  --random-keys N     N keys drawn from --seed S (default 1)\n"
+    "  --threads T         parallel runs (default: the number of cores)\n"
+    "  --shard K/N         only the combinations i with i mod N = K-1\n"
+    "  --csv               CSV with a header instead of JSON Lines\n"
+    "  --summary FILE      Pareto fronts per core as JSON; --target-pc P adds the cheapest reaching P\n"
+    "  --plot FILE         the probabilities against the overhead, as .svg or .png\n"
+    "Exit status: 0 success, 1 a file under --out, a datapath, a Verilog file, a summary\n"
+    "or a plot could not be written or yosys failed, 2 a refused value or a usage error;\n"
     "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
@@ -249,7 +262,23 @@ int verify_and_print(const RunRequest &request, const QCommandLineParser &parser
 
 }  // namespace
 
-int run_command_line(const QStringList &arguments, std::ostream &out, std::ostream &err, const Clock &clock) {
+// The usage text with explore's lines in their place.
+std::string usage() {
+    std::string text = usage_text;
+    const std::string mark = "%EXPLORE%";
+    return text.replace(text.find(mark), mark.size(), explore_usage_text);
+}
+
+int run_command_line(const QStringList &arguments, std::ostream &out, std::ostream &err, const Clock &clock,
+                     bool err_is_terminal) {
+    if (!arguments.isEmpty() && arguments.first() == "explore") {
+        try {
+            return run_explore_command(arguments.mid(1), out, err, err_is_terminal);
+        } catch (const std::exception &failure) {
+            err << "velnor-cli: " << failure.what() << "\n";
+            return WriteFailed;
+        }
+    }
     QCommandLineParser parser;
     for (const char *name : run_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
@@ -259,13 +288,13 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
         parser.addOption(QCommandLineOption(name, name));
-    parser.addPositionalArgument("command", "run or demo");
+    parser.addPositionalArgument("command", "run, demo or explore");
 
     try {
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
             refuse_command(parse_error(parser) + " (see velnor-cli --help)");
         if (parser.isSet("help")) {
-            out << usage_text;
+            out << usage();
             return Success;
         }
         if (parser.isSet("version")) {
@@ -274,10 +303,12 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run, demo or verify (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo, verify or explore (see velnor-cli --help)");
         const QString command = positional.first();
         if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
-            refuse_command("unknown command '" + quoted(command.toStdString()) + "'; use run, demo or verify");
+            refuse_command("unknown command '" + quoted(command.toStdString()) +
+                           (command == "explore" ? "'; explore comes first, before its options"
+                                                 : "'; use run, demo, verify or explore"));
         if (positional.size() > 1)
             refuse_command("unexpected argument '" + quoted(positional.at(1).toStdString()) + "'");
         check_parsed(parser, command);

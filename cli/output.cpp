@@ -10,14 +10,13 @@ std::string figures_text(const FlowRun &run) {
     return key_file_figure_lines(key_file_contents(run)) + "signature : " + embedded_signature(run) + "\n";
 }
 
-std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
-    const EmbeddingFigures &f = run.embedding.figures;
-    const Design &design = run.design;
-    JsonObject json;
-    json.add_string("dfg", design.dfg_name);
-    json.add_integer("operations", static_cast<long long>(design.operations.size()));
+void add_figure_members(MemberSink &json, const RunFigures &run, FigureMembers which) {
+    const EmbeddingFigures &f = run.figures;
+    if (which.dfg)
+        json.add_string("dfg", run.dfg);
+    json.add_integer("operations", run.operations);
     json.add_integer("registers_before", f.register_count_before);
-    json.add_integer("registers_after", static_cast<long long>(design.register_lifetimes.size()));
+    json.add_integer("registers_after", run.registers_after);
     json.add_number("initial_area", f.initial_area);
     json.add_number("initial_latency", f.initial_latency);
     json.add_number("max_area", f.max_area);
@@ -34,13 +33,15 @@ std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
     json.add_integer("zero_count", f.zero_count);
     json.add_integer("one_count", f.one_count);
     json.add_integer("effective_one_count", f.effective_one_count);
-    std::string ids = "[";
-    const std::vector<int32_t> &one_operations = run.embedding.constraints.one_operations;
-    for (std::size_t i = 0; i < one_operations.size(); ++i)
-        ids += (i == 0 ? "" : ", ") + std::to_string(one_operations[i]);
-    json.add("embedded_one_operations", ids + "]");
-    json.add_string("hash_output", run.hash_output);
-    json.add_string("signature", embedded_signature(run));
+    json.add_integers("embedded_one_operations", run.one_operations);
+    if (which.hash_output)
+        json.add_string("hash_output", run.hash_output);
+    json.add_string("signature", run.signature);
+}
+
+std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
+    JsonObject json;
+    add_figure_members(json, run_figures(run));
     if (saved) {
         json.add_string("report_file", saved->report_file);
         json.add_string("key_file", saved->key_file);

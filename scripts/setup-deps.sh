@@ -9,7 +9,9 @@ set -euo pipefail
 # iverilog, verilator and yosys prove the exported Verilog in the tests (simulation,
 # lint, synthesis); velnor-cli --verilog-stats runs yosys too.
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          nlohmann-json3-dev python3-jsonschema clang libclang-rt-14-dev iverilog verilator yosys)
+          nlohmann-json3-dev python3-jsonschema clang libclang-rt-14-dev iverilog verilator yosys
+          libqt5svg5-dev parallel)
+# libqt5svg5-dev: the plots of explore (SVG). parallel: the test that runs explore's shards through GNU parallel.
 # The tests of installing and packaging: the validators of the desktop entry and the
 # AppStream metadata, dpkg-shlibdeps for the package's dependencies, man and groff
 # for the manual pages, file for the icons' sizes.

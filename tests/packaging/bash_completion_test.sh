@@ -25,7 +25,7 @@ cd "$scratch"
 
 # name | command line (words separated by ',') | expected candidates
 cases=(
-  "commands at the start|velnor-cli,|--help --version demo run verify"
+  "commands at the start|velnor-cli,|--help --version demo explore run verify"
   "a command by its prefix|velnor-cli,d|demo"
   "options of demo|velnor-cli,demo,--|--datapath --datapath-before --json --out --stamp --verbose --verilog --verilog-before --verilog-stats"
   "options of verify by prefix|velnor-cli,verify,--d|--design --dfg"
@@ -48,7 +48,7 @@ for row in "${cases[@]}"; do
   [ "$actual" = "$expected" ] || fail "$name: completed '$line' to '$actual', expected '$expected'"
 done
 
-offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) "
+offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) $(complete_line velnor-cli explore --) "
 options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 [ -n "$options" ] || fail "velnor-cli --help lists no options"
 for option in $options; do
