@@ -9,6 +9,7 @@
 
 #include "cli/demo_inputs.h"
 #include "cli/output.h"
+#include "cli/pictures.h"
 #include "cli/run_flow.h"
 #include "core/report.h"
 #include "core/save.h"
@@ -25,8 +26,8 @@ const char usage_text[] =
     "  velnor-cli run  --dfg FILE --library FILE\n"
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
-    "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
-    "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--out DIR] [--stamp TEXT] [--json] [--verbose] [--svg FILE] [--dot FILE]\n"
+    "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -48,13 +49,16 @@ const char usage_text[] =
     "  --stamp TEXT        use TEXT as the time stamp of the saved files' names\n"
     "  --json              print one JSON object instead of labelled lines\n"
     "  --verbose           print the diagnostic lines on standard error\n"
+    "  --svg FILE          also draw the schedule and the register allocation after\n"
+    "                      the embedding as an SVG picture\n"
+    "  --dot FILE          also write the scheduled data-flow graph as Graphviz DOT\n"
     "Exit status: 0 success, 1 a file under --out could not be written,\n"
     "2 a refused value or a usage error.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
-const char *const output_value_options[] = {"out", "stamp"};
+const char *const output_value_options[] = {"out", "stamp", "svg", "dot"};
 
 // A command that cannot run as given; the message names the option at fault
 // or, when there is none, says who speaks.
@@ -125,6 +129,9 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
                 refuse_option(name, "not taken by demo, which runs its own DSP core, library and key");
     if (parser.isSet("out") && parser.value("out").isEmpty())
         refuse_option("out", "needs a folder");
+    for (const char *name : {"svg", "dot"})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            refuse_option(name, "needs a file name");
     if (parser.value("stamp").contains('/'))
         refuse_option("stamp", "must not contain '/', it becomes part of a file name");
 }
@@ -154,6 +161,10 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     out.flush();
 
     int status = Success;
+    for (const std::string &failure : write_pictures(run, optional_value(parser, "svg"), optional_value(parser, "dot"))) {
+        err << failure << "\n";
+        status = WriteFailed;
+    }
     if (saved && !saved->report_written) {
         err << "--out: cannot write the report file " << saved->report_file << "\n";
         status = WriteFailed;

@@ -3,7 +3,8 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
-packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools)
+packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
+          libqt5svg5-dev graphviz xvfb xauth imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do
