@@ -36,8 +36,11 @@ Design read_checked_dfg(const std::string &path, std::ostream &log) {
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), name + " " + refusal.what());
     }
-    if (!listing.opened)
+    if (!listing.opened) {
+        // The reader's note has no line end of its own; the reason follows on a line of its own.
+        log << '\n';
         refuse_unopened(Refusal::Reason::DspCoreFile, path);
+    }
     if (listing.read_failed)
         throw Refusal(Refusal::Reason::DspCoreFile, "cannot read " + path);
     if (const std::optional<DfgFault> fault = find_dfg_fault(listing))
