@@ -14,6 +14,7 @@ constexpr int cell_text_pixels = 11;
 constexpr int title_text_pixels = 15;
 // Below this many device pixels a cell's text is unreadable and only costs time.
 constexpr double smallest_readable_pixels = 5;
+constexpr std::size_t most_partner_lines = 6;
 
 const QColor grid_line(200, 200, 215);
 const QColor header_fill(236, 238, 248);
@@ -173,8 +174,9 @@ void paint_registers(QPainter &painter, const RegisterChart &chart, const QRectF
                              QString::fromStdString(bar.name));
         }
     }
-    // Lines from the pointed variable to each partner it must stay apart from.
-    if (hovered && *hovered < chart.bars.size()) {
+    // Lines from the pointed variable to each partner it must stay apart from;
+    // a fan of many would hide the chart, and the partners' colour says enough.
+    if (hovered && *hovered < chart.bars.size() && chart.bars[*hovered].partners.size() <= most_partner_lines) {
         const QRectF from = to_rect(chart.bars[*hovered].box);
         painter.setPen(QPen(pair_edge, 2, Qt::DashLine));
         for (std::size_t index : chart.bars[*hovered].partners)

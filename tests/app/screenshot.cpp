@@ -51,18 +51,21 @@ int main(int argc, char **argv) {
 
     QTimer::singleShot(800, [&] {
         if (registers) {
-            // Point at the first variable kept apart from another, and scroll to it.
+            // Point at a variable kept apart from a few others, and scroll to it.
             auto *canvas = driver.find<ChartCanvas>("register_canvas");
             const auto &chart = driver.window.datapath_view()->charts()->registers;
+            const charts::VariableBar *chosen = nullptr;
             for (const auto &bar : chart.bars)
-                if (!bar.partners.empty()) {
-                    const QPointF place(bar.box.x - chart.frame.x + 5, bar.box.y - chart.frame.y + 5);
-                    canvas->point_at(place);
-                    auto *area = qobject_cast<QScrollArea *>(canvas->parentWidget()->parentWidget());
-                    if (area)
-                        area->ensureVisible(qRound(place.x()), qRound(place.y()), 300, 200);
-                    break;
-                }
+                if (!bar.partners.empty() && (!chosen || (bar.partners.size() >= 2 && bar.register_number > 3 &&
+                                                          (chosen->partners.size() < 2 ||
+                                                           bar.partners.size() < chosen->partners.size()))))
+                    chosen = &bar;
+            if (chosen) {
+                const QPointF place(chosen->box.x - chart.frame.x + 5, chosen->box.y - chart.frame.y + 5);
+                canvas->point_at(place);
+                if (auto *area = qobject_cast<QScrollArea *>(canvas->parentWidget()->parentWidget()))
+                    area->ensureVisible(qRound(place.x()), qRound(place.y()), 300, 200);
+            }
         }
     });
     QTimer::singleShot(2000, [&] {
