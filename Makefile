@@ -33,6 +33,7 @@ demo: build
 
 bench: build
 	./$(BUILD)/bench/velnor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./$(BUILD)/bench/velnor_chart_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
