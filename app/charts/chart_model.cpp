@@ -20,7 +20,7 @@ constexpr double unit_width = 84;
 constexpr double register_width = 64;
 constexpr double gap_between_charts = 24;
 constexpr double inset = 2;
-constexpr double minimum_width = 600;
+constexpr double minimum_width = 800;
 
 // The operator characters in the order their units are shown.
 const std::string operator_order = "+-*/<";

@@ -109,7 +109,7 @@ void paint_schedule(QPainter &painter, const ScheduleChart &chart, const QRectF 
     x = legend_entry(painter, x, chart.legend, operator_fill('+', 2), QPen(Qt::gray, 0), "variant 2");
     x = legend_entry(painter, x, chart.legend, Qt::white, QPen(one_constraint_edge, 3),
                      "bound to its variant by the signature");
-    legend_entry(painter, x, chart.legend, Qt::white, QPen(Qt::black, 1, Qt::DashLine), "variant differs across the embedding");
+    legend_entry(painter, x, chart.legend, Qt::white, QPen(Qt::black, 1, Qt::DashLine), "variant changed by the embedding");
     paint_grid(painter, chart.grid, visible, with_texts);
 
     painter.setFont(pixel_font(cell_text_pixels));
