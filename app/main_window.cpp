@@ -17,6 +17,7 @@
 
 #include "app/charts/chart_model.h"
 #include "app/datapath_view.h"
+#include "app/busy_guard.h"
 #include "app/views.h"
 #include "core/datapath.h"
 #include "core/loading.h"
@@ -67,17 +68,6 @@ const char *const encoding_rules_text =
     "   bit \"1\" : for all other cases.\n"
     "( choose different encoding for different blocks , enter id of the encoding in order )\n";
 
-// Marks a slot as running for its lifetime.
-class BusyGuard {
-public:
-    explicit BusyGuard(bool &busy) : busy_(busy) { busy_ = true; }
-    ~BusyGuard() { busy_ = false; }
-    BusyGuard(const BusyGuard &) = delete;
-    BusyGuard &operator=(const BusyGuard &) = delete;
-
-private:
-    bool &busy_;
-};
 
 QPixmap load_icon(const QString &name, int side) {
     return QPixmap(name).scaled(side, side, Qt::KeepAspectRatio, Qt::FastTransformation);
@@ -135,6 +125,7 @@ MainWindow::MainWindow(QWidget *parent)
     // window's; the step labels keep the window's font whatever their colour.
     for (QLabel *step : {ui->label_3, ui->label_4, ui->label_5, ui->label_6})
         step->setFont(font());
+    add_ownership_actions();
     reset_form();
 }
 
@@ -251,6 +242,7 @@ void MainWindow::on_actionReset_triggered() {
 
 void MainWindow::reset_form() {
     entry_stage = stage_start;
+    enable_ownership_actions(false);
     dsp_core_loaded = false;
     library_loaded = false;
 
@@ -484,6 +476,7 @@ void MainWindow::on_lineEdit_10_editingFinished() {
     datapath_view_->show_signed(signed_datapath,
                                 charts::chart_marks(signed_datapath, run.embedding.constraints.zero_pairs,
                                                     run.embedding.constraints.one_operations));
+    enable_ownership_actions(true);
 }
 
 // ---- result views -------------------------------------------------------------------------

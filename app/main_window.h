@@ -90,7 +90,12 @@ private slots:
     void on_pushButton_17_clicked();
     void on_pushButton_16_clicked();
     void on_actionSave_triggered();
+    // View > Datapath charts: shows the dock of the schedule and register charts.
     void show_datapath_charts();
+    // File > Export datapath…: the signed and the unsigned datapath files into a chosen folder.
+    void export_datapath();
+    // File > Verify a design…: checks a chosen datapath file for this run's signature.
+    void verify_design();
 
 private:
     void add_datapath_dock();
@@ -106,7 +111,12 @@ private:
     void write_figure(const QString &label, const QString &value);
     std::vector<QPushButton *> output_buttons() const;
 
+    void add_ownership_actions();
+    void enable_ownership_actions(bool enabled);
+
     velnor::FlowRun run;  // the design and every value the form has accepted
+    QAction *export_datapath_action = nullptr;
+    QAction *verify_design_action = nullptr;
     QPixmap tick_icon;
     QPixmap cross_icon;
     QPixmap asterisk_icon;

@@ -2,6 +2,9 @@
 // runs the flow on the given files or on the compiled-in demo, and prints.
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,8 @@
 #include "cli/output.h"
 #include "cli/pictures.h"
 #include "cli/run_flow.h"
+#include "cli/verify_command.h"
+#include "core/datapath_file.h"
 #include "core/report.h"
 #include "core/save.h"
 
@@ -26,8 +31,12 @@ const char usage_text[] =
     "  velnor-cli run  --dfg FILE --library FILE\n"
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
-    "                  [--out DIR] [--stamp TEXT] [--json] [--verbose] [--svg FILE] [--dot FILE]\n"
-    "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose] [--svg FILE] [--dot FILE]\n"
+    "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--datapath FILE] [--datapath-before FILE] [--svg FILE] [--dot FILE]\n"
+    "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--datapath FILE] [--datapath-before FILE] [--svg FILE] [--dot FILE]\n"
+    "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*, --svg, --dot>\n"
+    "                  [--alpha P] [--json] [--verbose]\n"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -52,13 +61,23 @@ const char usage_text[] =
     "  --svg FILE          also draw the schedule and the register allocation after\n"
     "                      the embedding as an SVG picture\n"
     "  --dot FILE          also write the scheduled data-flow graph as Graphviz DOT\n"
+    "  --datapath FILE     write the datapath after the embedding as JSON\n"
+    "  --datapath-before FILE\n"
+    "                      write the unsigned datapath of the same run as JSON\n"
+    "verify checks a suspect datapath file for the signature of the key given:\n"
+    "  --design FILE       the suspect design, a datapath file\n"
+    "  --alpha P           the largest probability of coincidence that proves\n"
+    "                      the signature present (default 1e-6)\n"
     "Exit status: 0 success, 1 a file under --out could not be written,\n"
-    "2 a refused value or a usage error.\n";
+    "2 a refused value or a usage error; verify: 0 present, 3 absent,\n"
+    "4 inconclusive, 2 refused input.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
-const char *const output_value_options[] = {"out", "stamp", "svg", "dot"};
+const char *const output_value_options[] = {"out", "stamp", "datapath", "datapath-before", "svg", "dot"};
+const char *const verify_value_options[] = {"design", "alpha"};
+const char *const commands[] = {"run", "demo", "verify"};
 
 // A command that cannot run as given; the message names the option at fault
 // or, when there is none, says who speaks.
@@ -127,6 +146,20 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
         for (const char *name : run_value_options)
             if (parser.isSet(name))
                 refuse_option(name, "not taken by demo, which runs its own DSP core, library and key");
+    if (command == "verify") {
+        for (const char *name : output_value_options)
+            if (parser.isSet(name))
+                refuse_option(name, "not taken by verify, which writes nothing");
+        if (!parser.isSet("design"))
+            refuse_option("design", "missing; verify needs the suspect design's datapath file");
+    } else {
+        for (const char *name : verify_value_options)
+            if (parser.isSet(name))
+                refuse_option(name, "taken by verify only");
+    }
+    for (const char *name : {"datapath", "datapath-before"})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            refuse_option(name, "needs a file name");
     if (parser.isSet("out") && parser.value("out").isEmpty())
         refuse_option("out", "needs a folder");
     for (const char *name : {"svg", "dot"})
@@ -173,7 +206,31 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         err << "--out: cannot write the key file " << saved->key_file << "\n";
         status = WriteFailed;
     }
+    const auto write_datapath = [&](const char *option, const Design &design) {
+        const std::string path = QFile::encodeName(parser.value(option)).toStdString();
+        if (!write_datapath_file(path, datapath_of(design))) {
+            err << "--" << option << ": cannot write " << path << "\n";
+            status = WriteFailed;
+        }
+    };
+    if (parser.isSet("datapath"))
+        write_datapath("datapath", run.design);
+    if (parser.isSet("datapath-before"))
+        write_datapath("datapath-before", run.unsigned_design);
     return status;
+}
+
+int verify_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
+                     std::ostream &err) {
+    std::ostream quiet(nullptr);
+    std::ostream &log = parser.isSet("verbose") ? err : quiet;
+    const double alpha = parser.isSet("alpha") ? parse_alpha(parser.value("alpha").toStdString()) : default_alpha;
+    const Verification verification =
+        verify_design_file(request, QFile::encodeName(parser.value("design")).toStdString(), alpha, log);
+    log.flush();
+    out << (parser.isSet("json") ? verification_json(verification) : verification_text(verification));
+    out.flush();
+    return verify_status(verification.verdict);
 }
 
 }  // namespace
@@ -183,6 +240,8 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
     for (const char *name : run_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : output_value_options)
+        parser.addOption(QCommandLineOption(name, name, "value"));
+    for (const char *name : verify_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : {"json", "verbose", "help", "version"})
         parser.addOption(QCommandLineOption(name, name));
@@ -201,16 +260,18 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run or demo (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo or verify (see velnor-cli --help)");
         const QString command = positional.first();
-        if (command != "run" && command != "demo")
-            refuse_command("unknown command '" + command.toStdString() + "'; use run or demo");
+        if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
+            refuse_command("unknown command '" + command.toStdString() + "'; use run, demo or verify");
         if (positional.size() > 1)
             refuse_command("unexpected argument '" + positional.at(1).toStdString() + "'");
         check_parsed(parser, command);
 
         if (command == "run")
             return run_and_print(request_from(parser), parser, out, err, clock);
+        if (command == "verify")
+            return verify_and_print(request_from(parser), parser, out, err);
         QTemporaryDir folder;
         if (!folder.isValid()) {
             err << "demo: cannot create a temporary folder for its files\n";

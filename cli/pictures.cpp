@@ -61,7 +61,10 @@ std::vector<std::string> write_pictures(const FlowRun &run, const std::optional<
         failures.push_back(cannot_write("dot", *dot));
     if (svg) {
         const std::unique_ptr<QGuiApplication> application = offscreen_application();
-        const charts::DatapathCharts drawn = charts::build_charts(datapath, marks, nullptr, "after embedding");
+        // Variables the embedding moved are shown against the unsigned design of the same run.
+        const Datapath unsigned_datapath = datapath_of(run.unsigned_design);
+        const charts::DatapathCharts drawn = charts::build_charts(
+            datapath, marks, unsigned_datapath.variables.empty() ? nullptr : &unsigned_datapath, "after embedding");
         if (!charts::write_page_svg(*svg, drawn))
             failures.push_back(cannot_write("svg", *svg));
     }

@@ -33,6 +33,8 @@ public:
         BrokenInvariant,          // a checker found a promise of synthesis or embedding broken
         CommandLine,              // the batch tool's options are not a valid command
         FileNotWritten,           // a file the run needs could not be written
+        DatapathFile,             // a datapath file cannot be read or breaks its format
+        SuspectDesign,            // a datapath that is not one of the run's DSP core
     };
 
     Refusal(Reason reason, const std::string &message) : std::runtime_error(message), reason_(reason) {}

@@ -113,8 +113,10 @@ void accept_rounds(FlowRun &run, const NumberLine &line, std::ostream &log) {
 }
 
 void accept_constraint_size(FlowRun &run, int64_t size, std::ostream &log) {
+    Design unsigned_design = run.design;
     run.embedding =
         embed_signature(run.design, run.hash_output, size, run.initial_area, run.initial_latency, log);
+    run.unsigned_design = std::move(unsigned_design);
     verify_embedded(run.design, run.embedding.constraints);
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          libqt5svg5-dev graphviz xvfb xauth imagemagick)
+          libqt5svg5-dev graphviz xvfb xauth imagemagick nlohmann-json3-dev python3-jsonschema)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,209 @@
+// Verification finds the signature in the signed design, not in the unsigned
+// design of the same run, whatever the registers are called, and refuses a
+// design of another DSP core.
+#include "flow/verification.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/loading.h"
+#include "flow/flow.h"
+#include "test_support.h"
+
+namespace velnor {
+namespace {
+
+struct Key {
+    const char *name;
+    const char *dfg;  // under tests/data
+    int adders, multipliers, subtractors, comparators;
+    std::vector<int> encodings;
+    const char *order;
+    std::vector<int> rounds;
+    int64_t size;
+};
+
+NumberLine line_of(const std::vector<int> &values) {
+    NumberLine line;
+    for (int v : values)
+        line.text += (line.text.empty() ? "" : " ") + std::to_string(v);
+    line.values = values;
+    return line;
+}
+
+// An owner's whole run; it keeps the unsigned design of the embedding.
+struct OwnerRun {
+    FlowRun run;
+};
+
+OwnerRun owner_run(const Key &key) {
+    std::ostringstream log;
+    OwnerRun owner;
+    FlowRun &run = owner.run;
+    load_dsp_core(run.design, test::data_path(key.dfg), log);
+    load_module_library(run.design, test::data_path("lib/library_a.txt"));
+    accept_resource_count(run, Add, key.adders, log);
+    accept_resource_count(run, Multiply, key.multipliers, log);
+    accept_resource_count(run, Subtract, key.subtractors, log);
+    accept_resource_count(run, Compare, key.comparators, log);
+    accept_resource_constraints(run, log);
+    accept_encoding_count(run, static_cast<int>(key.encodings.size()));
+    accept_encodings(run, line_of(key.encodings));
+    accept_order_key(run, key.order, log);
+    accept_rounds(run, line_of(key.rounds), log);
+    accept_constraint_size(run, key.size, log);
+    return owner;
+}
+
+Verification verify(const OwnerRun &owner, const Datapath &suspect) {
+    return verify_datapath(owner.run.unsigned_design, owner.run.embedding, suspect, default_alpha);
+}
+
+const Key keys[] = {
+    {"Fir40", "dfg/fir.txt", 2, 2, 0, 0, {1, 5}, "10", {80, 64, 32, 16}, 40},
+    {"Arf128", "dfg/arf.txt", 1, 2, 0, 0, {5}, "", {33, 44}, 128},
+    {"Diffeq40", "dfg/diffeq.txt", 2, 2, 1, 1, {1, 5}, "10", {80, 64, 32, 16}, 40},
+    {"Generated100", "characterization/gen_100.txt", 2, 3, 3, 0, {7, 8}, "10", {80, 80, 80, 80}, 300},
+    {"Generated247", "characterization/gen_247.txt", 2, 2, 2, 2, {4}, "", {80, 80}, 512},
+};
+
+class Verify : public ::testing::TestWithParam<Key> {};
+
+TEST_P(Verify, SignedDesignHoldsEveryConstraintWithTheReportsProbability) {
+    const OwnerRun owner = owner_run(GetParam());
+    const Verification v = verify(owner, datapath_of(owner.run.design));
+    EXPECT_EQ(v.zeros.held, v.zeros.total);
+    EXPECT_EQ(v.ones.held, v.ones.total);
+    EXPECT_EQ(v.distinguishing.held, v.distinguishing.total);
+    EXPECT_EQ(v.pc_all, owner.run.embedding.figures.pc_phase2);
+    EXPECT_EQ(v.ones.total, owner.run.embedding.figures.effective_one_count);
+    EXPECT_NE(v.verdict, Verdict::Absent);
+}
+
+TEST_P(Verify, UnsignedDesignBreaksEveryDistinguishingConstraint) {
+    const OwnerRun owner = owner_run(GetParam());
+    const Verification v = verify(owner, datapath_of(owner.run.unsigned_design));
+    EXPECT_EQ(v.distinguishing.held, 0);
+    EXPECT_EQ(v.zeros.total - v.zeros.held + v.ones.total - v.ones.held, v.distinguishing.total);
+    if (v.distinguishing.total > 0) {
+        EXPECT_EQ(v.pc_distinguishing, 1.0);
+    }
+    EXPECT_NE(v.verdict, Verdict::Present);
+}
+
+TEST_P(Verify, RegisterNumbersDoNotMatter) {
+    const OwnerRun owner = owner_run(GetParam());
+    Datapath suspect = datapath_of(owner.run.design);
+    const Verification plain = verify(owner, suspect);
+    std::vector<int32_t> renumbered(static_cast<std::size_t>(suspect.registers));
+    std::iota(renumbered.begin(), renumbered.end(), 1);
+    std::reverse(renumbered.begin(), renumbered.end());
+    std::rotate(renumbered.begin(), renumbered.begin() + renumbered.size() / 3, renumbered.end());
+    for (DatapathVariable &variable : suspect.variables)
+        variable.register_number = renumbered[static_cast<std::size_t>(variable.register_number - 1)];
+    const Verification permuted = verify(owner, suspect);
+    EXPECT_EQ(permuted.zeros.held, plain.zeros.held);
+    EXPECT_EQ(permuted.pc_all, plain.pc_all);
+    EXPECT_EQ(permuted.pc_distinguishing, plain.pc_distinguishing);
+}
+
+TEST_P(Verify, MovingAVariableBesideItsPartnerCostsOneConstraint) {
+    const OwnerRun owner = owner_run(GetParam());
+    const Datapath signed_datapath = datapath_of(owner.run.design);
+    const Verification full = verify(owner, signed_datapath);
+    const auto register_of = [](const Datapath &d, const std::string &name) {
+        for (const DatapathVariable &v : d.variables)
+            if (v.name == name)
+                return v.register_number;
+        return 0;
+    };
+    // A distinguishing pair (a, b) such that moving b beside a breaks no other
+    // constraint: no other pair of b has its partner in a's register.
+    for (const CheckedConstraint &c : full.constraints) {
+        if (c.kind != CheckedConstraint::Kind::Zero || !c.distinguishing)
+            continue;
+        const int32_t target = register_of(signed_datapath, c.a);
+        const bool breaks_others =
+            std::any_of(full.constraints.begin(), full.constraints.end(), [&](const CheckedConstraint &other) {
+                if (other.kind != CheckedConstraint::Kind::Zero || &other == &c)
+                    return false;
+                return (other.a == c.b && register_of(signed_datapath, other.b) == target) ||
+                       (other.b == c.b && register_of(signed_datapath, other.a) == target);
+            });
+        if (breaks_others)
+            continue;
+        Datapath suspect = signed_datapath;
+        for (DatapathVariable &v : suspect.variables)
+            if (v.name == c.b)
+                v.register_number = target;
+        const Verification moved = verify(owner, suspect);
+        EXPECT_EQ(moved.zeros.held, full.zeros.held - 1);
+        EXPECT_EQ(moved.distinguishing.held, full.distinguishing.held - 1);
+        EXPECT_GT(moved.pc_all, full.pc_all);
+        EXPECT_GT(moved.pc_distinguishing, full.pc_distinguishing);
+        return;
+    }
+    GTEST_SKIP() << "no distinguishing zero constraint whose variable stands alone";
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, Verify, ::testing::ValuesIn(keys),
+                         [](const ::testing::TestParamInfo<Key> &info) { return std::string(info.param.name); });
+
+TEST(VerifyRefuses, ADesignOfAnotherDspCore) {
+    const OwnerRun fir = owner_run(keys[0]);
+    const OwnerRun arf = owner_run(keys[1]);
+    try {
+        verify(fir, datapath_of(arf.run.design));
+        FAIL() << "accepted";
+    } catch (const Refusal &refusal) {
+        EXPECT_EQ(refusal.reason(), Refusal::Reason::SuspectDesign);
+    }
+}
+
+TEST(VerifyRefuses, AVariableTheCoreDoesNotHave) {
+    const OwnerRun fir = owner_run(keys[0]);
+    Datapath suspect = datapath_of(fir.run.design);
+    suspect.variables.back().name = "op:999";
+    EXPECT_THROW(verify(fir, suspect), Refusal);
+    suspect = datapath_of(fir.run.design);
+    suspect.variables.pop_back();
+    EXPECT_THROW(verify(fir, suspect), Refusal);
+}
+
+TEST(VerifyCounts, ZerosBeyondTheLastPairAreNoConstraints) {
+    // diffeq's 210 bits hold more zeros than it has pairs of odd variables: the
+    // report's Pc counts every zero, verification only the pairs placed.
+    const OwnerRun owner = owner_run({"Diffeq210", "dfg/diffeq.txt", 2, 2, 1, 1, {1, 5}, "10", {80, 64, 32, 16}, 210});
+    const Verification v = verify(owner, datapath_of(owner.run.design));
+    const EmbeddingFigures &f = owner.run.embedding.figures;
+    ASSERT_LT(v.zeros.total, f.zero_count);
+    EXPECT_EQ(v.zeros.held, v.zeros.total);
+    EXPECT_DOUBLE_EQ(v.pc_all, f.pc_phase2 / std::pow(1.0 - 1.0 / f.register_count_before,
+                                                      static_cast<double>(f.zero_count - v.zeros.total)));
+}
+
+TEST(VerifyVerdict, ManyDistinguishingConstraintsProveOwnership) {
+    // 247 operations at size 512: dozens of distinguishing constraints.
+    const OwnerRun owner = owner_run(keys[4]);
+    EXPECT_EQ(verify(owner, datapath_of(owner.run.design)).verdict, Verdict::Present);
+    EXPECT_EQ(verify(owner, datapath_of(owner.run.unsigned_design)).verdict, Verdict::Absent);
+}
+
+TEST(VerifyVerdict, FewDistinguishingConstraintsAreInconclusiveEvenWhenAllHold) {
+    // fir at size 40: ten distinguishing constraints cannot reach 1e-6, however many bits the signature has.
+    const OwnerRun owner = owner_run(keys[0]);
+    const Verification v = verify(owner, datapath_of(owner.run.design));
+    EXPECT_EQ(v.distinguishing.held, v.distinguishing.total);
+    EXPECT_GT(v.pc_distinguishing, default_alpha);
+    EXPECT_EQ(v.verdict, Verdict::Inconclusive);
+    // The same design passes a weaker test.
+    EXPECT_EQ(verify_datapath(owner.run.unsigned_design, owner.run.embedding, datapath_of(owner.run.design), 0.5).verdict,
+              Verdict::Present);
+}
+
+}  // namespace
+}  // namespace velnor
