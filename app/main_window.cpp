@@ -23,6 +23,8 @@
 #include "core/loading.h"
 #include "core/report.h"
 #include "core/save.h"
+#include "core/version.h"
+#include "hash/hash_chain.h"
 #include "hash/key_text.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
@@ -125,6 +127,7 @@ MainWindow::MainWindow(QWidget *parent)
     // window's; the step labels keep the window's font whatever their colour.
     for (QLabel *step : {ui->label_3, ui->label_4, ui->label_5, ui->label_6})
         step->setFont(font());
+    ui->label_9->setText(QString("version ") + product_version);
     add_ownership_actions();
     reset_form();
 }
@@ -230,6 +233,14 @@ void MainWindow::write_to_console(const QString &color, const QString &message) 
     ui->textEdit->append("-> " + message);
 }
 
+// ---- about -------------------------------------------------------------------
+
+void MainWindow::on_actionAbout_triggered() {
+    dialogs->information(this, QString("About ") + product_name,
+                         QString("%1 %2\n%3\nLicensed under the %4.")
+                             .arg(product_name, product_version, product_description, product_license));
+}
+
 // ---- reset --------------------------------------------------------------------
 
 void MainWindow::on_actionReset_triggered() {
@@ -288,7 +299,8 @@ void MainWindow::on_pushButton_23_clicked() {
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
     try {
-        load_dsp_core(run.design, path.toStdString(), std::cout);
+        // A core the hash chain could never take is refused now, not after synthesis.
+        load_dsp_core(run.design, path.toStdString(), std::cout, operation_limit(1));
     } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
         dialogs->critical(this, "warning", "file read unsuccessful or invalid file   .... Try again !!");

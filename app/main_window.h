@@ -92,6 +92,7 @@ private slots:
     void on_actionSave_triggered();
     // View > Datapath charts: shows the dock of the schedule and register charts.
     void show_datapath_charts();
+    void on_actionAbout_triggered();
     // File > Export datapath…: the signed and the unsigned datapath files into a chosen folder.
     void export_datapath();
     // File > Verify a design…: checks a chosen datapath file for this run's signature.

@@ -16,12 +16,10 @@
 #include "cli/run_flow.h"
 #include "cli/verify_command.h"
 #include "core/datapath_file.h"
+#include "core/quoted.h"
 #include "core/report.h"
 #include "core/save.h"
-
-#ifndef VELNOR_VERSION
-#define VELNOR_VERSION "unknown"
-#endif
+#include "core/version.h"
 
 namespace velnor::cli {
 namespace {
@@ -138,6 +136,14 @@ RunRequest demo_request(const QString &folder) {
     return request;
 }
 
+// The parser's complaint, with an unknown option's name quoted as every value is.
+std::string parse_error(const QCommandLineParser &parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return "Unknown option '" + quoted(unknown.first().toStdString()) + "'.";
+    return parser.errorText().toStdString();
+}
+
 void check_parsed(const QCommandLineParser &parser, const QString &command) {
     for (const QString &name : parser.optionNames())
         if (parser.values(name).size() > 1)
@@ -199,11 +205,11 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         status = WriteFailed;
     }
     if (saved && !saved->report_written) {
-        err << "--out: cannot write the report file " << saved->report_file << "\n";
+        err << "--out: cannot write the report file " << one_line(saved->report_file) << "\n";
         status = WriteFailed;
     }
     if (saved && !saved->key_written) {
-        err << "--out: cannot write the key file " << saved->key_file << "\n";
+        err << "--out: cannot write the key file " << one_line(saved->key_file) << "\n";
         status = WriteFailed;
     }
     const auto write_datapath = [&](const char *option, const Design &design) {
@@ -249,13 +255,13 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
 
     try {
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
-            refuse_command(parser.errorText().toStdString() + " (see velnor-cli --help)");
+            refuse_command(parse_error(parser) + " (see velnor-cli --help)");
         if (parser.isSet("help")) {
             out << usage_text;
             return Success;
         }
         if (parser.isSet("version")) {
-            out << "velnor-cli " << VELNOR_VERSION << "\n";
+            out << "velnor-cli " << product_version << "\n";
             return Success;
         }
         const QStringList positional = parser.positionalArguments();
@@ -263,9 +269,9 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
             refuse_command("no command given; use run, demo or verify (see velnor-cli --help)");
         const QString command = positional.first();
         if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
-            refuse_command("unknown command '" + command.toStdString() + "'; use run, demo or verify");
+            refuse_command("unknown command '" + quoted(command.toStdString()) + "'; use run, demo or verify");
         if (positional.size() > 1)
-            refuse_command("unexpected argument '" + positional.at(1).toStdString() + "'");
+            refuse_command("unexpected argument '" + quoted(positional.at(1).toStdString()) + "'");
         check_parsed(parser, command);
 
         if (command == "run")
@@ -284,15 +290,15 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         case Refusal::Reason::InvalidArgument:
         case Refusal::Reason::BrokenInvariant:
             // Not a value the user gave: the tool says what went wrong in itself.
-            err << "velnor-cli: " << refusal.what() << "\n";
+            err << "velnor-cli: " << one_line(refusal.what()) << "\n";
             return WriteFailed;
         default:
-            err << refusal.what() << "\n";
+            err << one_line(refusal.what()) << "\n";
             return Refused;
         }
     } catch (const std::exception &failure) {
         // Nothing the flow expects ends here; say what happened rather than abort.
-        err << "velnor-cli: " << failure.what() << "\n";
+        err << "velnor-cli: " << one_line(failure.what()) << "\n";
         return WriteFailed;
     }
 }

@@ -5,6 +5,9 @@
 #include <QFile>
 
 #include "core/loading.h"
+#include "core/quoted.h"
+#include "hash/encoding.h"
+#include "hash/hash_chain.h"
 #include "hash/key_text.h"
 
 namespace velnor::cli {
@@ -26,7 +29,7 @@ int whole_number(const char *option, const QString &text) {
     const std::optional<int> value = parse_typed_integer(text.toStdString());
     if (!value)
         throw Refusal(Refusal::Reason::NotAWholeNumber,
-                      std::string("--") + option + ": '" + text.toStdString() + "' is not a whole number");
+                      std::string("--") + option + ": '" + quoted(text.toStdString()) + "' is not a whole number");
     return *value;
 }
 
@@ -54,11 +57,43 @@ int encoding_count(const RunRequest &request, const NumberLine &encodings) {
     return static_cast<int>(encodings.values.size());
 }
 
+// The number of encodings the run asks for, as far as it can be told before the
+// fields are checked in turn: --count when it is a number from 1 to 9, else how
+// many rule numbers --encodings holds; none when neither tells.
+std::optional<int> requested_encoding_count(const RunRequest &request) {
+    if (request.count) {
+        const std::optional<int> count = parse_typed_integer(request.count->toStdString());
+        if (count && *count >= 1 && *count <= encoding_rule_count)
+            return count;
+        return std::nullopt;
+    }
+    try {
+        const std::size_t given = parse_encodings(number_line(request.encodings)).size();
+        return given >= 1 ? std::optional<int>(static_cast<int>(given)) : std::nullopt;
+    } catch (const Refusal &) {
+        return std::nullopt;
+    }
+}
+
+// Loads the DSP core, refusing one the run's hash chain could never take before
+// any time goes into synthesizing it.
+void load_hashable_core(Design &design, const RunRequest &request, std::ostream &log) {
+    const std::optional<int> encodings = requested_encoding_count(request);
+    try {
+        load_dsp_core(design, path_of(request.dfg), log, operation_limit(encodings.value_or(1)));
+    } catch (const Refusal &refusal) {
+        std::string with;
+        if (refusal.reason() == Refusal::Reason::DspCoreTooLarge && encodings)
+            with = " with " + std::to_string(*encodings) + (*encodings == 1 ? " encoding" : " encodings");
+        throw Refusal(refusal.reason(), std::string("--dfg: ") + refusal.what() + with);
+    }
+}
+
 }  // namespace
 
 FlowRun run_flow(const RunRequest &request, std::ostream &log) {
     FlowRun run;
-    at_option("dfg", [&] { load_dsp_core(run.design, path_of(request.dfg), log); });
+    load_hashable_core(run.design, request, log);
     at_option("library", [&] { load_module_library(run.design, path_of(request.library)); });
 
     for (const UnitOption &unit : unit_options) {

@@ -3,8 +3,15 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
+# libqt5svg5-dev: the charts' SVG export; graphviz: a test renders the DOT export;
+# xvfb, xauth, imagemagick: scripts/screenshots.sh.
+# clang and libclang-rt-14-dev: the fuzzers (libFuzzer and the sanitizer runtimes).
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          libqt5svg5-dev graphviz xvfb xauth imagemagick nlohmann-json3-dev python3-jsonschema)
+          libqt5svg5-dev graphviz xvfb xauth imagemagick nlohmann-json3-dev python3-jsonschema clang libclang-rt-14-dev)
+# The tests of installing and packaging: the validators of the desktop entry and the
+# AppStream metadata, dpkg-shlibdeps for the package's dependencies, man and groff
+# for the manual pages, file for the icons' sizes.
+packages+=(desktop-file-utils appstream dpkg-dev man-db groff-base file)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "synthesis/embedding_checks.h"
 #include "synthesis/schedule_checks.h"
 #include "tests/synthesis_fixtures.h"
@@ -149,6 +151,21 @@ TEST(EmbedOneConstraints, SubtractionNeverEffectiveAndVariantNeedsAFreeUnit) {
                   adders == 1 ? std::vector<int32_t>{} : std::vector<int32_t>{2})
             << adders << " adders";
     }
+}
+
+// With as many adders as an int holds (a library may offer that many), the
+// split of the units into variants still leaves room for variant 1: additions
+// 1 and 2 share step 1, and forcing 1 onto variant 1 takes it from no one.
+TEST(EmbedOneConstraints, LargestAdderCountStillFreesAVariantOneUnit) {
+    test::ScratchDir dir;
+    const std::string core = dir.write("core.txt", test::dfg_text({{Add, 0, 0, 1}, {Add, 0, 0, 2}}));
+    Design design = test::synthesized(core, {{Add, 2}});
+    design.resources[Add] = std::numeric_limits<int32_t>::max();
+    design.operations[1].variant = 2;
+    design.operations[2].variant = 1;
+    force_variant(design, 1, 1);
+    EXPECT_EQ(design.operations[1].variant, 1);
+    EXPECT_EQ(design.operations[2].variant, 1);
 }
 
 }  // namespace

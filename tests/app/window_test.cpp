@@ -2,6 +2,7 @@
 // with what the form shows after each step, the loads, each field's refusals,
 // the views, Reset, closing and the shortcuts.
 #include <QDir>
+#include <QMenu>
 #include <QRegularExpression>
 
 #include "tests/app/window_driver.h"
@@ -20,6 +21,19 @@ TEST(Form, TitleStaysTheProductNameAndIntegerFieldsTakeOnlySignedNumbers) {
         const bool free_text = QStringList{"lineEdit", "lineEdit_8", "lineEdit_9"}.contains(field->objectName());
         EXPECT_EQ(field->text(), free_text ? "a-3b" : "-3") << qPrintable(field->objectName());
     }
+}
+
+TEST(Form, HelpAboutNamesTheVersionDescriptionAndLicense) {
+    WindowDriver driver;
+    QMenu *help = driver.find<QMenu>("menuHelp");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->title(), "Help");
+    ASSERT_EQ(help->actions().size(), 1);
+    help->actions().first()->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{"information About velnor: velnor " VELNOR_VERSION
+                                          "\nHash-chain hardware steganography in high-level synthesis"
+                                          "\nLicensed under the Apache License 2.0."});
+    EXPECT_EQ(driver.window.current_stage(), 0);
 }
 
 TEST(WindowFlow, EachStepPaintsTheFormAndLaterEditsChangeNothing) {
@@ -146,6 +160,32 @@ TEST(WindowLoading, CancelledRefusedAndRepeatedLoads) {
     driver.load_library(data("lib/library_a.txt"));
     EXPECT_EQ(driver.icon("label_41"), "tick");
     EXPECT_EQ(driver.stage(), 1);
+}
+
+// A chain of operations, each reading the one before.
+std::string chain_text(int operations) {
+    std::string text = "+ 0 0 1\n";
+    for (int id = 2; id <= operations; ++id)
+        text += "+ " + std::to_string(id - 1) + " 0 " + std::to_string(id) + "\n";
+    return text;
+}
+
+TEST(WindowLoading, ACoreTheHashChainCannotTakeIsRefusedWithItsCountInRed) {
+    ScratchDir scratch;
+    WindowDriver driver;
+    driver.load_dsp_core(data("dfg/arf.txt"));
+    driver.take_asked();
+    driver.load_dsp_core(QString::fromStdString(scratch.write("big.txt", chain_text(896))));
+    EXPECT_EQ(driver.boxes(),
+              QStringList{"critical warning: file read unsuccessful or invalid file   .... Try again !!"});
+    EXPECT_EQ(driver.icon("label_39"), "cross");
+    EXPECT_TRUE(driver.console().endsWith("-> big.txt has 896 operations; the hash chain takes at most 895"))
+        << qPrintable(driver.console());
+    EXPECT_EQ(driver.find<QTextEdit>("textEdit")->textColor(), QColor(Qt::red));
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "arf.txt");
+    driver.load_dsp_core(QString::fromStdString(scratch.write("largest.txt", chain_text(895))));
+    EXPECT_EQ(driver.icon("label_39"), "tick");
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "largest.txt");
 }
 
 // One refused entry: the field is typed at its stage and refused with its box
