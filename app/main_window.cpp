@@ -10,6 +10,7 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFile>
 #include <QIntValidator>
 #include <QResizeEvent>
 #include <QStringList>
@@ -26,6 +27,7 @@
 #include "core/version.h"
 #include "hash/hash_chain.h"
 #include "hash/key_text.h"
+#include "rtl/verilog_writer.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
 
@@ -254,6 +256,7 @@ void MainWindow::on_actionReset_triggered() {
 void MainWindow::reset_form() {
     entry_stage = stage_start;
     enable_ownership_actions(false);
+    ui->actionExportVerilog->setEnabled(false);
     dsp_core_loaded = false;
     library_loaded = false;
 
@@ -489,6 +492,7 @@ void MainWindow::on_lineEdit_10_editingFinished() {
                                 charts::chart_marks(signed_datapath, run.embedding.constraints.zero_pairs,
                                                     run.embedding.constraints.one_operations));
     enable_ownership_actions(true);
+    ui->actionExportVerilog->setEnabled(true);
 }
 
 // ---- result views -------------------------------------------------------------------------
@@ -627,4 +631,22 @@ void MainWindow::on_actionSave_triggered() {
         failures << "could not write the key file " + QString::fromStdString(saved.key_file);
     if (!failures.isEmpty())
         dialogs->critical(this, "error", failures.join("\n"));
+}
+
+void MainWindow::on_actionExportVerilog_triggered() {
+    if (busy || entry_stage < stage_embedded)
+        return;
+    const BusyGuard guard(busy);
+    const QString chosen = dialogs->existing_directory(this, tr("export Verilog"), "/home",
+                                                       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (chosen.isEmpty())
+        return;  // a cancelled dialog writes nothing
+    const Datapath datapath = datapath_of(run.design);
+    const QString path = chosen + "/" + QString::fromStdString(verilog_module_name(datapath)) + ".v";
+    try {
+        if (!write_verilog_file(datapath, DesignStage::Signed, QFile::encodeName(path).toStdString()))
+            dialogs->critical(this, "error", "could not write the Verilog file " + path);
+    } catch (const VerilogError &error) {
+        dialogs->critical(this, "error", QString::fromStdString(error.what()));
+    }
 }

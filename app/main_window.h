@@ -97,6 +97,8 @@ private slots:
     void export_datapath();
     // File > Verify a design…: checks a chosen datapath file for this run's signature.
     void verify_design();
+    // Writes the signed datapath as <core>.v into a chosen folder.
+    void on_actionExportVerilog_triggered();
 
 private:
     void add_datapath_dock();

@@ -15,6 +15,7 @@
 #include "cli/pictures.h"
 #include "cli/run_flow.h"
 #include "cli/verify_command.h"
+#include "cli/verilog_export.h"
 #include "core/datapath_file.h"
 #include "core/quoted.h"
 #include "core/report.h"
@@ -30,9 +31,11 @@ const char usage_text[] =
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
     "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
-    "                  [--datapath FILE] [--datapath-before FILE] [--svg FILE] [--dot FILE]\n"
+    "                  [--datapath FILE] [--datapath-before FILE]\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
-    "                  [--datapath FILE] [--datapath-before FILE] [--svg FILE] [--dot FILE]\n"
+    "                  [--datapath FILE] [--datapath-before FILE]\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*, --svg, --dot>\n"
     "                  [--alpha P] [--json] [--verbose]\n"
     "  velnor-cli --help | --version\n"
@@ -62,18 +65,24 @@ const char usage_text[] =
     "  --datapath FILE     write the datapath after the embedding as JSON\n"
     "  --datapath-before FILE\n"
     "                      write the unsigned datapath of the same run as JSON\n"
+    "Hardware (needs yosys for --verilog-stats):\n"
+    "  --verilog FILE      write the signed datapath as synthesizable Verilog\n"
+    "  --verilog-before FILE  the same for the unsigned datapath of the run\n"
+    "  --verilog-stats     print both designs' yosys cell and flip-flop counts and\n"
+    "                      library areas on standard error\n"
     "verify checks a suspect datapath file for the signature of the key given:\n"
     "  --design FILE       the suspect design, a datapath file\n"
     "  --alpha P           the largest probability of coincidence that proves\n"
     "                      the signature present (default 1e-6)\n"
-    "Exit status: 0 success, 1 a file under --out could not be written,\n"
-    "2 a refused value or a usage error; verify: 0 present, 3 absent,\n"
-    "4 inconclusive, 2 refused input.\n";
+    "Exit status: 0 success, 1 a file under --out, a datapath or a Verilog file\n"
+    "could not be written or yosys failed, 2 a refused value or a usage error;\n"
+    "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
-const char *const output_value_options[] = {"out", "stamp", "datapath", "datapath-before", "svg", "dot"};
+const char *const output_value_options[] = {"out",      "stamp",   "datapath", "datapath-before",
+                                            "verilog", "verilog-before", "svg", "dot"};
 const char *const verify_value_options[] = {"design", "alpha"};
 const char *const commands[] = {"run", "demo", "verify"};
 
@@ -156,6 +165,8 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
         for (const char *name : output_value_options)
             if (parser.isSet(name))
                 refuse_option(name, "not taken by verify, which writes nothing");
+        if (parser.isSet("verilog-stats"))
+            refuse_option("verilog-stats", "not taken by verify, which synthesizes nothing");
         if (!parser.isSet("design"))
             refuse_option("design", "missing; verify needs the suspect design's datapath file");
     } else {
@@ -163,7 +174,7 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
             if (parser.isSet(name))
                 refuse_option(name, "taken by verify only");
     }
-    for (const char *name : {"datapath", "datapath-before"})
+    for (const char *name : {"datapath", "datapath-before", "verilog", "verilog-before"})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             refuse_option(name, "needs a file name");
     if (parser.isSet("out") && parser.value("out").isEmpty())
@@ -223,6 +234,14 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         write_datapath("datapath", run.design);
     if (parser.isSet("datapath-before"))
         write_datapath("datapath-before", run.unsigned_design);
+    VerilogRequest hardware;
+    if (parser.isSet("verilog"))
+        hardware.signed_file = QFile::encodeName(parser.value("verilog")).toStdString();
+    if (parser.isSet("verilog-before"))
+        hardware.unsigned_file = QFile::encodeName(parser.value("verilog-before")).toStdString();
+    hardware.stats = parser.isSet("verilog-stats");
+    if (!export_verilog(run, hardware, err))
+        status = WriteFailed;
     return status;
 }
 
@@ -249,7 +268,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : verify_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
-    for (const char *name : {"json", "verbose", "help", "version"})
+    for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
         parser.addOption(QCommandLineOption(name, name));
     parser.addPositionalArgument("command", "run or demo");
 

@@ -72,7 +72,7 @@ TEST(EmbedSignature, RefusedSizeChangesNothing) {
     test::ScratchDir dir;
     for (const int64_t size : {-1, 56}) {  // 10 variables allow 0 to 55
         Design design = four_registers(dir);
-        design.controller_table_before.clear();  // phase 1 would fill it again first
+        design.controller_table_before = ControllerTable{};  // phase 1 would fill it again first
         const Design before = design;
         std::ostringstream log;
         EXPECT_THROW(embed_signature(design, bits("0"), size, 1.0, 1.0, log), Refusal) << size;
@@ -105,19 +105,23 @@ class EmbedZeroConstraints : public ::testing::TestWithParam<ZeroCase> {};
 
 TEST_P(EmbedZeroConstraints, SeparatesThePair) {
     Design design;
+    const std::size_t variables = GetParam().placed.size();
+    design.lifetime_of.resize(variables + 1);
+    design.register_of.resize(variables + 1);
     for (const auto &[reg, life] : GetParam().placed) {
         design.lifetimes.push_back(life);
-        design.lifetime_of[life.variable] = {life.birth, life.death};
-        design.register_lifetimes[reg].push_back(life);
-        design.register_of[life.variable] = reg;
-        for (int32_t t = life.birth; t <= life.death; ++t)
-            design.controller_table[t][reg] = life.variable;
+        design.lifetime_of[static_cast<std::size_t>(life.variable)] = {life.birth, life.death};
+        if (design.register_lifetimes.size() < static_cast<std::size_t>(reg))
+            design.register_lifetimes.resize(static_cast<std::size_t>(reg));
+        design.register_lifetimes[static_cast<std::size_t>(reg) - 1].push_back(life);
+        design.register_of[static_cast<std::size_t>(life.variable)] = reg;
+        design.controller_table.fill(reg, life.birth, life.death, life.variable);
     }
     const ControllerTable table = design.controller_table;
     std::ostringstream log;
     embed_zero_constraints(design, 1, log);
     EXPECT_EQ(log.str(), GetParam().log);
-    EXPECT_EQ(design.register_of, GetParam().register_of);
+    EXPECT_EQ(design.register_of, test::by_number(GetParam().register_of));
     EXPECT_EQ(design.controller_table_before, table);
     EXPECT_EQ(check_controller_table(design), "");
     EXPECT_EQ(check_register_lifetimes(design), "");
