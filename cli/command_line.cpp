@@ -13,6 +13,7 @@
 #include "cli/demo_inputs.h"
 #include "cli/explore_command.h"
 #include "cli/output.h"
+#include "cli/pictures.h"
 #include "cli/run_flow.h"
 #include "cli/verify_command.h"
 #include "cli/verilog_export.h"
@@ -32,11 +33,11 @@ const char usage_text[] =
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
     "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
     "                  [--datapath FILE] [--datapath-before FILE]\n"
-    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats]\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
     "                  [--datapath FILE] [--datapath-before FILE]\n"
-    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats]\n"
-    "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*>\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
+    "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*, --svg, --dot>\n"
     "                  [--alpha P] [--json] [--verbose]\n"
     "%EXPLORE%"
     "  velnor-cli --help | --version\n"
@@ -60,6 +61,9 @@ const char usage_text[] =
     "  --stamp TEXT        use TEXT as the time stamp of the saved files' names\n"
     "  --json              print one JSON object instead of labelled lines\n"
     "  --verbose           print the diagnostic lines on standard error\n"
+    "  --svg FILE          also draw the schedule and the register allocation after\n"
+    "                      the embedding as an SVG picture\n"
+    "  --dot FILE          also write the scheduled data-flow graph as Graphviz DOT\n"
     "  --datapath FILE     write the datapath after the embedding as JSON\n"
     "  --datapath-before FILE\n"
     "                      write the unsigned datapath of the same run as JSON\n"
@@ -91,7 +95,7 @@ const char *const run_value_options[] = {"dfg",   "library",   "adders", "multip
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
 const char *const output_value_options[] = {"out",      "stamp",   "datapath", "datapath-before",
-                                            "verilog", "verilog-before"};
+                                            "verilog", "verilog-before", "svg", "dot"};
 const char *const verify_value_options[] = {"design", "alpha"};
 const char *const commands[] = {"run", "demo", "verify"};
 
@@ -188,6 +192,9 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
             refuse_option(name, "needs a file name");
     if (parser.isSet("out") && parser.value("out").isEmpty())
         refuse_option("out", "needs a folder");
+    for (const char *name : {"svg", "dot"})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            refuse_option(name, "needs a file name");
     if (parser.value("stamp").contains('/'))
         refuse_option("stamp", "must not contain '/', it becomes part of a file name");
 }
@@ -217,6 +224,10 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     out.flush();
 
     int status = Success;
+    for (const std::string &failure : write_pictures(run, optional_value(parser, "svg"), optional_value(parser, "dot"))) {
+        err << failure << "\n";
+        status = WriteFailed;
+    }
     if (saved && !saved->report_written) {
         err << "--out: cannot write the report file " << one_line(saved->report_file) << "\n";
         status = WriteFailed;

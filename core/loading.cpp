@@ -35,8 +35,11 @@ Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t 
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), name + " " + refusal.what());
     }
-    if (!listing.opened)
+    if (!listing.opened) {
+        // The reader's note has no line end of its own; the reason follows on a line of its own.
+        log << '\n';
         refuse_unopened(Refusal::Reason::DspCoreFile, path);
+    }
     if (listing.read_failed)
         throw Refusal(Refusal::Reason::DspCoreFile, "cannot read " + path);
     if (listing.operation_count > operation_limit)

@@ -102,7 +102,7 @@ TEST(LoadDspCore, RefusesWithThePreciseReason) {
     std::ostringstream log;
     const auto load_core = [&log](Design &d, const std::string &path) { load_dsp_core(d, path, log); };
     expect_refused("/nonexistent/velnor/nosuch.txt", "cannot open /nonexistent/velnor/nosuch.txt", load_core);
-    EXPECT_EQ(log.str(), "file read error");
+    EXPECT_EQ(log.str(), "file read error\n");
     // A fault of the reader is named with the file (the reader's own rows are in its test).
     const std::pair<const char *, const char *> rows[] = {
         {"+ 0 0 1\n+ 0 x 2\n",

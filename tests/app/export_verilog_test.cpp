@@ -47,6 +47,7 @@ TEST(ExportVerilog, EnabledOnceEmbeddedAndWritesWhatTheBatchToolWrites) {
     EXPECT_EQ(driver.boxes(), QStringList{"critical error: could not write the Verilog file "
                                           "/nonexistent-velnor-folder/fir.v"});
 
+    driver.dialogs->answer_yes = true;  // a completed, unsaved run asks before Reset
     driver.ctrl(Qt::Key_R);
     EXPECT_FALSE(action->isEnabled());
 }

@@ -286,6 +286,7 @@ TEST_P(ResetFrom, CtrlRInAFieldReturnsTheFormToItsStartStateAndKeepsTheConsole) 
     WindowDriver driver;
     driver.drive_to(GetParam());
     const QString console = driver.console();
+    driver.dialogs->answer_yes = true;  // a completed, unsaved run asks first
     driver.ctrl(Qt::Key_R, driver.find("lineEdit_9"));
 
     driver.expect_form(0, {}, 0, 0);
