@@ -19,9 +19,9 @@
 namespace velnor {
 namespace {
 
-// The DFG as loaded: each operation's operands, id, type and consumers, with
-// every schedule, variable and binding field fresh.
-void copy_graph(const Design &from, Design &to) {
+// What was loaded: each operation's operands, id, type and consumers, with
+// every schedule, variable and binding field fresh, and the library's values.
+void copy_loaded(const Design &from, Design &to) {
     for (const auto &[id, op] : from.operations) {
         Operation &copy = to.operations[id];
         copy.first_input = op.first_input;
@@ -32,6 +32,10 @@ void copy_graph(const Design &from, Design &to) {
     }
     to.operation_types = from.operation_types;
     to.dfg_path = from.dfg_path;
+    to.area_table = from.area_table;
+    to.delay_table = from.delay_table;
+    to.register_area = from.register_area;
+    to.register_delay = from.register_delay;
 }
 
 }  // namespace
@@ -42,8 +46,8 @@ void synthesize(Design &design, std::ostream &log) {
     Design &area = *design.max_area_design;
     Design &latency = *design.max_latency_design;
 
-    copy_graph(design, area);
-    copy_graph(design, latency);
+    copy_loaded(design, area);
+    copy_loaded(design, latency);
 
     for (int32_t type : design.operation_types)
         latency.resources[type] = 1;
@@ -66,15 +70,6 @@ void synthesize(Design &design, std::ostream &log) {
 
     bind_module_variants(area);
     bind_module_variants(latency);
-
-    area.area_table = design.area_table;
-    latency.area_table = design.area_table;
-    area.delay_table = design.delay_table;
-    latency.delay_table = design.delay_table;
-    area.register_area = design.register_area;
-    latency.register_area = design.register_area;
-    area.register_delay = design.register_delay;
-    latency.register_delay = design.register_delay;
 
     design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));
     design.max_latency = compute_latency(latency);

@@ -12,6 +12,7 @@
 
 #include <map>
 
+#include "tests/cli/process_outcome.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -19,19 +20,10 @@ namespace {
 using velnor::test::data_path;
 using velnor::test::ScratchDir;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using velnor::test::Outcome;
 
 Outcome run_cli(const QStringList &arguments, const std::string &folder = {}) {
-    QProcess process;
-    process.setWorkingDirectory(QString::fromStdString(folder));
-    process.start(VELNOR_CLI, arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
+    return velnor::test::run_program(VELNOR_CLI, arguments, {QString::fromStdString(folder)});
 }
 
 // A good run over the FIR filter (2 encodings, 20 bits) with values changed and

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "tests/cli/process_outcome.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -16,24 +17,12 @@ namespace {
 using velnor::test::data_path;
 using velnor::test::ScratchDir;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using velnor::test::Outcome;
 
 Outcome run_cli(const QStringList &arguments) {
-    QProcess process;
-    // Under AddressSanitizer, whole allocation stacks let the suppressions
-    // recognise what Qt's offscreen platform never frees when a plot is drawn.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":fast_unwind_on_malloc=0");
-    environment.insert("LSAN_OPTIONS", environment.value("LSAN_OPTIONS") + ":print_suppressions=0");
-    process.setProcessEnvironment(environment);
-    process.start(VELNOR_CLI, arguments);
-    const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
+    velnor::test::RunOptions options;
+    options.whole_allocation_stacks = true;
+    return velnor::test::run_program(VELNOR_CLI, arguments, options);
 }
 
 QString data(const char *name) { return QString::fromStdString(data_path(name)); }

@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 #include <sstream>
 
+#include "tests/cli/process_outcome.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -16,26 +17,11 @@ namespace {
 using velnor::test::data_path;
 using velnor::test::ScratchDir;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using velnor::test::Outcome;
 
 Outcome run_program(const QString &program, const QStringList &arguments,
                     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment()) {
-    // Under the address sanitizer, whole allocation stacks let the leak
-    // suppressions name what Qt's offscreen platform keeps until exit.
-    const QString sanitizer = environment.value("ASAN_OPTIONS");
-    environment.insert("ASAN_OPTIONS", (sanitizer.isEmpty() ? "" : sanitizer + ":") + "fast_unwind_on_malloc=0");
-    const QString leaks = environment.value("LSAN_OPTIONS");
-    environment.insert("LSAN_OPTIONS", (leaks.isEmpty() ? "" : leaks + ":") + "print_suppressions=0");
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
+    return velnor::test::run_program(program, arguments, {QString(), std::move(environment), true});
 }
 
 struct Core {
