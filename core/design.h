@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/controller_table.h"
+#include "core/id_map.h"
 
 namespace velnor {
 
@@ -59,10 +60,12 @@ inline bool operator==(const Lifetime &a, const Lifetime &b) {
     return a.birth == b.birth && a.death == b.death && a.variable == b.variable;
 }
 
-using StepMap = std::map<int32_t, std::vector<int32_t>>;  // control step -> ids in placement order
+using StepMap = IdMap<std::vector<int32_t>>;  // control step -> ids in placement order
+using OperationTable = IdMap<Operation>;     // DFG id -> operation
 
-// One synthesized datapath. Operations are keyed by their DFG ids in an ordered
-// map, as are the small per-step and per-type tables; the tables of variables,
+// One synthesized datapath. Operations are keyed by their DFG ids and the
+// schedules by their control steps in ordered tables that are dense for the
+// numbers a loaded design uses; the small per-type tables are maps. The tables of variables,
 // registers and operation ids that synthesis fills are vectors indexed by the
 // dense number itself (variables and ids from 1, index 0 unused; registers
 // from 1 at index r - 1), since those numbers run without gaps.
@@ -81,7 +84,7 @@ struct Design {
     double max_area = 0.0;
     double max_latency = 0.0;
 
-    std::map<int32_t, Operation> operations;  // the DFG, keyed by id
+    OperationTable operations;  // the DFG, keyed by id
     std::vector<bool> released_operations;    // by id: list scheduling has made it ready
     StepMap asap_steps;
     StepMap alap_steps;
@@ -108,29 +111,21 @@ struct Design {
     int32_t comparator_count = 0;  // number of Compare operations in the loaded DFG
 };
 
-// The operations of a design by id, for algorithms that look them up often: a
-// vector for the ids 1..N of a loaded design, the map itself for any other id.
-// Records stay where they are when the map grows, so the index stays valid.
+// The operations of a design by id, for the schedulers that look them up
+// often. Lookups add no record; operator[] adds a fresh one as the table does.
 class OperationIndex {
 public:
-    explicit OperationIndex(Design &design);
+    explicit OperationIndex(Design &design) : design_(design) {}
     // The operation with this id; null when there is none.
     Operation *find(int32_t id) const {
-        if (id >= 1 && static_cast<std::size_t>(id) < dense_.size())
-            return dense_[static_cast<std::size_t>(id)];
-        return find_in_map(id);
+        const auto found = design_.operations.find(id);
+        return found == design_.operations.end() ? nullptr : &found->second;
     }
     // The operation with this id, created with fresh values when there is none.
-    Operation &operator[](int32_t id) {
-        Operation *op = find(id);
-        return op ? *op : create(id);
-    }
+    Operation &operator[](int32_t id) { return design_.operations[id]; }
 
 private:
-    Operation *find_in_map(int32_t id) const;
-    Operation &create(int32_t id);
     Design &design_;
-    std::vector<Operation *> dense_;  // id at id; null where the map has no record
 };
 
 // The register that holds variable; 0 when it has none.

@@ -55,7 +55,7 @@ bool is_prime(int32_t k) {
     return true;
 }
 
-std::string encode_operations(const std::map<int32_t, Operation> &operations, int rule) {
+std::string encode_operations(const OperationTable &operations, int rule) {
     using Rule = char (*)(int32_t, int32_t);
     static const Rule rules[] = {rule_1, rule_2, rule_3, rule_4, rule_5, rule_6, rule_7, rule_8, rule_9};
     if (rule < 1 || rule > encoding_rule_count)
@@ -67,7 +67,7 @@ std::string encode_operations(const std::map<int32_t, Operation> &operations, in
     return bits;
 }
 
-std::vector<std::string> encode_blocks(const std::map<int32_t, Operation> &operations,
+std::vector<std::string> encode_blocks(const OperationTable &operations,
                                        const std::vector<int> &encodings, int n) {
     if (n < 0 || encodings.size() < static_cast<std::size_t>(n))
         throw Refusal(Refusal::Reason::InvalidArgument, "fewer encodings than blocks");

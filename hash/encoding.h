@@ -18,11 +18,11 @@ constexpr int encoding_rule_count = 9;
 bool is_prime(int32_t k);
 
 // rule: 1..encoding_rule_count; any other number is refused (InvalidArgument).
-std::string encode_operations(const std::map<int32_t, Operation> &operations, int rule);
+std::string encode_operations(const OperationTable &operations, int rule);
 
 // The hash chain's inputs: the first n rules of encodings applied in order.
 // Needs at least n rules (InvalidArgument otherwise).
-std::vector<std::string> encode_blocks(const std::map<int32_t, Operation> &operations,
+std::vector<std::string> encode_blocks(const OperationTable &operations,
                                        const std::vector<int> &encodings, int n);
 
 }  // namespace velnor

@@ -85,9 +85,9 @@ std::vector<int32_t> release_successors(Design &design, OperationIndex &operatio
         ++counters[index];
     };
     std::vector<int32_t> released;
-    // A reference stays valid while lookups below add records to the map.
-    const std::vector<int32_t> &successors = operations[id].successors;
-    for (int32_t s : successors) {
+    // Looked up afresh for each successor: a lookup below may add a record and move the others.
+    for (std::size_t k = 0; k < operations[id].successors.size(); ++k) {
+        const int32_t s = operations[id].successors[k];
         const Operation &consumer = operations[s];
         const int32_t a = consumer.first_input;
         const int32_t b = consumer.second_input;

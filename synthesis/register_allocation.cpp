@@ -14,20 +14,21 @@
 namespace velnor {
 namespace {
 
-// One operation of the list schedule with its record.
+// One operation of the list schedule.
 struct Placed {
     int32_t step;
     int32_t id;
-    Operation *op;
 };
 
 // The list schedule in walking order: steps ascending, ids in stored order.
-// Each record is looked up once; map nodes stay put while lookups add records.
+// An id the table lacks gets its fresh record here, before any record is held.
 std::vector<Placed> placed_operations(Design &design, OperationIndex &operations) {
     std::vector<Placed> placed;
     for (const auto &[step, ids] : design.list_steps)
         for (int32_t id : ids)
-            placed.push_back(Placed{step, id, &operations[id]});
+            placed.push_back(Placed{step, id});
+    for (const Placed &p : placed)
+        operations[p.id];
     return placed;
 }
 
@@ -44,13 +45,13 @@ void fill_first_free_input(Operation &op, int32_t variable) {
 // when nothing reads it; each reader records it as an input.
 void create_result_variable(Design &design, OperationIndex &operations, const Placed &placed, int32_t next) {
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
-    placed.op->output_variable = next;
-    const std::vector<int32_t> &successors = placed.op->successors;
+    operations[placed.id].output_variable = next;
     int32_t death = steps;
-    if (!successors.empty()) {
+    if (!operations[placed.id].successors.empty()) {
         death = 0;
-        for (int32_t s : successors) {
-            Operation &reader = operations[s];
+        // Looked up afresh for each reader: a reader the table lacks is added, which moves the records.
+        for (std::size_t k = 0; k < operations[placed.id].successors.size(); ++k) {
+            Operation &reader = operations[operations[placed.id].successors[k]];
             death = std::max(death, reader.list_step - 1);
             if (reader.first_input == placed.id && reader.second_input == placed.id) {
                 reader.first_input_variable = next;
@@ -93,7 +94,7 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     // step before their reader.
     int32_t primary_variables = 0;
     for (const Placed &placed : schedule) {
-        Operation &op = *placed.op;
+        Operation &op = operations[placed.id];
         const bool first_primary = op.first_input == 0;
         const bool second_primary = op.second_input == 0;
         if (first_primary && second_primary) {
@@ -111,17 +112,19 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     }
 
     // Results: first those of the operations on primary inputs, then the rest.
-    for (const Placed &placed : schedule)
-        if (placed.op->first_input == 0 && placed.op->second_input == 0)
+    for (const Placed &placed : schedule) {
+        const Operation &op = operations[placed.id];
+        if (op.first_input == 0 && op.second_input == 0)
             create_result_variable(design, operations, placed, next++);
+    }
     for (const Placed &placed : schedule)
-        if (placed.op->output_variable == -1)
+        if (operations[placed.id].output_variable == -1)
             create_result_variable(design, operations, placed, next++);
 
     for (int32_t variable = 1; variable <= primary_variables; ++variable)
         born_list(design, 0).push_back(variable);
     for (const Placed &placed : schedule)
-        born_list(design, placed.step).push_back(placed.op->output_variable);
+        born_list(design, placed.step).push_back(operations[placed.id].output_variable);
 
     const std::size_t variables = design.lifetimes.size() + 1;
     design.lifetime_of.assign(variables, {0, 0});

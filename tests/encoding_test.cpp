@@ -12,7 +12,7 @@ namespace velnor {
 namespace {
 
 std::string encode_one(int32_t op, int32_t cs, int rule) {
-    std::map<int32_t, Operation> operations;
+    OperationTable operations;
     operations[op].list_step = cs;
     return encode_operations(operations, rule);
 }
@@ -53,7 +53,7 @@ TEST(Encoding, IsPrimeMatchesASieveAndCountsSmallNumbersAsPrime) {
 }
 
 TEST(Encoding, OneBitPerOperationInIdOrderAndTheFirstNRules) {
-    std::map<int32_t, Operation> operations;
+    OperationTable operations;
     const int32_t steps[] = {0, 1, 1, 2, 3, 3};  // ids 1..5
     for (int32_t id = 5; id >= 1; --id)
         operations[id].list_step = steps[id];
