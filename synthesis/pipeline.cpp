@@ -22,6 +22,7 @@ namespace {
 // What was loaded: each operation's operands, id, type and consumers, with
 // every schedule, variable and binding field fresh, and the library's values.
 void copy_loaded(const Design &from, Design &to) {
+    to.operations.reserve(from.operations.size());
     for (const auto &[id, op] : from.operations) {
         Operation &copy = to.operations[id];
         copy.first_input = op.first_input;
@@ -38,41 +39,42 @@ void copy_loaded(const Design &from, Design &to) {
     to.register_delay = from.register_delay;
 }
 
+// The loaded operations and library values of design, synthesized end to end
+// with units as the reference's unit counts; limits_of gives list scheduling's
+// limits from the reference. The "next variable" listing goes to log.
+std::shared_ptr<Design> reference_design(const Design &design, const ResourceLimits &units,
+                                         ResourceLimits (*limits_of)(const Design &), std::ostream &log) {
+    auto reference = std::make_shared<Design>();
+    copy_loaded(design, *reference);
+    reference->resources = units;
+    schedule_unconstrained(*reference);
+    schedule_list(*reference, limits_of(*reference));
+    derive_lifetimes(*reference, log);
+    allocate_registers(*reference);
+    bind_module_variants(*reference);
+    return reference;
+}
+
+ResourceLimits units_as_limits(const Design &reference) { return reference.resources; }
+
 }  // namespace
 
 void synthesize(Design &design, std::ostream &log) {
-    design.max_area_design = std::make_shared<Design>();
-    design.max_latency_design = std::make_shared<Design>();
-    Design &area = *design.max_area_design;
-    Design &latency = *design.max_latency_design;
-
-    copy_loaded(design, area);
-    copy_loaded(design, latency);
-
-    for (int32_t type : design.operation_types)
-        latency.resources[type] = 1;
-    for (int32_t type : design.operation_types)
+    ResourceLimits largest;
+    ResourceLimits one_each;
+    for (int32_t type : design.operation_types) {
         if (const std::optional<int32_t> bound = resource_bound(design, type))
-            area.resources[type] = *bound;
+            largest[type] = *bound;
+        one_each[type] = 1;
+    }
+    // The max-area design has no count for divisions and may run every
+    // division at once; the max-latency design has one unit for them too.
+    design.max_area_design = reference_design(design, largest, scheduling_limits, log);
+    design.max_latency_design = reference_design(design, one_each, units_as_limits, log);
 
-    schedule_unconstrained(area);
-    schedule_unconstrained(latency);
-
-    // The max-latency design already has one unit for divisions; the max-area
-    // design has no count for them and may run every division at once.
-    schedule_list(latency, latency.resources);
-    schedule_list(area, scheduling_limits(area));
-
-    derive_lifetimes(area, log);
-    derive_lifetimes(latency, log);
-    allocate_registers(area);
-    allocate_registers(latency);
-
-    bind_module_variants(area);
-    bind_module_variants(latency);
-
+    const Design &area = *design.max_area_design;
     design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));
-    design.max_latency = compute_latency(latency);
+    design.max_latency = compute_latency(*design.max_latency_design);
 
     // Default formatting whatever the caller's stream carries.
     std::ostringstream line;

@@ -154,6 +154,9 @@ void derive_lifetimes(Design &design, std::ostream &log) {
         followers.erase(std::unique(followers.begin(), followers.end()), followers.end());
     }
 
+    // Only a log that writes gets the listing: a stream in a failed state would drop it anyway.
+    if (!log)
+        return;
     // Variables are shown counted from 0.
     std::string listing = "\nnext variable \n";
     for (std::size_t variable = 1; variable < variables; ++variable) {
