@@ -82,7 +82,15 @@ void append_controller_table(std::string &out, const char *heading, const Contro
     out += "\n\n";
     // Each row is written into a buffer of its widest possible length (every
     // number of at most 11 characters), then appended as far as it was filled.
+    // A variable holds its register for several steps in a row, so each
+    // register's cell text is kept and formatted again only when it changes.
+    struct Cell {
+        int32_t variable = 0;
+        std::size_t length = 5;
+        char text[16] = {' ', ' ', ' ', ' ', ' '};
+    };
     std::vector<int32_t> row(static_cast<std::size_t>(std::max(register_count, 0)));
+    std::vector<Cell> cells(row.size());
     std::string line(16 + 3 + 11 * row.size() + 1 + 11, ' ');
     ControllerTable::RowReader reader(table);
     for (const int32_t step : table.steps()) {
@@ -90,13 +98,19 @@ void append_controller_table(std::string &out, const char *heading, const Contro
         char *at = write_right(&line[0], step, 16);
         std::memcpy(at, " : ", 3);
         at += 3;
-        for (const int32_t variable : row) {
-            if (variable != 0) {
-                at = write_right(at, int64_t{variable} - 1, 5);
-            } else {
-                std::memset(at, ' ', 5);
-                at += 5;
+        for (std::size_t r = 0; r < row.size(); ++r) {
+            Cell &cell = cells[r];
+            if (row[r] != cell.variable) {
+                cell.variable = row[r];
+                if (cell.variable != 0) {
+                    cell.length = static_cast<std::size_t>(write_right(cell.text, int64_t{cell.variable} - 1, 5) - cell.text);
+                } else {
+                    std::memset(cell.text, ' ', 5);
+                    cell.length = 5;
+                }
             }
+            std::memcpy(at, cell.text, cell.length);
+            at += cell.length;
         }
         *at++ = '\n';
         out.append(line.data(), static_cast<std::size_t>(at - line.data()));
