@@ -158,9 +158,17 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
                 ready.push_back(static_cast<int32_t>(waiter));
         }
     }
+    // Each step lists its ids in the order of the passes; the steps are
+    // filled in ascending order so that each one is added at the end.
     std::sort(placed.begin(), placed.end());
+    std::vector<std::pair<int32_t, int32_t>> by_step;  // (step, id)
+    by_step.reserve(placed.size());
     for (const auto &[round, id] : placed)
-        steps[by_id[static_cast<std::size_t>(id)]->*step_field].push_back(id);
+        by_step.emplace_back(by_id[static_cast<std::size_t>(id)]->*step_field, id);
+    std::stable_sort(by_step.begin(), by_step.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &[step, id] : by_step)
+        steps[step].push_back(id);
 }
 
 }  // namespace

@@ -56,9 +56,9 @@ public:
     // The value of key; a default value is added for a key that has none.
     T &operator[](int32_t key) {
         const std::size_t at = position(key);
-        if (at == size() || entries_[at].first != key)
-            entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), value_type(key, T{}));
-        return entries_[at].second;
+        if (at < size() && entries_[at].first == key)
+            return entries_[at].second;
+        return entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), value_type(key, T{}))->second;
     }
 
     T &at(int32_t key) { return const_cast<T &>(static_cast<const IdMap &>(*this).at(key)); }

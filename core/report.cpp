@@ -161,8 +161,16 @@ void write_report(const Design &design, const std::string &heading, const std::s
     const char *const list_heading = "----------------LIST SCHEDULED OP TABLE---------------\n";
 
     // The whole text is built first and written at once: the same bytes as
-    // writing table by table, for a fraction of the formatting cost.
-    std::string text = heading + "\n";
+    // writing table by table, for a fraction of the formatting cost. Room for
+    // it is made once: the controller tables, a row per step and five
+    // characters per register, are most of it.
+    const std::size_t operation_rows = design.asap_steps.size() + design.alap_steps.size() + 2 * design.list_steps.size();
+    const std::size_t table_rows = design.controller_table_before.steps().size() + design.controller_table.steps().size();
+    std::string text;
+    text.reserve(heading.size() + 1024 + 16 * (operation_rows + design.operations.size() * 4) +
+                 (table_rows + 2) * (20 + 5 * static_cast<std::size_t>(std::max(register_count, 0))));
+    text += heading;
+    text += "\n";
     append_operation_table(text, design, "----------------ASAP SCHEDULED OP TABLE---------------\n", design.asap_steps,
                            VariantColumn::AfterEmbedding);
     append_operation_table(text, design, "----------------ALAP SCHEDULED OP TABLE---------------\n", design.alap_steps,

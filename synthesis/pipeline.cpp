@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "core/asap_alap.h"
 #include "core/binding.h"
@@ -39,15 +40,14 @@ void copy_loaded(const Design &from, Design &to) {
     to.register_delay = from.register_delay;
 }
 
-// The loaded operations and library values of design, synthesized end to end
-// with units as the reference's unit counts; limits_of gives list scheduling's
-// limits from the reference. The "next variable" listing goes to log.
-std::shared_ptr<Design> reference_design(const Design &design, const ResourceLimits &units,
+// A reference design synthesized end to end from start (the loaded
+// operations and library values with their ASAP and ALAP schedules), with
+// units as its unit counts; limits_of gives list scheduling's limits from the
+// reference. The "next variable" listing goes to log.
+std::shared_ptr<Design> reference_design(Design start, const ResourceLimits &units,
                                          ResourceLimits (*limits_of)(const Design &), std::ostream &log) {
-    auto reference = std::make_shared<Design>();
-    copy_loaded(design, *reference);
+    auto reference = std::make_shared<Design>(std::move(start));
     reference->resources = units;
-    schedule_unconstrained(*reference);
     schedule_list(*reference, limits_of(*reference));
     derive_lifetimes(*reference, log);
     allocate_registers(*reference);
@@ -67,10 +67,14 @@ void synthesize(Design &design, std::ostream &log) {
             largest[type] = *bound;
         one_each[type] = 1;
     }
+    // Both references share the operations and so the unconstrained schedules.
+    Design start;
+    copy_loaded(design, start);
+    schedule_unconstrained(start);
     // The max-area design has no count for divisions and may run every
     // division at once; the max-latency design has one unit for them too.
-    design.max_area_design = reference_design(design, largest, scheduling_limits, log);
-    design.max_latency_design = reference_design(design, one_each, units_as_limits, log);
+    design.max_area_design = reference_design(start, largest, scheduling_limits, log);
+    design.max_latency_design = reference_design(std::move(start), one_each, units_as_limits, log);
 
     const Design &area = *design.max_area_design;
     design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));
