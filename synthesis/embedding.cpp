@@ -36,17 +36,19 @@ public:
     // when they sit apart: the lowest register of which exactly two lifetimes
     // belong to i or j.
     int32_t shared_register(int32_t i, int32_t j) const {
-        std::vector<int32_t> held;  // the registers of both variables' lifetimes
-        for (auto seat = first_seat(i); held_by(seat, i); ++seat)
-            held.push_back(seat->second);
-        for (auto seat = first_seat(j); held_by(seat, j); ++seat)
-            held.push_back(seat->second);
-        std::sort(held.begin(), held.end());
-        for (auto run = held.begin(); run != held.end();) {
-            const auto run_end = std::upper_bound(run, held.end(), *run);
-            if (run_end - run == 2)
-                return *run;
-            run = run_end;
+        // Both variables' seats are sorted by register: one merged walk counts
+        // how many lifetimes of the two each register holds.
+        auto a = first_seat(i);
+        auto b = first_seat(j);
+        while (held_by(a, i) || held_by(b, j)) {
+            const int32_t reg = !held_by(b, j) || (held_by(a, i) && a->second < b->second) ? a->second : b->second;
+            int lifetimes = 0;
+            for (; held_by(a, i) && a->second == reg; ++a)
+                ++lifetimes;
+            for (; held_by(b, j) && b->second == reg; ++b)
+                ++lifetimes;
+            if (lifetimes == 2)
+                return reg;
         }
         return 0;
     }

@@ -85,18 +85,25 @@ std::vector<int32_t> release_successors(Design &design, OperationIndex &operatio
         ++counters[index];
     };
     std::vector<int32_t> released;
-    // Looked up afresh for each successor: a lookup below may add a record and move the others.
-    for (std::size_t k = 0; k < operations[id].successors.size(); ++k) {
-        const int32_t s = operations[id].successors[k];
-        const Operation &consumer = operations[s];
-        const int32_t a = consumer.first_input;
-        const int32_t b = consumer.second_input;
+    // Lookups only: a missing operation reads as a fresh record (no operands,
+    // unplaced) without being added, so the records stay where they are.
+    const Operation *producer = operations.find(id);
+    if (!producer)
+        return released;
+    const auto placed = [&operations](int32_t input) {
+        const Operation *op = operations.find(input);
+        return op && op->list_step != -1;
+    };
+    for (int32_t s : producer->successors) {
+        const Operation *consumer = operations.find(s);
         // An operation of two primary inputs is seeded, never released.
-        if (a == 0 && b == 0)
+        if (!consumer || (consumer->first_input == 0 && consumer->second_input == 0))
             continue;
+        const int32_t a = consumer->first_input;
+        const int32_t b = consumer->second_input;
         // A primary input (0) is always available and names no operation.
-        const bool a_placed = a == 0 || operations[a].list_step != -1;
-        const bool b_placed = b == 0 || operations[b].list_step != -1;
+        const bool a_placed = a == 0 || placed(a);
+        const bool b_placed = b == 0 || placed(b);
         if (!a_placed || !b_placed)
             continue;
         // Each producer's counter rises once per check, a producer read on both
