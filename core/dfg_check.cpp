@@ -2,7 +2,7 @@
 // the numbering and ordering that scheduling relies on.
 #include "core/dfg_check.h"
 
-#include <map>
+#include "core/id_map.h"
 
 namespace velnor {
 namespace {
@@ -12,8 +12,8 @@ std::string operation(int32_t id) { return "operation " + std::to_string(id); }
 // Why operand reads nothing usable at this point of the file, or none when
 // it is a primary input or an operation defined on an earlier line.
 std::optional<std::string> operand_fault(const WrittenOperation &op, int32_t operand,
-                                         const std::map<int32_t, int> &defined_on,
-                                         const std::map<int32_t, int> &defined_anywhere) {
+                                         const IdMap<int> &defined_on,
+                                         const IdMap<int> &defined_anywhere) {
     if (operand == 0 || defined_on.count(operand))
         return std::nullopt;
     if (operand == op.id)
@@ -26,11 +26,12 @@ std::optional<std::string> operand_fault(const WrittenOperation &op, int32_t ope
 }  // namespace
 
 std::optional<DfgFault> find_dfg_fault(const DfgListing &listing) {
-    std::map<int32_t, int> defined_anywhere;  // id -> first line
+    IdMap<int> defined_anywhere;  // id -> first line
     for (const WrittenOperation &op : listing.operations)
-        defined_anywhere.emplace(op.id, op.line);
+        if (defined_anywhere.count(op.id) == 0)
+            defined_anywhere[op.id] = op.line;
 
-    std::map<int32_t, int> defined_on;  // ids written so far -> their line
+    IdMap<int> defined_on;  // ids written so far -> their line
     for (const WrittenOperation &op : listing.operations) {
         if (op.id == 0)
             return DfgFault{op.line, "operation id 0: ids start at 1"};
@@ -41,7 +42,7 @@ std::optional<DfgFault> find_dfg_fault(const DfgListing &listing) {
         for (const int32_t operand : {op.first_input, op.second_input})
             if (const auto reason = operand_fault(op, operand, defined_on, defined_anywhere))
                 return DfgFault{op.line, *reason};
-        defined_on.emplace(op.id, op.line);
+        defined_on[op.id] = op.line;
     }
 
     // Distinct ids from 1 up leave a gap exactly when one exceeds their count.

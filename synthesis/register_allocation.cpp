@@ -87,6 +87,7 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     OperationIndex operations(design);
     const std::vector<Placed> schedule = placed_operations(design, operations);
     int32_t next = 1;
+    design.lifetimes.reserve(design.lifetimes.size() + 2 * schedule.size());  // a result and at most one input each
 
     // Primary inputs: the two primary operands of one operation share one
     // variable; an operation reading one primary input and one result gets a
