@@ -64,11 +64,12 @@ using StepMap = IdMap<std::vector<int32_t>>;  // control step -> ids in placemen
 using OperationTable = IdMap<Operation>;     // DFG id -> operation
 
 // One synthesized datapath. Operations are keyed by their DFG ids and the
-// schedules by their control steps in ordered tables that are dense for the
-// numbers a loaded design uses; the small per-type tables are maps. The tables of variables,
-// registers and operation ids that synthesis fills are vectors indexed by the
-// dense number itself (variables and ids from 1, index 0 unused; registers
-// from 1 at index r - 1), since those numbers run without gaps.
+// schedules by their control steps, in ordered tables that cost one step per
+// lookup for the gapless numbers a loaded design uses; the small per-type
+// tables are maps. The tables of variables, registers and operation ids that
+// synthesis fills are vectors indexed by the dense number itself (variables
+// and ids from 1, index 0 unused; registers from 1 at index r - 1), since
+// those numbers run without gaps.
 struct Design {
     // Reference designs made by synthesize(); null until it first runs. Shared
     // so that a Design stays a copyable value; each run replaces the pair.
