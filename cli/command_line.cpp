@@ -25,8 +25,8 @@ const char usage_text[] =
     "  velnor-cli run  --dfg FILE --library FILE\n"
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
-    "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
-    "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "  velnor-cli demo [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -43,10 +43,13 @@ const char usage_text[] =
     "  --order KEY         the order in which the blocks are hashed again (default empty)\n"
     "  --rounds \"r ..\"     rounds of each of the 2 x count hash blocks, 1 to 80\n"
     "  --size N            constraint size: how many leading hash bits are embedded\n"
+    "  --embedding MODE    specified (default): zero and one constraints; strong: each bit a\n"
+    "                      together constraint that the unsigned design breaks, at no register cost\n"
     "Output:\n"
     "  --out DIR           also write the report and the key file into DIR\n"
     "  --stamp TEXT        use TEXT as the time stamp of the saved files' names\n"
-    "  --json              print one JSON object instead of labelled lines\n"
+    "  --json              print one JSON object instead of labelled lines (with --embedding,\n"
+    "                      it names the embedding)\n"
     "  --verbose           print the diagnostic lines on standard error\n"
     "Exit status: 0 success, 1 a file under --out could not be written,\n"
     "2 a refused value or a usage error.\n";
@@ -136,7 +139,10 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     std::ostream quiet(nullptr);
     std::ostream &log = parser.isSet("verbose") ? err : quiet;
 
-    const FlowRun run = run_flow(request, log);
+    // run and demo alike take the embedding from the command line.
+    RunRequest chosen = request;
+    chosen.embedding = optional_value(parser, "embedding");
+    const FlowRun run = run_flow(chosen, log);
 
     std::optional<SaveOutcome> saved;
     if (parser.isSet("out")) {
@@ -150,7 +156,7 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     }
     log.flush();
 
-    out << (parser.isSet("json") ? figures_json(run, saved ? &*saved : nullptr) : figures_text(run));
+    out << (parser.isSet("json") ? figures_json(run, saved ? &*saved : nullptr, parser.isSet("embedding")) : figures_text(run));
     out.flush();
 
     int status = Success;
@@ -173,6 +179,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : output_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
+    parser.addOption(QCommandLineOption("embedding", "embedding", "value"));
     for (const char *name : {"json", "verbose", "help", "version"})
         parser.addOption(QCommandLineOption(name, name));
     parser.addPositionalArgument("command", "run or demo");

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 
 #include <QLocale>
 #include <QString>
@@ -61,10 +62,15 @@ private:
 }  // namespace
 
 std::string figures_text(const FlowRun &run) {
-    return key_file_figure_lines(key_file_contents(run)) + "signature : " + embedded_signature(run) + "\n";
+    const KeyFileContents key = key_file_contents(run);
+    std::ostringstream strong;
+    if (key.figures.mode == EmbeddingMode::Strong)
+        strong << "log10 probability of coincidence : " << key.figures.log10_pc << "\n";
+    return key_file_figure_lines(key) + key_file_embedding_lines(key) + strong.str() + "signature : " +
+           embedded_signature(run) + "\n";
 }
 
-std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
+std::string figures_json(const FlowRun &run, const SaveOutcome *saved, bool name_embedding) {
     const EmbeddingFigures &f = run.embedding.figures;
     const Design &design = run.design;
     JsonObject json;
@@ -95,6 +101,13 @@ std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
     json.add("embedded_one_operations", ids + "]");
     json.add_string("hash_output", run.hash_output);
     json.add_string("signature", embedded_signature(run));
+    // A run that does not choose an embedding prints exactly what it printed before there was a choice.
+    if (name_embedding || f.mode == EmbeddingMode::Strong)
+        json.add_string("embedding", embedding_mode_name(f.mode));
+    if (f.mode == EmbeddingMode::Strong) {
+        json.add_integer("together", f.together_count);
+        json.add_number("log10_pc", f.log10_pc);
+    }
     if (saved) {
         json.add_string("report_file", saved->report_file);
         json.add_string("key_file", saved->key_file);

@@ -54,6 +54,17 @@ int encoding_count(const RunRequest &request, const NumberLine &encodings) {
     return static_cast<int>(encodings.values.size());
 }
 
+// --embedding, read where the window reads its menu entry: as the size is accepted.
+EmbeddingMode embedding_mode(const RunRequest &request) {
+    if (!request.embedding)
+        return EmbeddingMode::Specified;
+    const std::optional<EmbeddingMode> mode = embedding_mode_named(request.embedding->toStdString());
+    if (!mode)
+        throw Refusal(Refusal::Reason::CommandLine, "--embedding: '" + request.embedding->toStdString() +
+                                                        "' is not an embedding; use specified or strong");
+    return *mode;
+}
+
 }  // namespace
 
 FlowRun run_flow(const RunRequest &request, std::ostream &log) {
@@ -83,7 +94,8 @@ FlowRun run_flow(const RunRequest &request, std::ostream &log) {
     at_option("rounds", [&] { accept_rounds(run, number_line(request.rounds), log); });
 
     const int size = whole_number("size", request.size);
-    at_option("size", [&] { accept_constraint_size(run, size, log); });
+    const EmbeddingMode mode = embedding_mode(request);
+    at_option("size", [&] { accept_constraint_size(run, size, log, mode); });
     return run;
 }
 

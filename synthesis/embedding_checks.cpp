@@ -24,6 +24,23 @@ std::string check_examined_pairs_apart(const Design &design, const EmbeddingCons
     return {};
 }
 
+std::string check_together_pairs_share(const Design &design, const EmbeddingConstraints &constraints) {
+    std::map<int32_t, int32_t> listed_in;  // variable -> register whose list holds it
+    for (const auto &[reg, held] : design.register_lifetimes)
+        for (const Lifetime &life : held)
+            listed_in[life.variable] = reg;
+    for (const auto &[partner, moved] : constraints.together_pairs) {
+        const auto rp = design.register_of.find(partner);
+        const auto rm = design.register_of.find(moved);
+        if (rp == design.register_of.end() || rm == design.register_of.end() || rp->second != rm->second)
+            return check_message("variables ", partner, " and ", moved, " do not share a register");
+        if (listed_in[partner] != listed_in[moved])
+            return check_message("variables ", partner, " and ", moved, " are listed in registers ",
+                                 listed_in[partner], " and ", listed_in[moved]);
+    }
+    return {};
+}
+
 std::string check_register_lifetimes(const Design &design) {
     std::map<int32_t, int> seen;
     for (const auto &[reg, held] : design.register_lifetimes)
