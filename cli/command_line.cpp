@@ -2,6 +2,9 @@
 // runs the flow on the given files or on the compiled-in demo, and prints.
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -10,6 +13,8 @@
 #include "cli/demo_inputs.h"
 #include "cli/output.h"
 #include "cli/run_flow.h"
+#include "cli/verify_command.h"
+#include "core/datapath_file.h"
 #include "core/report.h"
 #include "core/save.h"
 
@@ -26,7 +31,11 @@ const char usage_text[] =
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
     "                  [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--datapath FILE] [--datapath-before FILE]\n"
     "  velnor-cli demo [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--datapath FILE] [--datapath-before FILE]\n"
+    "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*>\n"
+    "                  [--alpha P] [--null-samples N [--seed S]] [--json] [--verbose]\n"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -51,13 +60,26 @@ const char usage_text[] =
     "  --json              print one JSON object instead of labelled lines (with --embedding,\n"
     "                      it names the embedding)\n"
     "  --verbose           print the diagnostic lines on standard error\n"
+    "  --datapath FILE     write the datapath after the embedding as JSON\n"
+    "  --datapath-before FILE\n"
+    "                      write the unsigned datapath of the same run as JSON\n"
+    "verify checks a suspect datapath file for the signature of the key given:\n"
+    "  --design FILE       the suspect design, a datapath file\n"
+    "  --alpha P           the largest probability of coincidence that proves\n"
+    "                      the signature present (default 1e-6)\n"
+    "  --null-samples N    also estimate the probability from N random register\n"
+    "                      allocations of the same variables (1 to 1000000)\n"
+    "  --seed S            the seed of those allocations (default 1)\n"
     "Exit status: 0 success, 1 a file under --out could not be written,\n"
-    "2 a refused value or a usage error.\n";
+    "2 a refused value or a usage error; verify: 0 present, 3 absent,\n"
+    "4 inconclusive, 2 refused input.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
-const char *const output_value_options[] = {"out", "stamp"};
+const char *const output_value_options[] = {"out", "stamp", "datapath", "datapath-before"};
+const char *const verify_value_options[] = {"design", "alpha", "null-samples", "seed"};
+const char *const commands[] = {"run", "demo", "verify"};
 
 // A command that cannot run as given; the message names the option at fault
 // or, when there is none, says who speaks.
@@ -91,6 +113,7 @@ RunRequest request_from(const QCommandLineParser &parser) {
     request.order = parser.value("order");
     request.rounds = parser.value("rounds");
     request.size = parser.value("size");
+    request.embedding = optional_value(parser, "embedding");
     return request;
 }
 
@@ -126,6 +149,22 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
         for (const char *name : run_value_options)
             if (parser.isSet(name))
                 refuse_option(name, "not taken by demo, which runs its own DSP core, library and key");
+    if (command == "verify") {
+        for (const char *name : output_value_options)
+            if (parser.isSet(name))
+                refuse_option(name, "not taken by verify, which writes nothing");
+        if (!parser.isSet("design"))
+            refuse_option("design", "missing; verify needs the suspect design's datapath file");
+        if (parser.isSet("seed") && !parser.isSet("null-samples"))
+            refuse_option("seed", "taken with --null-samples only");
+    } else {
+        for (const char *name : verify_value_options)
+            if (parser.isSet(name))
+                refuse_option(name, "taken by verify only");
+    }
+    for (const char *name : {"datapath", "datapath-before"})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            refuse_option(name, "needs a file name");
     if (parser.isSet("out") && parser.value("out").isEmpty())
         refuse_option("out", "needs a folder");
     if (parser.value("stamp").contains('/'))
@@ -139,10 +178,7 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     std::ostream quiet(nullptr);
     std::ostream &log = parser.isSet("verbose") ? err : quiet;
 
-    // run and demo alike take the embedding from the command line.
-    RunRequest chosen = request;
-    chosen.embedding = optional_value(parser, "embedding");
-    const FlowRun run = run_flow(chosen, log);
+    const FlowRun run = run_flow(request, log);
 
     std::optional<SaveOutcome> saved;
     if (parser.isSet("out")) {
@@ -156,7 +192,8 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     }
     log.flush();
 
-    out << (parser.isSet("json") ? figures_json(run, saved ? &*saved : nullptr, parser.isSet("embedding")) : figures_text(run));
+    out << (parser.isSet("json") ? figures_json(run, saved ? &*saved : nullptr, parser.isSet("embedding"))
+                                 : figures_text(run));
     out.flush();
 
     int status = Success;
@@ -168,7 +205,38 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         err << "--out: cannot write the key file " << saved->key_file << "\n";
         status = WriteFailed;
     }
+    const auto write_datapath = [&](const char *option, const Design &design) {
+        const std::string path = QFile::encodeName(parser.value(option)).toStdString();
+        if (!write_datapath_file(path, datapath_of(design))) {
+            err << "--" << option << ": cannot write " << path << "\n";
+            status = WriteFailed;
+        }
+    };
+    if (parser.isSet("datapath"))
+        write_datapath("datapath", run.design);
+    if (parser.isSet("datapath-before"))
+        write_datapath("datapath-before", run.unsigned_design);
     return status;
+}
+
+int verify_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
+                     std::ostream &err) {
+    std::ostream quiet(nullptr);
+    std::ostream &log = parser.isSet("verbose") ? err : quiet;
+    const double alpha = parser.isSet("alpha") ? parse_alpha(parser.value("alpha").toStdString()) : default_alpha;
+    std::optional<NullSampling> null_sampling;
+    if (parser.isSet("null-samples")) {
+        const std::optional<QString> seed = optional_value(parser, "seed");
+        null_sampling = parse_null_sampling(parser.value("null-samples").toStdString(),
+                                            seed ? std::optional<std::string>(seed->toStdString()) : std::nullopt);
+    }
+    const Verification verification = verify_design_file(
+        request, QFile::encodeName(parser.value("design")).toStdString(), alpha, null_sampling, log);
+    log.flush();
+    out << (parser.isSet("json") ? verification_json(verification, parser.isSet("embedding"))
+                                 : verification_text(verification));
+    out.flush();
+    return verify_status(verification.verdict);
 }
 
 }  // namespace
@@ -180,6 +248,8 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
     for (const char *name : output_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
     parser.addOption(QCommandLineOption("embedding", "embedding", "value"));
+    for (const char *name : verify_value_options)
+        parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : {"json", "verbose", "help", "version"})
         parser.addOption(QCommandLineOption(name, name));
     parser.addPositionalArgument("command", "run or demo");
@@ -197,22 +267,26 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run or demo (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo or verify (see velnor-cli --help)");
         const QString command = positional.first();
-        if (command != "run" && command != "demo")
-            refuse_command("unknown command '" + command.toStdString() + "'; use run or demo");
+        if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
+            refuse_command("unknown command '" + command.toStdString() + "'; use run, demo or verify");
         if (positional.size() > 1)
             refuse_command("unexpected argument '" + positional.at(1).toStdString() + "'");
         check_parsed(parser, command);
 
         if (command == "run")
             return run_and_print(request_from(parser), parser, out, err, clock);
+        if (command == "verify")
+            return verify_and_print(request_from(parser), parser, out, err);
         QTemporaryDir folder;
         if (!folder.isValid()) {
             err << "demo: cannot create a temporary folder for its files\n";
             return WriteFailed;
         }
-        return run_and_print(demo_request(folder.path()), parser, out, err, clock);
+        RunRequest demo = demo_request(folder.path());
+        demo.embedding = optional_value(parser, "embedding");
+        return run_and_print(demo, parser, out, err, clock);
     } catch (const Refusal &refusal) {
         switch (refusal.reason()) {
         case Refusal::Reason::FileNotWritten:

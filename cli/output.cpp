@@ -2,64 +2,11 @@
 // with the members in a fixed order and doubles as shortest round-trip numbers.
 #include "cli/output.h"
 
-#include <cmath>
-#include <cstdio>
 #include <sstream>
 
-#include <QLocale>
-#include <QString>
+#include "cli/json_text.h"
 
 namespace velnor::cli {
-namespace {
-
-std::string json_string(const std::string &text) {
-    // Any bytes that are not UTF-8 become replacement characters, so the output stays valid JSON.
-    const std::string utf8 = QString::fromStdString(text).toStdString();
-    std::string out = "\"";
-    for (char c : utf8) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
-
-std::string json_number(double value) {
-    if (!std::isfinite(value))
-        return "null";
-    return QString::number(value, 'g', QLocale::FloatingPointShortest).toStdString();
-}
-
-class JsonObject {
-public:
-    void add(const char *name, const std::string &json_value) {
-        text_ += first_ ? "{\n  " : ",\n  ";
-        first_ = false;
-        text_ += json_string(name) + ": " + json_value;
-    }
-    void add_number(const char *name, double value) { add(name, json_number(value)); }
-    void add_integer(const char *name, long long value) { add(name, std::to_string(value)); }
-    void add_string(const char *name, const std::string &value) { add(name, json_string(value)); }
-    std::string close() const { return (first_ ? std::string("{") : text_ + "\n") + "}\n"; }
-
-private:
-    std::string text_;
-    bool first_ = true;
-};
-
-}  // namespace
 
 std::string figures_text(const FlowRun &run) {
     const KeyFileContents key = key_file_contents(run);

@@ -4,6 +4,8 @@
 #include "core/datapath_file.h"
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <regex>
 
@@ -125,20 +127,25 @@ std::string datapath_to_json(const Datapath &datapath) {
                                     {"birth", variable.birth},
                                     {"death", variable.death},
                                     {"register", variable.register_number}});
-    const ordered document{{"format", format_name},
-                           {"version", format_version},
-                           {"dfg", datapath.dfg},
-                           {"resources",
-                            ordered{{"adders", datapath.adders},
-                                    {"multipliers", datapath.multipliers},
-                                    {"subtractors", datapath.subtractors},
-                                    {"comparators", datapath.comparators}}},
-                           {"control_steps", datapath.control_steps},
-                           {"registers", datapath.registers},
-                           {"operations", operations},
-                           {"variables", variables}};
-    // A file name need not be UTF-8; its invalid bytes become U+FFFD rather than an exception.
-    return document.dump(2, ' ', false, ordered::error_handler_t::replace) + "\n";
+    // One operation or variable a line, the rest pretty-printed: a diff of two files shows what moved.
+    const auto dump = [](const ordered &value) { return value.dump(-1, ' ', false, ordered::error_handler_t::replace); };
+    const auto lines = [&dump](const ordered &entries) {
+        if (entries.empty())
+            return std::string("[]");
+        std::string text = "[";
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            text += (i == 0 ? "\n    " : ",\n    ") + dump(entries[i]);
+        return text + "\n  ]";
+    };
+    const ordered resources{{"adders", datapath.adders},
+                            {"multipliers", datapath.multipliers},
+                            {"subtractors", datapath.subtractors},
+                            {"comparators", datapath.comparators}};
+    return "{\n  \"format\": " + dump(format_name) + ",\n  \"version\": " + dump(format_version) +
+           ",\n  \"dfg\": " + dump(datapath.dfg) + ",\n  \"resources\": " + dump(resources) +
+           ",\n  \"control_steps\": " + dump(datapath.control_steps) + ",\n  \"registers\": " +
+           dump(datapath.registers) + ",\n  \"operations\": " + lines(operations) + ",\n  \"variables\": " +
+           lines(variables) + "\n}\n";
 }
 
 Datapath datapath_from_json(const std::string &text) {
@@ -177,6 +184,33 @@ Datapath datapath_from_json(const std::string &text) {
     for (std::size_t i = 0; i < variables.size(); ++i)
         datapath.variables.push_back(variable_from(variables[i], "variables[" + std::to_string(i) + "]"));
     return datapath;
+}
+
+Datapath read_datapath_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    // Read in chunks up to the limit, so a device or a pipe that never ends is refused, not swallowed.
+    char chunk[65536];
+    while (in && text.size() <= datapath_file_limit) {
+        in.read(chunk, sizeof chunk);
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    if (!in.eof())
+        throw Refusal(Refusal::Reason::DatapathFile,
+                      path + (text.size() > datapath_file_limit ? ": larger than 64 MiB" : ": cannot be read"));
+    try {
+        return datapath_from_json(text);
+    } catch (const Refusal &refusal) {
+        throw Refusal(refusal.reason(), path + ": " + refusal.what());
+    }
+}
+
+bool write_datapath_file(const std::string &path, const Datapath &datapath) {
+    const std::string text = datapath_to_json(datapath);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    return !out.fail();
 }
 
 }  // namespace velnor

@@ -3,6 +3,7 @@
 // checks every member the format defines and names the first one at fault.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "core/datapath.h"
@@ -17,5 +18,15 @@ std::string datapath_to_json(const Datapath &datapath);
 // (DatapathFile) naming the member at fault, e.g. "operations[3].variant: must
 // be 1, 2 or null". Members the format does not define are ignored.
 Datapath datapath_from_json(const std::string &text);
+
+// Reads a datapath file, opened once and read at most once; refused
+// (DatapathFile) when it cannot be read, is larger than datapath_file_limit
+// bytes, or breaks the format. The message starts with the path.
+Datapath read_datapath_file(const std::string &path);
+
+// Writes the document; false when the file could not be written completely.
+bool write_datapath_file(const std::string &path, const Datapath &datapath);
+
+constexpr std::size_t datapath_file_limit = std::size_t{64} << 20;
 
 }  // namespace velnor

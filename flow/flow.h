@@ -39,6 +39,7 @@ struct FlowRun {
     std::string hash_output;  // 512 characters once the hash chain has run
 
     Embedding embedding;
+    Design unsigned_design;  // the design right before the embedding: what the same synthesis gives unsigned
 };
 
 enum class ResourceEntry { NotNeeded, Accepted };

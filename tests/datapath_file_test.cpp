@@ -68,15 +68,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "version: must be 1 (this velnor reads version 1)"},
         Malformed{"MissingMember", "\"registers\": 2,", "", "registers: missing"},
         Malformed{"Truncated", "\"variables\"", "", "not a JSON document"},
-        Malformed{"BadVariant", "\"variant\": 2", "\"variant\": 3", "operations[0].variant: must be 1, 2 or null"},
-        Malformed{"BadType", "\"type\": \"-\"", "\"type\": \"%\"",
+        Malformed{"BadVariant", "\"variant\":2", "\"variant\":3", "operations[0].variant: must be 1, 2 or null"},
+        Malformed{"BadType", "\"type\":\"-\"", "\"type\":\"%\"",
                   "operations[1].type: must be one of \"+\", \"-\", \"*\", \"/\", \"<\""},
-        Malformed{"BadName", "\"name\": \"op:2\"", "\"name\": \"r7\"",
+        Malformed{"BadName", "\"name\":\"op:2\"", "\"name\":\"r7\"",
                   "variables[3].name: must be a variable name such as \"op:12\" or \"in:3\""},
-        Malformed{"RegisterZero", "\"register\": 2\n    }\n  ]", "\"register\": 0\n    }\n  ]",
+        Malformed{"RegisterZero", "\"register\":2}\n  ]", "\"register\":0}\n  ]",
                   "variables[3].register: must be from 1 to 2147483647"},
-        Malformed{"HugeStep", "\"step\": 1", "\"step\": 99999999999", "operations[0].step: must be from 1 to 2147483647"},
-        Malformed{"FractionalBirth", "\"birth\": 1", "\"birth\": 1.5", "variables[1].birth: must be a whole number"}),
+        Malformed{"HugeStep", "\"step\":1", "\"step\":99999999999", "operations[0].step: must be from 1 to 2147483647"},
+        Malformed{"FractionalBirth", "\"birth\":1", "\"birth\":1.5", "variables[1].birth: must be a whole number"}),
     [](const ::testing::TestParamInfo<Malformed> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -35,9 +35,8 @@ NumberLine line_of(const std::vector<int> &values) {
     return line;
 }
 
-// An owner's run stopped before the embedding, and the same run after it.
+// An owner's whole run; it keeps the unsigned design of the embedding.
 struct OwnerRun {
-    Design unsigned_design;
     FlowRun run;
 };
 
@@ -56,13 +55,12 @@ OwnerRun owner_run(const Key &key) {
     accept_encodings(run, line_of(key.encodings));
     accept_order_key(run, key.order, log);
     accept_rounds(run, line_of(key.rounds), log);
-    owner.unsigned_design = run.design;
     accept_constraint_size(run, key.size, log);
     return owner;
 }
 
 Verification verify(const OwnerRun &owner, const Datapath &suspect) {
-    return verify_datapath(owner.unsigned_design, owner.run.embedding, suspect, default_alpha);
+    return verify_datapath(owner.run.unsigned_design, owner.run.embedding, suspect, default_alpha);
 }
 
 const Key keys[] = {
@@ -88,7 +86,7 @@ TEST_P(Verify, SignedDesignHoldsEveryConstraintWithTheReportsProbability) {
 
 TEST_P(Verify, UnsignedDesignBreaksEveryDistinguishingConstraint) {
     const OwnerRun owner = owner_run(GetParam());
-    const Verification v = verify(owner, datapath_of(owner.unsigned_design));
+    const Verification v = verify(owner, datapath_of(owner.run.unsigned_design));
     EXPECT_EQ(v.distinguishing.held, 0);
     EXPECT_EQ(v.zeros.total - v.zeros.held + v.ones.total - v.ones.held, v.distinguishing.total);
     if (v.distinguishing.total > 0) {
@@ -192,7 +190,7 @@ TEST(VerifyVerdict, ManyDistinguishingConstraintsProveOwnership) {
     // 247 operations at size 512: dozens of distinguishing constraints.
     const OwnerRun owner = owner_run(keys[4]);
     EXPECT_EQ(verify(owner, datapath_of(owner.run.design)).verdict, Verdict::Present);
-    EXPECT_EQ(verify(owner, datapath_of(owner.unsigned_design)).verdict, Verdict::Absent);
+    EXPECT_EQ(verify(owner, datapath_of(owner.run.unsigned_design)).verdict, Verdict::Absent);
 }
 
 TEST(VerifyVerdict, FewDistinguishingConstraintsAreInconclusiveEvenWhenAllHold) {
@@ -203,7 +201,7 @@ TEST(VerifyVerdict, FewDistinguishingConstraintsAreInconclusiveEvenWhenAllHold) 
     EXPECT_GT(v.pc_distinguishing, default_alpha);
     EXPECT_EQ(v.verdict, Verdict::Inconclusive);
     // The same design passes a weaker test.
-    EXPECT_EQ(verify_datapath(owner.unsigned_design, owner.run.embedding, datapath_of(owner.run.design), 0.5).verdict,
+    EXPECT_EQ(verify_datapath(owner.run.unsigned_design, owner.run.embedding, datapath_of(owner.run.design), 0.5).verdict,
               Verdict::Present);
 }
 

@@ -1,0 +1,150 @@
+// verify for the batch tool: the same flow as run up to the embedding, the
+// unsigned design kept aside, then the engine's verification of the file.
+#include "cli/verify_command.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include <QString>
+
+#include "cli/json_text.h"
+#include "core/datapath_file.h"
+#include "hash/key_text.h"
+
+namespace velnor::cli {
+namespace {
+
+// "H of T" for the labelled lines.
+std::string tally_text(const Tally &tally) {
+    return std::to_string(tally.held) + " of " + std::to_string(tally.total);
+}
+
+std::string tally_json(const Tally &tally) {
+    return "{\"held\": " + std::to_string(tally.held) + ", \"total\": " + std::to_string(tally.total) + "}";
+}
+
+std::string constraint_json(const CheckedConstraint &c) {
+    std::string text = "{\"kind\": ";
+    if (c.kind == CheckedConstraint::Kind::Zero)
+        text += "\"zero\", \"a\": " + json_string(c.a) + ", \"b\": " + json_string(c.b);
+    else if (c.kind == CheckedConstraint::Kind::Together)
+        text += "\"together\", \"a\": " + json_string(c.a) + ", \"b\": " + json_string(c.b);
+    else
+        text += "\"one\", \"operation\": " + std::to_string(c.operation) + ", \"variant\": " +
+                std::to_string(c.variant);
+    return text + ", \"held\": " + json_bool(c.held) + ", \"distinguishing\": " + json_bool(c.distinguishing) + "}";
+}
+
+}  // namespace
+
+double parse_alpha(const std::string &text) {
+    char *end = nullptr;
+    const double alpha = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(alpha) || alpha <= 0 || alpha > 1)
+        throw Refusal(Refusal::Reason::CommandLine,
+                      "--alpha: must be a number above 0 and at most 1");
+    return alpha;
+}
+
+NullSampling parse_null_sampling(const std::string &samples, const std::optional<std::string> &seed) {
+    NullSampling sampling;
+    const std::optional<int> count = parse_typed_integer(samples);
+    if (!count || *count < 1 || *count > max_null_samples)
+        throw Refusal(Refusal::Reason::CommandLine,
+                      "--null-samples: must be a whole number from 1 to " + std::to_string(max_null_samples));
+    sampling.samples = *count;
+    if (seed) {
+        bool ok = false;
+        sampling.seed = QString::fromStdString(*seed).toULongLong(&ok, 10);
+        if (!ok || seed->empty() || (*seed)[0] < '0' || (*seed)[0] > '9')
+            throw Refusal(Refusal::Reason::CommandLine,
+                          "--seed: must be a whole number from 0 to 18446744073709551615");
+    }
+    return sampling;
+}
+
+Verification verify_design_file(const RunRequest &request, const std::string &design_path, double alpha,
+                                 const std::optional<NullSampling> &null_sampling, std::ostream &log) {
+    const FlowRun run = run_flow(request, log);
+    Verification verification;
+    try {
+        verification = verify_datapath(run.unsigned_design, run.embedding, read_datapath_file(design_path), alpha);
+    } catch (const Refusal &refusal) {
+        throw Refusal(refusal.reason(), std::string("--design: ") + refusal.what());
+    }
+    if (null_sampling)
+        estimate_empirical_coincidence(verification, run.unsigned_design, null_sampling->samples,
+                                       null_sampling->seed);
+    return verification;
+}
+
+std::string verification_text(const Verification &v) {
+    // Probabilities in the key file's number format.
+    // A strong run's probabilities underflow a double on large cores: their log10 follows each.
+    std::ostringstream out;
+    const bool strong = v.mode == EmbeddingMode::Strong;
+    if (strong)
+        out << "together constraints held : " << tally_text(v.together) << "\n";
+    else
+        out << "zero constraints held : " << tally_text(v.zeros) << "\n"
+            << "one constraints held : " << tally_text(v.ones) << "\n";
+    out << "distinguishing constraints held : " << tally_text(v.distinguishing) << "\n"
+        << "probability of coincidence (all) : " << v.pc_all << "\n";
+    if (strong)
+        out << "log10 probability of coincidence (all) : " << v.log10_pc_all << "\n";
+    out << "probability of coincidence (distinguishing) : " << v.pc_distinguishing << "\n";
+    if (strong)
+        out << "log10 probability of coincidence (distinguishing) : " << v.log10_pc_distinguishing << "\n";
+    if (v.empirical)
+        out << "empirical probability of coincidence : " << v.empirical->pc << "\n"
+            << "log10 empirical probability of coincidence : " << v.empirical->log10_pc << "\n";
+    out << "verdict : " << verdict_name(v.verdict) << "\n";
+    return out.str();
+}
+
+std::string verification_json(const Verification &v, bool name_embedding) {
+    const bool strong = v.mode == EmbeddingMode::Strong;
+    JsonObject json;
+    if (name_embedding || strong)
+        json.add_string("embedding", embedding_mode_name(v.mode));
+    json.add("zeros", tally_json(v.zeros));
+    json.add("ones", tally_json(v.ones));
+    if (strong)
+        json.add("together", tally_json(v.together));
+    json.add("distinguishing", tally_json(v.distinguishing));
+    json.add_number("pc_all", v.pc_all);
+    json.add_number("pc_distinguishing", v.pc_distinguishing);
+    if (strong) {
+        json.add_number("log10_pc_all", v.log10_pc_all);
+        json.add_number("log10_pc_distinguishing", v.log10_pc_distinguishing);
+    }
+    if (v.empirical) {
+        json.add_number("pc_empirical", v.empirical->pc);
+        json.add_number("log10_pc_empirical", v.empirical->log10_pc);
+        json.add_integer("null_samples", static_cast<long long>(v.empirical->samples));
+        json.add("seed", std::to_string(v.empirical->seed));
+    }
+    json.add_number("alpha", v.alpha);
+    json.add_string("verdict", verdict_name(v.verdict));
+    std::string constraints = "[";
+    for (std::size_t i = 0; i < v.constraints.size(); ++i)
+        constraints += (i == 0 ? "\n    " : ",\n    ") + constraint_json(v.constraints[i]);
+    constraints += v.constraints.empty() ? "]" : "\n  ]";
+    json.add("constraints", constraints);
+    return json.close();
+}
+
+int verify_status(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Present:
+        return Present;
+    case Verdict::Absent:
+        return Absent;
+    case Verdict::Inconclusive:
+        return Inconclusive;
+    }
+    return Inconclusive;
+}
+
+}  // namespace velnor::cli
