@@ -293,7 +293,8 @@ void MainWindow::resource_entry(QLineEdit *field, int32_t type, QLabel *status) 
         show_icon(status, tick_icon);
     } catch (const Refusal &refusal) {
         show_icon(status, cross_icon);
-        const QString text = resource_refusal_text(type, refusal.reason(), resource_bound(run.design, type).value_or(0));
+        const int32_t bound = resource_bound(run.design, type).value_or(0);
+        const QString text = resource_refusal_text(type, refusal.reason(), bound);
         if (!text.isEmpty())
             dialogs->critical(this, "error", text);
     }
@@ -526,7 +527,8 @@ void MainWindow::on_pushButton_16_clicked() {
 void MainWindow::on_pushButton_17_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("post-stego register allocation", register_table(run.design.controller_table, register_count(run.design)));
+    write_figure("post-stego register allocation",
+                 register_table(run.design.controller_table, register_count(run.design)));
 }
 
 // ---- save --------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "core/refusal.h"
 #include "core/report.h"
 
 namespace velnor {
@@ -61,10 +62,10 @@ std::string key_file_path(const Design &design, const std::string &directory, co
     return directory + "/key_" + stamped_name(design.dfg_name, stamp);
 }
 
-bool write_key_file(const std::string &path, const KeyFileContents &contents) {
+void write_key_file(const std::string &path, const KeyFileContents &contents) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0)
-        return false;
+        throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the key file " + path);
     const std::string text = key_file_text(contents);
     std::size_t written = 0;
     bool complete = true;
@@ -78,9 +79,8 @@ bool write_key_file(const std::string &path, const KeyFileContents &contents) {
         }
         written += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0)
-        complete = false;
-    return complete;
+    if (::close(fd) != 0 || !complete)
+        throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the key file " + path);
 }
 
 }  // namespace velnor

@@ -38,7 +38,7 @@ std::string key_file_embedding_lines(const KeyFileContents &contents);
 std::string key_file_path(const Design &design, const std::string &directory, const std::string &stamp);
 
 // Appends key_file_text to path, creating the file with owner-only permissions.
-// Returns false when it could not be written completely.
-bool write_key_file(const std::string &path, const KeyFileContents &contents);
+// Refused (FileNotWritten) when it could not be written completely.
+void write_key_file(const std::string &path, const KeyFileContents &contents);
 
 }  // namespace velnor

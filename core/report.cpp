@@ -9,6 +9,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "core/refusal.h"
+
 namespace velnor {
 namespace {
 
@@ -113,7 +115,7 @@ std::string report_path(const Design &design, const std::string &directory, cons
     return directory + "/report_" + stamped_name(design.dfg_name, stamp);
 }
 
-bool write_report(const Design &design, const std::string &heading, const std::string &directory,
+void write_report(const Design &design, const std::string &heading, const std::string &directory,
                   const std::string &stamp, std::ostream &log) {
     log << design.dfg_name << "\n";
     const auto register_count = static_cast<int32_t>(design.register_lifetimes.size());
@@ -134,12 +136,13 @@ bool write_report(const Design &design, const std::string &heading, const std::s
                             "----------------CONTROLLER TABLE REGISTER ALLLOCATION-----After embedding----------\n",
                             design.controller_table, register_count);
 
-    std::ofstream out(report_path(design, directory, stamp), std::ios::out | std::ios::app);
-    if (!out)
-        return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    const std::string path = report_path(design, directory, stamp);
+    std::ofstream out(path, std::ios::out | std::ios::app);
+    if (out)
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    return !out.fail();
+    if (out.fail())
+        throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the report file " + path);
 }
 
 }  // namespace velnor

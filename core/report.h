@@ -30,8 +30,8 @@ std::string stamped_name(const std::string &name, const std::string &stamp);
 std::string report_path(const Design &design, const std::string &directory, const std::string &stamp);
 
 // Appends the report to report_path(...). Writes dfg_name to log first.
-// Returns false when the file could not be opened or written completely.
-bool write_report(const Design &design, const std::string &heading, const std::string &directory,
+// Refused (FileNotWritten) when the file could not be opened or written completely.
+void write_report(const Design &design, const std::string &heading, const std::string &directory,
                   const std::string &stamp, std::ostream &log);
 
 }  // namespace velnor

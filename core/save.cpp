@@ -1,6 +1,9 @@
 // Saving a completed run: report first, then the key file, each attempted.
 #include "core/save.h"
 
+#include <functional>
+
+#include "core/refusal.h"
 #include "core/report.h"
 
 namespace velnor {
@@ -14,8 +17,17 @@ SaveOutcome save_run(const Design &design, const std::string &heading, const Key
     SaveOutcome outcome;
     outcome.report_file = report_path(design, directory, stamp);
     outcome.key_file = key_file_path(design, directory, stamp);
-    outcome.report_written = write_report(design, heading, directory, stamp, log);
-    outcome.key_written = write_key_file(outcome.key_file, contents);
+    // Each file is attempted whatever became of the other.
+    const auto written = [](const std::function<void()> &write) {
+        try {
+            write();
+            return true;
+        } catch (const Refusal &) {
+            return false;
+        }
+    };
+    outcome.report_written = written([&] { write_report(design, heading, directory, stamp, log); });
+    outcome.key_written = written([&] { write_key_file(outcome.key_file, contents); });
     return outcome;
 }
 

@@ -73,7 +73,8 @@ std::string pad_chain_block(const std::string &previous_output, const std::strin
     if (previous_output.size() != output_length)
         refuse_chain("a previous output has 512 characters, not " + std::to_string(previous_output.size()));
     if (chunk.size() != chunk_limit)
-        refuse_chain("a padded chunk has 380 characters, not " + std::to_string(chunk.size()));
+        refuse_chain("a padded chunk has " + std::to_string(chunk_limit) + " characters, not " +
+                     std::to_string(chunk.size()));
     return previous_output + "1000" + chunk + length_bits(output_length);
 }
 

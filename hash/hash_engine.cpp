@@ -93,7 +93,8 @@ std::vector<uint64_t> HashEngine::message_schedule(const std::string &block) con
 std::vector<uint64_t> HashEngine::compress(const std::string &block, int rounds) const {
     if (rounds > sha512_rounds)
         throw Refusal(Refusal::Reason::InvalidArgument,
-                      "a block has at most " + std::to_string(sha512_rounds) + " rounds, not " + std::to_string(rounds));
+                      "a block has at most " + std::to_string(sha512_rounds) + " rounds, not " +
+                          std::to_string(rounds));
     const std::vector<uint64_t> w = message_schedule(block);
     uint64_t a = initial_hash[0], b = initial_hash[1], c = initial_hash[2], d = initial_hash[3];
     uint64_t e = initial_hash[4], f = initial_hash[5], g = initial_hash[6], h = initial_hash[7];

@@ -31,7 +31,7 @@ std::string list_table(const Design &design) {
 }  // namespace
 
 std::string broken_synthesis_promise(const Design &design, const ResourceLimits &limits) {
-    if (std::string broken = first_of({list_table, check_precedence}, design); !broken.empty())
+    if (std::string broken = first_of({list_table, check_precedence, check_variant_quota}, design); !broken.empty())
         return broken;
     if (std::string broken = check_step_limits(design, limits); !broken.empty())
         return broken;
@@ -40,7 +40,8 @@ std::string broken_synthesis_promise(const Design &design, const ResourceLimits 
 }
 
 std::string broken_embedding_promise(const Design &design, const EmbeddingConstraints &constraints) {
-    if (std::string broken = first_of({check_register_lifetimes, check_registers, check_controller_table}, design);
+    if (std::string broken = first_of(
+            {check_register_lifetimes, check_registers, check_controller_table, check_variant_quota}, design);
         !broken.empty())
         return broken;
     if (std::string broken = check_examined_pairs_apart(design, constraints); !broken.empty())

@@ -12,13 +12,14 @@
 
 namespace velnor {
 
-// The first broken promise of list scheduling, lifetimes, register allocation
-// and the controller table under limits; empty when every promise holds.
+// The first broken promise of list scheduling, module binding, lifetimes,
+// register allocation and the controller table under limits; empty when every
+// promise holds.
 std::string broken_synthesis_promise(const Design &design, const ResourceLimits &limits);
 
-// The first broken promise of an embedding: registers and controller table
-// still consistent, every examined pair apart, every confirmed operation on its
-// wanted variant; empty when every promise holds.
+// The first broken promise of an embedding: registers, controller table and
+// variant split still consistent, every examined pair apart, every confirmed
+// operation on its wanted variant; empty when every promise holds.
 std::string broken_embedding_promise(const Design &design, const EmbeddingConstraints &constraints);
 
 // Debug builds: refuse (BrokenInvariant) naming the design and the broken promise.

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/binding.h"
 #include "synthesis/check_message.h"
 
 namespace velnor {
@@ -151,6 +152,24 @@ std::string check_step_limits(const Design &design, const ResourceLimits &limits
             if (count > allowed)
                 return check_message("list step ", step, " runs ", count, " operations of type ", type, ", limit ",
                                allowed);
+        }
+    }
+    return {};
+}
+
+std::string check_variant_quota(const Design &design) {
+    for (const auto &[step, ids] : design.list_steps) {
+        std::map<std::pair<int32_t, ModuleVariant>, int32_t> used;  // (type, variant) -> operations
+        for (int32_t id : ids)
+            if (const Operation *op = find_operation(design, id); op && (op->type == Add || op->type == Multiply))
+                ++used[{op->type, op->variant}];
+        for (const auto &[bound, count] : used) {
+            const auto [type, variant] = bound;
+            const int32_t units = unit_count(design, type);
+            const int32_t allowed = variant == 1 ? variant1_units(units) : variant == 2 ? variant2_units(units) : 0;
+            if (count > allowed)
+                return check_message("list step ", step, " runs ", count, " operations of type ", type,
+                                     " on variant ", variant, ", which has ", allowed, " units");
         }
     }
     return {};

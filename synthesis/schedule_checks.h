@@ -25,6 +25,10 @@ std::string check_precedence(const Design &design);
 // limit allows none).
 std::string check_step_limits(const Design &design, const ResourceLimits &limits);
 
+// Every bound adder and multiplier of a list step runs on variant 1 or 2, and
+// no step uses more units of a variant than the type's split gives it.
+std::string check_variant_quota(const Design &design);
+
 // The variables match the schedule: numbered 1.. in lifetimes order and
 // mirrored in lifetime_of; each scheduled operation's result lives from its own
 // step to the step before its last reader (to the last step when nothing reads

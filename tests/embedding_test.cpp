@@ -79,6 +79,16 @@ TEST(EmbedSignature, RefusedSizeChangesNothing) {
     }
 }
 
+// Pairs of odd variables in phase 1's order: one even when no zero is asked
+// for, none below three variables.
+TEST(ExaminedPairs, OddPairsInOrderUntilTheZerosOrThePairsRunOut) {
+    using Pairs = std::vector<std::pair<int32_t, int32_t>>;
+    EXPECT_EQ(examined_pairs(/*variable_count=*/5, /*zeros=*/0), (Pairs{{1, 3}}));
+    EXPECT_EQ(examined_pairs(6, 2), (Pairs{{1, 3}, {1, 5}}));
+    EXPECT_EQ(examined_pairs(6, 10), (Pairs{{1, 3}, {1, 5}, {3, 5}}));
+    EXPECT_EQ(examined_pairs(2, 4), Pairs{});
+}
+
 // Phase 1 on hand-placed registers, for the single pair (1,3).
 struct ZeroCase {
     std::string name;

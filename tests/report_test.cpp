@@ -51,7 +51,7 @@ TEST(Report, SmallDesignMatchesTheHandWrittenReport) {
     test::ScratchDir dir;
     std::ostringstream log;
     const char heading[] = "Input of 1st hash block: 1000\nOutput for 1st hash block:0101\n";
-    ASSERT_TRUE(write_report(design, heading, dir.path(), "FriDec41856522026", log));
+    write_report(design, heading, dir.path(), "FriDec41856522026", log);
     EXPECT_EQ(log.str(), "small.txt\n");
     EXPECT_EQ(test::read_file(dir.path() + "/report_small_FriDec41856522026.txt"),
               test::read_file(test::data_path("expected/report_small.txt")));

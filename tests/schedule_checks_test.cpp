@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "core/binding.h"
+#include "synthesis/design_checks.h"
 #include "synthesis/register_allocation.h"
 #include "tests/synthesis_fixtures.h"
 
@@ -20,9 +22,11 @@ namespace {
 Design synthesized() {
     Design design = test::scheduled_graph({{Add, 0, 0, 1}, {Add, 0, 0, 2}, {Multiply, 1, 2, 3}});
     std::ostringstream log;
-    schedule_list(design, {{Add, 2}, {Multiply, 1}});
+    design.resources = {{Add, 2}, {Multiply, 1}};
+    schedule_list(design, design.resources);
     derive_lifetimes(design, log);
     allocate_registers(design);
+    bind_module_variants(design);
     return design;
 }
 
@@ -56,6 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         BreakCase{"TooManyAddersInOneStep", [](Design &) {},
                   [](const Design &d) { return check_step_limits(d, {{Add, 1}, {Multiply, 1}}); },
                   "list step 1 runs 2 operations of type 0, limit 1"},
+        BreakCase{"BothAddersOnTheFasterVariant", [](Design &d) { d.operations[2].variant = 1; },
+                  check_variant_quota, "list step 1 runs 2 operations of type 0 on variant 1, which has 1 units"},
         BreakCase{"ResultHeldTooLong",
                   [](Design &d) {
                       d.lifetimes[2].death = 2;
@@ -70,6 +76,21 @@ INSTANTIATE_TEST_SUITE_P(
                   check_controller_table_unchanged,
                   "controller table step 1 differs from the copy taken after allocation"}),
     [](const auto &info) { return info.param.name; });
+
+TEST(VerifySynthesized, DebugBuildsStopNamingTheDesignAndThePromise) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "release builds skip the verification";
+#endif
+    const Design design = synthesized();
+    verify_synthesized(design, design.resources, "main design");
+    try {
+        verify_synthesized(design, {{Add, 1}, {Multiply, 1}}, "main design");
+        ADD_FAILURE() << "passed";
+    } catch (const Refusal &refusal) {
+        EXPECT_EQ(refusal.reason(), Refusal::Reason::BrokenInvariant);
+        EXPECT_STREQ(refusal.what(), "main design: list step 1 runs 2 operations of type 0, limit 1");
+    }
+}
 
 }  // namespace
 }  // namespace velnor
