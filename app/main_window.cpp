@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <iostream>
 
+#include "app/busy_guard.h"
 #include "app/views.h"
 #include "core/loading.h"
 #include "core/report.h"
@@ -61,17 +62,6 @@ const char *const encoding_rules_text =
     "   bit \"1\" : for all other cases.\n"
     "( choose different encoding for different blocks , enter id of the encoding in order )\n";
 
-// Marks a slot as running for its lifetime.
-class BusyGuard {
-public:
-    explicit BusyGuard(bool &busy) : busy_(busy) { busy_ = true; }
-    ~BusyGuard() { busy_ = false; }
-    BusyGuard(const BusyGuard &) = delete;
-    BusyGuard &operator=(const BusyGuard &) = delete;
-
-private:
-    bool &busy_;
-};
 
 QPixmap load_icon(const QString &name, int side) {
     return QPixmap(name).scaled(side, side, Qt::KeepAspectRatio, Qt::FastTransformation);
@@ -124,6 +114,7 @@ MainWindow::MainWindow(QWidget *parent)
     tick_icon = load_icon(":tick.png", 22);
     cross_icon = load_icon(":cross.png", 22);
     asterisk_icon = load_icon(":aster.png", 7);
+    add_ownership_actions();
     reset_form();
 }
 
@@ -197,6 +188,7 @@ void MainWindow::on_actionReset_triggered() { reset_form(); }
 
 void MainWindow::reset_form() {
     entry_stage = stage_start;
+    enable_ownership_actions(false);
     dsp_core_loaded = false;
     library_loaded = false;
 
@@ -413,6 +405,7 @@ void MainWindow::on_lineEdit_10_editingFinished() {
         button->setEnabled(true);
     mark_done(ui->label_6);
     entry_stage = stage_embedded;
+    enable_ownership_actions(true);
 }
 
 // ---- result views -------------------------------------------------------------------------

@@ -83,6 +83,10 @@ private slots:
     void on_pushButton_17_clicked();
     void on_pushButton_16_clicked();
     void on_actionSave_triggered();
+    // File > Export datapath…: the signed and the unsigned datapath files into a chosen folder.
+    void export_datapath();
+    // File > Verify a design…: checks a chosen datapath file for this run's signature.
+    void verify_design();
 
 private:
     void reset_form();
@@ -95,7 +99,12 @@ private:
     void write_figure(const QString &label, const QString &value);
     std::vector<QPushButton *> output_buttons() const;
 
+    void add_ownership_actions();
+    void enable_ownership_actions(bool enabled);
+
     velnor::FlowRun run;  // the design and every value the form has accepted
+    QAction *export_datapath_action = nullptr;
+    QAction *verify_design_action = nullptr;
     QPixmap tick_icon;
     QPixmap cross_icon;
     QPixmap asterisk_icon;

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 #include <QString>
 
@@ -14,11 +13,6 @@
 
 namespace velnor::cli {
 namespace {
-
-// "H of T" for the labelled lines.
-std::string tally_text(const Tally &tally) {
-    return std::to_string(tally.held) + " of " + std::to_string(tally.total);
-}
 
 std::string tally_json(const Tally &tally) {
     return "{\"held\": " + std::to_string(tally.held) + ", \"total\": " + std::to_string(tally.total) + "}";
@@ -77,30 +71,6 @@ Verification verify_design_file(const RunRequest &request, const std::string &de
         estimate_empirical_coincidence(verification, run.unsigned_design, null_sampling->samples,
                                        null_sampling->seed);
     return verification;
-}
-
-std::string verification_text(const Verification &v) {
-    // Probabilities in the key file's number format.
-    // A strong run's probabilities underflow a double on large cores: their log10 follows each.
-    std::ostringstream out;
-    const bool strong = v.mode == EmbeddingMode::Strong;
-    if (strong)
-        out << "together constraints held : " << tally_text(v.together) << "\n";
-    else
-        out << "zero constraints held : " << tally_text(v.zeros) << "\n"
-            << "one constraints held : " << tally_text(v.ones) << "\n";
-    out << "distinguishing constraints held : " << tally_text(v.distinguishing) << "\n"
-        << "probability of coincidence (all) : " << v.pc_all << "\n";
-    if (strong)
-        out << "log10 probability of coincidence (all) : " << v.log10_pc_all << "\n";
-    out << "probability of coincidence (distinguishing) : " << v.pc_distinguishing << "\n";
-    if (strong)
-        out << "log10 probability of coincidence (distinguishing) : " << v.log10_pc_distinguishing << "\n";
-    if (v.empirical)
-        out << "empirical probability of coincidence : " << v.empirical->pc << "\n"
-            << "log10 empirical probability of coincidence : " << v.empirical->log10_pc << "\n";
-    out << "verdict : " << verdict_name(v.verdict) << "\n";
-    return out.str();
 }
 
 std::string verification_json(const Verification &v, bool name_embedding) {

@@ -40,7 +40,6 @@ NullSampling parse_null_sampling(const std::string &samples, const std::optional
 // bound on how long one verification may take.
 constexpr int64_t max_null_samples = 1000000;
 
-std::string verification_text(const Verification &verification);
 // With name_embedding (the embedding was chosen on the command line) the
 // object names it; a strong run's is always named.
 std::string verification_json(const Verification &verification, bool name_embedding);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <sstream>
 
 #include "core/refusal.h"
 #include "synthesis/coincidence.h"
@@ -77,6 +78,10 @@ double log10_tail(const Tally &tally, double chance) {
     if (tally.held == tally.total)
         return static_cast<double>(tally.total) * std::log10(chance);
     return log10_of_log(log_binomial_upper_tail(tally.total, chance, tally.held));
+}
+
+std::string tally_text(const Tally &tally) {
+    return std::to_string(tally.held) + " of " + std::to_string(tally.total);
 }
 
 void count(Tally &tally, bool held) {
@@ -246,6 +251,29 @@ void estimate_empirical_coincidence(Verification &verification, const Design &un
     for (const Watched &w : watched)
         log10_pc += std::log10(static_cast<double>(w.satisfied + 1) / static_cast<double>(samples + 1));
     verification.empirical = EmpiricalCoincidence{samples, seed, std::pow(10.0, log10_pc), log10_pc};
+}
+
+std::string verification_text(const Verification &v) {
+    // Probabilities in the key file's number format.
+    std::ostringstream out;
+    const bool strong = v.mode == EmbeddingMode::Strong;
+    if (strong)
+        out << "together constraints held : " << tally_text(v.together) << "\n";
+    else
+        out << "zero constraints held : " << tally_text(v.zeros) << "\n"
+            << "one constraints held : " << tally_text(v.ones) << "\n";
+    out << "distinguishing constraints held : " << tally_text(v.distinguishing) << "\n"
+        << "probability of coincidence (all) : " << v.pc_all << "\n";
+    if (strong)
+        out << "log10 probability of coincidence (all) : " << v.log10_pc_all << "\n";
+    out << "probability of coincidence (distinguishing) : " << v.pc_distinguishing << "\n";
+    if (strong)
+        out << "log10 probability of coincidence (distinguishing) : " << v.log10_pc_distinguishing << "\n";
+    if (v.empirical)
+        out << "empirical probability of coincidence : " << v.empirical->pc << "\n"
+            << "log10 empirical probability of coincidence : " << v.empirical->log10_pc << "\n";
+    out << "verdict : " << verdict_name(v.verdict) << "\n";
+    return out.str();
 }
 
 }  // namespace velnor

@@ -81,4 +81,11 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
 void estimate_empirical_coincidence(Verification &verification, const Design &unsigned_design, int64_t samples,
                                     uint64_t seed);
 
+// One labelled line each, as velnor-cli verify prints them and the window's
+// console shows them: the tallies ("H of T"), both probabilities in the key
+// file's number format (each followed by its log10 for a strong run, whose
+// probabilities underflow a double on large cores), the empirical probability
+// when it was estimated, and the verdict.
+std::string verification_text(const Verification &verification);
+
 }  // namespace velnor

@@ -1,0 +1,88 @@
+// The window's side of proving ownership: File > "Export datapath…" writes the
+// run's signed and unsigned datapath files, File > "Verify a design…" checks a
+// suspect datapath file against this run's signature. Both call the same
+// engine functions as velnor-cli; the verdict goes to the console and a box.
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QStringList>
+
+#include "app/busy_guard.h"
+#include "app/main_window.h"
+#include "core/datapath_file.h"
+#include "flow/verification.h"
+#include "ui_mainwindow.h"
+
+using namespace velnor;
+
+namespace {
+
+// "fir.txt" -> "fir": the DSP core's name without its extension.
+QString core_name(const Design &design) {
+    const QString name = QString::fromStdString(design.dfg_name);
+    const int dot = name.lastIndexOf('.');
+    return dot > 0 ? name.left(dot) : name;
+}
+
+}  // namespace
+
+void MainWindow::add_ownership_actions() {
+    export_datapath_action = ui->menuFile->addAction(QString::fromUtf8("Export datapath…"));
+    export_datapath_action->setObjectName("actionExportDatapath");
+    connect(export_datapath_action, &QAction::triggered, this, &MainWindow::export_datapath);
+    verify_design_action = ui->menuFile->addAction(QString::fromUtf8("Verify a design…"));
+    verify_design_action->setObjectName("actionVerifyDesign");
+    connect(verify_design_action, &QAction::triggered, this, &MainWindow::verify_design);
+}
+
+void MainWindow::enable_ownership_actions(bool enabled) {
+    export_datapath_action->setEnabled(enabled);
+    verify_design_action->setEnabled(enabled);
+}
+
+void MainWindow::export_datapath() {
+    if (busy || !export_datapath_action->isEnabled())
+        return;
+    const BusyGuard guard(busy);
+    const QString folder = dialogs->existing_directory(this, tr("export datapath"), "/home",
+                                                       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (folder.isEmpty())
+        return;  // a cancelled dialog writes nothing
+    const QString base = folder + "/" + core_name(run.design);
+    const QString signed_file = base + ".datapath.json";
+    const QString unsigned_file = base + ".unsigned.datapath.json";
+    QStringList failures;
+    if (!write_datapath_file(QFile::encodeName(signed_file).toStdString(), datapath_of(run.design)))
+        failures << "could not write the datapath file " + signed_file;
+    if (!write_datapath_file(QFile::encodeName(unsigned_file).toStdString(), datapath_of(run.unsigned_design)))
+        failures << "could not write the datapath file " + unsigned_file;
+    if (!failures.isEmpty()) {
+        dialogs->critical(this, "error", failures.join("\n"));
+        return;
+    }
+    write_to_console("blue", "datapath after the embedding written to " + signed_file);
+    write_to_console("blue", "datapath before the embedding written to " + unsigned_file);
+}
+
+void MainWindow::verify_design() {
+    if (busy || !verify_design_action->isEnabled())
+        return;
+    const BusyGuard guard(busy);
+    const QString file = dialogs->open_file(this, tr("verify a design"), "/home", tr("Datapath (*.json);;All files (*)"));
+    if (file.isEmpty())
+        return;
+    try {
+        const Verification v = verify_datapath(run.unsigned_design, run.embedding,
+                                               read_datapath_file(QFile::encodeName(file).toStdString()),
+                                               default_alpha);
+        write_to_console("blue", "verification of " + file);
+        const QStringList lines = QString::fromStdString(verification_text(v)).split('\n', Qt::SkipEmptyParts);
+        for (const QString &line : lines)
+            write_to_console("blue", line);
+        const QString verdict = lines.last();
+        dialogs->information(this, "verify", verdict);
+    } catch (const Refusal &refusal) {
+        write_to_console("red", QString::fromStdString(refusal.what()));
+        dialogs->critical(this, "error", QString::fromStdString(refusal.what()));
+    }
+}

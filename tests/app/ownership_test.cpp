@@ -1,0 +1,62 @@
+// File > Export datapath… and File > Verify a design…: enabled only once the
+// signature is embedded, the files the same bytes as velnor-cli writes, and
+// the verdict of a chosen file on the console and in a box.
+#include <QAction>
+#include <QProcess>
+
+#include "tests/app/window_driver.h"
+
+namespace velnor::test {
+namespace {
+
+TEST(Ownership, ActionsWaitForTheEmbeddingAndResetDisablesThem) {
+    WindowDriver driver;
+    driver.drive_to(6);
+    EXPECT_FALSE(driver.find<QAction>("actionExportDatapath")->isEnabled());
+    EXPECT_FALSE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
+    driver.type("lineEdit_10", "40");
+    EXPECT_TRUE(driver.find<QAction>("actionExportDatapath")->isEnabled());
+    EXPECT_TRUE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
+    driver.find<QAction>("actionReset")->trigger();
+    EXPECT_FALSE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
+}
+
+TEST(Ownership, ExportsWhatTheBatchToolWritesAndVerifiesIt) {
+    ScratchDir scratch;
+    WindowDriver driver;
+    driver.drive_to(8);
+    driver.take_asked();
+    driver.dialogs->directories << QString::fromStdString(scratch.path());
+    driver.find<QAction>("actionExportDatapath")->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{});
+    const std::string signed_file = scratch.path() + "/fir.datapath.json";
+    const std::string unsigned_file = scratch.path() + "/fir.unsigned.datapath.json";
+
+    // The batch tool with the driver's inputs writes the same two files.
+    const QString cli_signed = QString::fromStdString(scratch.path() + "/cli.json");
+    const QString cli_unsigned = QString::fromStdString(scratch.path() + "/cli_unsigned.json");
+    QProcess cli;
+    cli.start(VELNOR_CLI, {"run", "--dfg", data("dfg/fir.txt"), "--library", data("lib/library_a.txt"), "--adders",
+                           "2", "--multipliers", "2", "--count", "2", "--encodings", "1 5", "--order", "10",
+                           "--rounds", "80 64 32 16", "--size", "40", "--datapath", cli_signed,
+                           "--datapath-before", cli_unsigned});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0);
+    EXPECT_EQ(read_file(signed_file), read_file(cli_signed.toStdString()));
+    EXPECT_EQ(read_file(unsigned_file), read_file(cli_unsigned.toStdString()));
+
+    driver.dialogs->files << QString::fromStdString(signed_file);
+    driver.find<QAction>("actionVerifyDesign")->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{"information verify: verdict : inconclusive"});
+    EXPECT_TRUE(driver.console().contains("distinguishing constraints held : 10 of 10"));
+
+    driver.dialogs->files << QString::fromStdString(scratch.write("broken.json", "{\"format\": 1}"));
+    driver.find<QAction>("actionVerifyDesign")->trigger();
+    const QStringList refused = driver.boxes();
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused.first().startsWith("critical error: ")) << qPrintable(refused.first());
+    EXPECT_TRUE(refused.first().endsWith("format: must be \"velnor-datapath\"")) << qPrintable(refused.first());
+}
+
+}  // namespace
+}  // namespace velnor::test
