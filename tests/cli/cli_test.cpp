@@ -93,8 +93,10 @@ QJsonObject json_of(const Outcome &run) {
 TEST(CliStrong, RunNamesItsEmbeddingAndVerifyFindsItWithReproducibleNullSamples) {
     ScratchDir dir;
     const QString design = QString::fromStdString(dir.path() + "/signed.json");
+    const QString unsigned_design = QString::fromStdString(dir.path() + "/unsigned.json");
     const std::map<QString, QString> full = {{"--size", "512"}};
-    const Outcome run = run_cli(run_arguments(full, {"--embedding", "strong", "--json", "--datapath", design}));
+    const Outcome run = run_cli(run_arguments(
+        full, {"--embedding", "strong", "--json", "--datapath", design, "--datapath-before", unsigned_design}));
     ASSERT_EQ(run.status, 0) << run.err;
     const QJsonObject figures = json_of(run);
     EXPECT_EQ(figures["embedding"].toString(), "strong");
@@ -114,6 +116,12 @@ TEST(CliStrong, RunNamesItsEmbeddingAndVerifyFindsItWithReproducibleNullSamples)
     EXPECT_EQ(result["constraints"].toArray().first().toObject()["kind"].toString(), "together");
     EXPECT_TRUE(result["pc_empirical"].isDouble());
     EXPECT_EQ(run_cli(verify).out, found.out);  // the same seed, the same estimate
+
+    // The unsigned design of the same run, also written by run, is read and found without the signature.
+    verify[verify.indexOf("--design") + 1] = unsigned_design;
+    const Outcome plain = run_cli(verify);
+    EXPECT_EQ(plain.status, 3) << plain.err;
+    EXPECT_EQ(json_of(plain)["verdict"].toString(), "absent");
 }
 
 TEST(CliStrong, OnlyARunThatChoosesAnEmbeddingNamesIt) {
