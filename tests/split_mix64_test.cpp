@@ -14,11 +14,5 @@ TEST(SplitMix64, SeedZeroGivesTheKnownAnswers) {
     EXPECT_EQ(stream.next(), 0x06C45D188009454FULL);
 }
 
-TEST(SplitMix64, BelowReducesTheSameDrawByRemainder) {
-    SplitMix64 plain(/*seed=*/42), reduced(/*seed=*/42);
-    for (uint64_t count : {1ULL, 2ULL, 7ULL, 1000ULL})
-        EXPECT_EQ(reduced.below(count), plain.next() % count) << "count " << count;
-}
-
 }  // namespace
 }  // namespace velnor
