@@ -2,8 +2,9 @@
 BUILD       := build
 ASAN_BUILD  := build-asan
 JOBS        := $(shell nproc 2>/dev/null || echo 2)
+PREFIX      ?= /usr/local
 
-.PHONY: all setup build build-asan test run demo bench clean
+.PHONY: all setup build build-asan test run demo bench install package clean
 
 all: build
 
@@ -33,6 +34,14 @@ demo: build
 
 bench: build
 	./$(BUILD)/bench/velnor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Installs under PREFIX (default /usr/local), below DESTDIR when given: make install DESTDIR=/tmp/x PREFIX=/usr
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package of the build, for /usr, written into build/.
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -17,6 +17,7 @@
 #include "core/loading.h"
 #include "core/report.h"
 #include "core/save.h"
+#include "core/version.h"
 #include "hash/key_text.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
@@ -114,6 +115,7 @@ MainWindow::MainWindow(QWidget *parent)
     tick_icon = load_icon(":tick.png", 22);
     cross_icon = load_icon(":cross.png", 22);
     asterisk_icon = load_icon(":aster.png", 7);
+    ui->label_9->setText(QString("version ") + product_version);
     add_ownership_actions();
     reset_form();
 }
@@ -180,6 +182,14 @@ void MainWindow::write_to_console(const QString &color, const QString &message) 
     else if (color == "blue")
         ui->textEdit->setTextColor(Qt::blue);
     ui->textEdit->append("-> " + message);
+}
+
+// ---- about -------------------------------------------------------------------
+
+void MainWindow::on_actionAbout_triggered() {
+    dialogs->information(this, QString("About ") + product_name,
+                         QString("%1 %2\n%3\nLicensed under the %4.")
+                             .arg(product_name, product_version, product_description, product_license));
 }
 
 // ---- reset --------------------------------------------------------------------

@@ -83,6 +83,7 @@ private slots:
     void on_pushButton_17_clicked();
     void on_pushButton_16_clicked();
     void on_actionSave_triggered();
+    void on_actionAbout_triggered();
     // File > Export datapath…: the signed and the unsigned datapath files into a chosen folder.
     void export_datapath();
     // File > Verify a design…: checks a chosen datapath file for this run's signature.

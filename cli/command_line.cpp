@@ -17,10 +17,7 @@
 #include "core/datapath_file.h"
 #include "core/report.h"
 #include "core/save.h"
-
-#ifndef VELNOR_VERSION
-#define VELNOR_VERSION "unknown"
-#endif
+#include "core/version.h"
 
 namespace velnor::cli {
 namespace {
@@ -262,7 +259,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
             return Success;
         }
         if (parser.isSet("version")) {
-            out << "velnor-cli " << VELNOR_VERSION << "\n";
+            out << "velnor-cli " << product_version << "\n";
             return Success;
         }
         const QStringList positional = parser.positionalArguments();

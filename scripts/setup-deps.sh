@@ -5,6 +5,10 @@ set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
           nlohmann-json3-dev python3-jsonschema)
+# The tests of installing and packaging: the validators of the desktop entry and the
+# AppStream metadata, dpkg-shlibdeps for the package's dependencies, man and groff
+# for the manual pages, file for the icons' sizes.
+packages+=(desktop-file-utils appstream dpkg-dev man-db groff-base file)
 
 missing=()
 for p in "${packages[@]}"; do

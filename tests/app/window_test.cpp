@@ -2,6 +2,7 @@
 // with what the form shows after each step, the loads, each field's refusals,
 // the views, Reset, closing and the shortcuts.
 #include <QDir>
+#include <QMenu>
 #include <QRegularExpression>
 
 #include "tests/app/window_driver.h"
@@ -20,6 +21,19 @@ TEST(Form, TitleStaysTheProductNameAndIntegerFieldsTakeOnlySignedNumbers) {
         const bool free_text = QStringList{"lineEdit", "lineEdit_8", "lineEdit_9"}.contains(field->objectName());
         EXPECT_EQ(field->text(), free_text ? "a-3b" : "-3") << qPrintable(field->objectName());
     }
+}
+
+TEST(Form, HelpAboutNamesTheVersionDescriptionAndLicense) {
+    WindowDriver driver;
+    QMenu *help = driver.find<QMenu>("menuHelp");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->title(), "Help");
+    ASSERT_EQ(help->actions().size(), 1);
+    help->actions().first()->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{"information About velnor: velnor " VELNOR_VERSION
+                                          "\nHash-chain hardware steganography in high-level synthesis"
+                                          "\nLicensed under the Apache License 2.0."});
+    EXPECT_EQ(driver.window.current_stage(), 0);
 }
 
 TEST(WindowFlow, EachStepPaintsTheFormAndLaterEditsChangeNothing) {

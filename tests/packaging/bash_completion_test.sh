@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Drives the bash completion of velnor-cli as bash does on Tab: a table of
+# command lines and what they complete to, then every option of velnor-cli --help.
+# Usage: bash_completion_test.sh COMPLETION_SCRIPT VELNOR_CLI
+set -euo pipefail
+script=$1 cli=$2
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=/dev/null
+source "$script"
+
+# Completes the last word of the command line given as words; prints the candidates sorted, one line.
+complete_line() {
+  COMP_WORDS=("$@")
+  COMP_CWORD=$(($# - 1))
+  COMPREPLY=()
+  _velnor_cli
+  printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd ' '
+}
+
+help=$("$cli" --help)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/results" && touch "$scratch/fir.txt"
+cd "$scratch"
+
+# name | command line (words separated by ',') | expected candidates
+cases=(
+  "commands at the start|velnor-cli,|--help --version demo run verify"
+  "a command by its prefix|velnor-cli,d|demo"
+  "options of demo|velnor-cli,demo,--|--datapath --datapath-before --json --out --stamp --verbose"
+  "options of verify by prefix|velnor-cli,verify,--d|--design --dfg"
+  "verify writes no files|velnor-cli,verify,--o|--order"
+  "a file or folder for --design|velnor-cli,verify,--design,|fir.txt results"
+  "options of run by prefix|velnor-cli,run,--s|--size --stamp --subtractors"
+  "options of run after a value|velnor-cli,run,--adders,2,--m|--multipliers"
+  "a file for --dfg|velnor-cli,run,--dfg,f|fir.txt"
+  "a folder for --out|velnor-cli,demo,--out,|results"
+  "nothing for a number|velnor-cli,run,--size,|"
+  "options given are not offered again|velnor-cli,demo,--json,--out,results,--d|--datapath --datapath-before"
+  "an option given is left out of run's list|velnor-cli,run,--comparators,1,--co|--count"
+  "a value with a wildcard is taken literally|velnor-cli,demo,--stamp,*,--|--datapath --datapath-before --json --out --verbose"
+)
+for row in "${cases[@]}"; do
+  IFS='|' read -r name line expected <<<"$row"
+  IFS=',' read -r -a words <<<"$line,"  # the added ',' keeps an empty last word
+  actual=$(complete_line "${words[@]}")
+  [ "$actual" = "$expected" ] || fail "$name: completed '$line' to '$actual', expected '$expected'"
+done
+
+offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) "
+options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+[ -n "$options" ] || fail "velnor-cli --help lists no options"
+for option in $options; do
+  [[ $offered == *" $option "* ]] || fail "the completion never offers $option"
+done
+echo "${#cases[@]} command lines complete as expected; every option of --help is offered"
