@@ -10,6 +10,11 @@ QString QtDialogs::open_file(QWidget *parent, const QString &caption, const QStr
     return QFileDialog::getOpenFileName(parent, caption, directory, filter);
 }
 
+QString QtDialogs::save_file(QWidget *parent, const QString &caption, const QString &directory,
+                             const QString &filter) {
+    return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+}
+
 QString QtDialogs::existing_directory(QWidget *parent, const QString &caption, const QString &directory,
                                       QFileDialog::Options options) {
     return QFileDialog::getExistingDirectory(parent, caption, directory, options);

@@ -17,6 +17,9 @@ public:
     // A file to open; empty when the user cancels.
     virtual QString open_file(QWidget *parent, const QString &caption, const QString &directory,
                               const QString &filter) = 0;
+    // A file to write; empty when the user cancels.
+    virtual QString save_file(QWidget *parent, const QString &caption, const QString &directory,
+                              const QString &filter) = 0;
     // A directory; empty when the user cancels.
     virtual QString existing_directory(QWidget *parent, const QString &caption, const QString &directory,
                                        QFileDialog::Options options) = 0;
@@ -31,6 +34,8 @@ public:
 class QtDialogs : public Dialogs {
 public:
     QString open_file(QWidget *parent, const QString &caption, const QString &directory,
+                      const QString &filter) override;
+    QString save_file(QWidget *parent, const QString &caption, const QString &directory,
                       const QString &filter) override;
     QString existing_directory(QWidget *parent, const QString &caption, const QString &directory,
                                QFileDialog::Options options) override;

@@ -7,18 +7,28 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QFile>
 #include <QIntValidator>
 #include <QResizeEvent>
 #include <QStringList>
 #include <iostream>
 
+#include "app/charts/chart_model.h"
+#include "app/datapath_view.h"
 #include "app/busy_guard.h"
+#include "app/explore_dialog.h"
 #include "app/views.h"
+#include "core/datapath.h"
 #include "core/loading.h"
 #include "core/report.h"
 #include "core/save.h"
 #include "core/version.h"
+#include "hash/hash_chain.h"
 #include "hash/key_text.h"
+#include "rtl/verilog_writer.h"
 #include "synthesis/resource_constraints.h"
 #include "ui_mainwindow.h"
 
@@ -115,9 +125,36 @@ MainWindow::MainWindow(QWidget *parent)
     tick_icon = load_icon(":tick.png", 22);
     cross_icon = load_icon(":cross.png", 22);
     asterisk_icon = load_icon(":aster.png", 7);
+    add_datapath_dock();
+    // A style sheet makes a label take the application's font instead of the
+    // window's; the step labels keep the window's font whatever their colour.
+    for (QLabel *step : {ui->label_3, ui->label_4, ui->label_5, ui->label_6})
+        step->setFont(font());
     ui->label_9->setText(QString("version ") + product_version);
     add_ownership_actions();
     reset_form();
+}
+
+void MainWindow::add_datapath_dock() {
+    datapath_view_ = new DatapathView([this]() -> Dialogs & { return *dialogs; });
+    datapath_dock = new QDockWidget("Datapath", this);
+    datapath_dock->setObjectName("datapath_dock");
+    datapath_dock->setWidget(datapath_view_);
+    addDockWidget(Qt::BottomDockWidgetArea, datapath_dock);
+    splitDockWidget(ui->dockWidget, datapath_dock, Qt::Horizontal);
+    datapath_dock->hide();
+
+    QMenu *view_menu = menuBar()->addMenu("View");
+    view_menu->setObjectName("menuView");
+    QAction *show_charts = view_menu->addAction("Datapath charts");
+    show_charts->setObjectName("actionDatapath");
+    show_charts->setShortcut(QKeySequence("Ctrl+D"));
+    connect(show_charts, &QAction::triggered, this, &MainWindow::show_datapath_charts);
+}
+
+void MainWindow::show_datapath_charts() {
+    datapath_dock->show();
+    datapath_dock->raise();
 }
 
 MainWindow::~MainWindow() = default;
@@ -172,6 +209,21 @@ std::vector<QPushButton *> MainWindow::output_buttons() const {
             ui->pushButton_16, ui->pushButton_17};
 }
 
+// Brings the next field to fill into view and gives it the keyboard, so the
+// user can type on without scrolling the input column.
+void MainWindow::focus_field(QLineEdit *field) {
+    ui->scrollArea_2->ensureWidgetVisible(field);
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+// The first resource field still empty, in the form's order; none once all are filled.
+QLineEdit *MainWindow::next_resource_field() const {
+    for (QLineEdit *field : {ui->lineEdit_3, ui->lineEdit_4, ui->lineEdit_5, ui->lineEdit_6})
+        if (field->text().isEmpty())
+            return field;
+    return nullptr;
+}
+
 // ---- console ----------------------------------------------------------------
 
 void MainWindow::write_to_console(const QString &color, const QString &message) {
@@ -194,11 +246,18 @@ void MainWindow::on_actionAbout_triggered() {
 
 // ---- reset --------------------------------------------------------------------
 
-void MainWindow::on_actionReset_triggered() { reset_form(); }
+void MainWindow::on_actionReset_triggered() {
+    // A completed run that Save has not written is lost by Reset, as by closing: ask first.
+    if (entry_stage == stage_embedded && !run_saved &&
+        !dialogs->question(this, "reset", "the completed run has not been saved; do you want to reset the form?"))
+        return;
+    reset_form();
+}
 
 void MainWindow::reset_form() {
     entry_stage = stage_start;
     enable_ownership_actions(false);
+    ui->actionExportVerilog->setEnabled(false);
     dsp_core_loaded = false;
     library_loaded = false;
 
@@ -227,6 +286,8 @@ void MainWindow::reset_form() {
     show_icon(ui->label_41, asterisk_icon);
 
     run = FlowRun();
+    run_saved = false;
+    datapath_view_->clear();
 }
 
 // ---- loading the two files ------------------------------------------------------
@@ -243,18 +304,22 @@ void MainWindow::on_pushButton_23_clicked() {
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
     try {
-        load_dsp_core(run.design, path.toStdString(), std::cout);
+        // A core the hash chain could never take is refused now, not after synthesis.
+        load_dsp_core(run.design, path.toStdString(), std::cout, operation_limit(1));
     } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
         dialogs->critical(this, "warning", "file read unsuccessful or invalid file   .... Try again !!");
         show_icon(ui->label_39, cross_icon);
+        write_to_console("red", QString::fromStdString(error.what()));
         return;
     }
     dsp_core_loaded = true;
     show_icon(ui->label_39, tick_icon);
     ui->label_38->setText(QString::fromStdString(run.design.dfg_name));
-    if (dsp_core_loaded && library_loaded)
+    if (dsp_core_loaded && library_loaded) {
         entry_stage = stage_files_loaded;
+        focus_field(ui->lineEdit_3);
+    }
 }
 
 void MainWindow::on_pushButton_24_clicked() {
@@ -270,13 +335,16 @@ void MainWindow::on_pushButton_24_clicked() {
         std::cout << error.what() << std::endl;
         dialogs->critical(this, "error", "file read error , select valid file format..!!");
         show_icon(ui->label_41, cross_icon);
+        write_to_console("red", QString::fromStdString(error.what()));
         return;
     }
     library_loaded = true;
     show_icon(ui->label_41, tick_icon);
     ui->label_40->setText(QString::fromStdString(file_name_of(path.toStdString())));
-    if (dsp_core_loaded && library_loaded)
+    if (dsp_core_loaded && library_loaded) {
         entry_stage = stage_files_loaded;
+        focus_field(ui->lineEdit_3);
+    }
 }
 
 // ---- resource constraints -----------------------------------------------------------
@@ -293,6 +361,8 @@ void MainWindow::resource_entry(QLineEdit *field, int32_t type, QLabel *status) 
     try {
         accept_resource_count(run, type, text_to_int(field->text()), std::cout);
         show_icon(status, tick_icon);
+        if (QLineEdit *next = next_resource_field())
+            focus_field(next);
     } catch (const Refusal &refusal) {
         show_icon(status, cross_icon);
         const int32_t bound = resource_bound(run.design, type).value_or(0);
@@ -318,7 +388,9 @@ void MainWindow::constraint_finish() {
     ui->pushButton_15->setEnabled(true);
     mark_done(ui->label_3);
     entry_stage = stage_constraints_accepted;
+    datapath_view_->show_unsigned(datapath_of(run.design));
     inform("please enter the number of encodings for the algorithm (max 9)");
+    focus_field(ui->lineEdit_7);
 }
 
 // ---- stego key ------------------------------------------------------------------------
@@ -336,6 +408,7 @@ void MainWindow::on_lineEdit_7_editingFinished() {
     show_icon(ui->label_51, tick_icon);
     entry_stage = stage_count_accepted;
     inform(encoding_rules_text);
+    focus_field(ui->lineEdit_8);
 }
 
 void MainWindow::on_lineEdit_8_editingFinished() {
@@ -352,6 +425,7 @@ void MainWindow::on_lineEdit_8_editingFinished() {
     ui->pushButton_2->setEnabled(true);
     entry_stage = stage_encodings_accepted;
     inform("Enter the key of size " + QString::number(order_key_size(run.encoding_count)));
+    focus_field(ui->lineEdit);
 }
 
 void MainWindow::on_lineEdit_editingFinished() {
@@ -369,6 +443,7 @@ void MainWindow::on_lineEdit_editingFinished() {
     entry_stage = stage_order_accepted;
     inform("please enter number of rounds for each of " + QString::number(2 * run.encoding_count) +
            " blocks separated by space . \n 0<n<=80");
+    focus_field(ui->lineEdit_9);
 }
 
 void MainWindow::on_lineEdit_9_editingFinished() {
@@ -386,6 +461,7 @@ void MainWindow::on_lineEdit_9_editingFinished() {
     ui->pushButton_3->setEnabled(true);
     ui->pushButton_4->setEnabled(true);
     mark_done(ui->label_5);
+    focus_field(ui->lineEdit_10);
 }
 
 // ---- embedding --------------------------------------------------------------------------
@@ -415,7 +491,14 @@ void MainWindow::on_lineEdit_10_editingFinished() {
         button->setEnabled(true);
     mark_done(ui->label_6);
     entry_stage = stage_embedded;
+    run_saved = false;
+    const Datapath signed_datapath = datapath_of(run.design);
+    datapath_view_->show_signed(signed_datapath,
+                                charts::chart_marks(signed_datapath, run.embedding.constraints.zero_pairs,
+                                                    run.embedding.constraints.one_operations,
+                                                    run.embedding.constraints.together_pairs));
     enable_ownership_actions(true);
+    ui->actionExportVerilog->setEnabled(true);
 }
 
 // ---- result views -------------------------------------------------------------------------
@@ -550,6 +633,11 @@ void MainWindow::on_actionSave_triggered() {
         return;  // a cancelled dialog writes nothing
     const SaveOutcome saved = save_run(run.design, run.hash_engine.chain_log, key_file_contents(run),
                                        chosen.toStdString(), time_stamp(clock()), std::cout);
+    if (saved.report_written)
+        write_to_console("blue", "report file: " + QString::fromStdString(saved.report_file));
+    if (saved.key_written)
+        write_to_console("blue", "key file: " + QString::fromStdString(saved.key_file));
+    run_saved = saved.report_written && saved.key_written;
     QStringList failures;
     if (!saved.report_written)
         failures << "could not write the report file " + QString::fromStdString(saved.report_file);
@@ -557,4 +645,48 @@ void MainWindow::on_actionSave_triggered() {
         failures << "could not write the key file " + QString::fromStdString(saved.key_file);
     if (!failures.isEmpty())
         dialogs->critical(this, "error", failures.join("\n"));
+}
+
+void MainWindow::on_actionExportVerilog_triggered() {
+    if (busy || entry_stage < stage_embedded)
+        return;
+    const BusyGuard guard(busy);
+    const QString chosen = dialogs->existing_directory(this, tr("export Verilog"), "/home",
+                                                       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (chosen.isEmpty())
+        return;  // a cancelled dialog writes nothing
+    const Datapath datapath = datapath_of(run.design);
+    const QString path = chosen + "/" + QString::fromStdString(verilog_module_name(datapath)) + ".v";
+    try {
+        if (!write_verilog_file(datapath, DesignStage::Signed, QFile::encodeName(path).toStdString()))
+            dialogs->critical(this, "error", "could not write the Verilog file " + path);
+    } catch (const VerilogError &error) {
+        dialogs->critical(this, "error", QString::fromStdString(error.what()));
+    }
+}
+
+// ---- explore -----------------------------------------------------------------------------
+
+// Explores the loaded DSP core and library in a dialog of its own; a row the
+// user chooses there is typed into the form's fields, to be run for real.
+void MainWindow::on_actionExplore_triggered() {
+    if (busy)
+        return;
+    if (!dsp_core_loaded || !library_loaded) {
+        inform("Load a DSP core and a module library first.");
+        return;
+    }
+    auto *dialog = new velnor::ExploreDialog(QString::fromStdString(run.design.dfg_path),
+                                             QString::fromStdString(run.design.library_path), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &velnor::ExploreDialog::combination_chosen, this, [this](const velnor::ExploreChoice &choice) {
+        const std::pair<QLineEdit *, QString> fields[] = {
+            {ui->lineEdit_3, choice.adders},  {ui->lineEdit_4, choice.multipliers}, {ui->lineEdit_5, choice.subtractors},
+            {ui->lineEdit_6, choice.comparators}, {ui->lineEdit_7, choice.count}, {ui->lineEdit_8, choice.encodings},
+            {ui->lineEdit, choice.order}, {ui->lineEdit_9, choice.rounds}, {ui->lineEdit_10, choice.size}};
+        for (const auto &[field, text] : fields)
+            field->setText(text);
+        write_to_console("blue", "The explored combination is in the form; enter each field to run it.");
+    });
+    dialog->show();
 }

@@ -16,10 +16,15 @@
 #include "core/clock.h"
 #include "flow/flow.h"
 
+class QDockWidget;
 class QIntValidator;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace velnor {
+class DatapathView;
+}
 
 namespace Ui {
 class MainWindow;
@@ -44,6 +49,8 @@ public:
     // How far the user has come: 0 start, 1 files loaded, 2 constraints
     // accepted, 3..5 key fields accepted, 6 hash chain run, 8 signature embedded.
     int current_stage() const { return entry_stage; }
+    // The charts of the schedule and the register allocation, in their dock.
+    velnor::DatapathView *datapath_view() const { return datapath_view_; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -83,13 +90,21 @@ private slots:
     void on_pushButton_17_clicked();
     void on_pushButton_16_clicked();
     void on_actionSave_triggered();
+    void on_actionExplore_triggered();
+    // View > Datapath charts: shows the dock of the schedule and register charts.
+    void show_datapath_charts();
     void on_actionAbout_triggered();
     // File > Export datapath…: the signed and the unsigned datapath files into a chosen folder.
     void export_datapath();
     // File > Verify a design…: checks a chosen datapath file for this run's signature.
     void verify_design();
+    // Writes the signed datapath as <core>.v into a chosen folder.
+    void on_actionExportVerilog_triggered();
 
 private:
+    void add_datapath_dock();
+    void focus_field(QLineEdit *field);
+    QLineEdit *next_resource_field() const;
     void reset_form();
     void resource_entry(QLineEdit *field, int32_t type, QLabel *status);
     QString ask_for_text_file();
@@ -113,11 +128,15 @@ private:
     QIntValidator *integer_validator = nullptr;  // a child of the window, shared by the integer fields
     std::unique_ptr<velnor::Dialogs> dialogs;
     velnor::Clock clock;
+    QDockWidget *datapath_dock = nullptr;
+    velnor::DatapathView *datapath_view_ = nullptr;
 
     int entry_stage = 0;
     // Each file counts once toward stage 1, however often it is loaded.
     bool dsp_core_loaded = false;
     bool library_loaded = false;
+    // Whether the completed run has been written by Save since it was embedded.
+    bool run_saved = false;
     // True while a slot runs: a field that loses focus to the slot's own
     // message box must not act a second time.
     bool busy = false;

@@ -23,22 +23,17 @@ QString schedule_table(const Design &design, VariantColumn column) {
 
 QString register_table(const ControllerTable &table, int register_count) {
     QString html = "<table border=\"1\"><tr><th>cs(\\/)/color(->)</th>";
-    int32_t highest = 0;
-    for (const auto &step : table)
-        if (!step.second.empty())
-            highest = std::max(highest, step.second.rbegin()->first);
-    for (int32_t c = 1; c <= highest; ++c)
+    for (int32_t c = 1; c <= table.highest_register(); ++c)
         html += "<th>" + QString::number(c) + "</th>";
     // An empty table leaves its header row open, as the allocation view always has.
     if (!table.empty())
         html += "</tr>";
-    for (const auto &[step, registers] : table) {
+    for (const int32_t step : table.steps()) {
         html += "<tr><td>" + QString::number(step) + "</td>";
         for (int32_t c = 1; c <= register_count; ++c) {
             html += "<td>";
-            const auto held = registers.find(c);
-            if (held != registers.end() && held->second != 0)
-                html += QString::number(held->second - 1);  // variables are shown counted from 0
+            if (const int32_t held = table.at(step, c))
+                html += QString::number(held - 1);  // variables are shown counted from 0
             html += "</td>";
         }
         html += "</tr>";

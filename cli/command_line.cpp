@@ -11,10 +11,14 @@
 #include <QTemporaryDir>
 
 #include "cli/demo_inputs.h"
+#include "cli/explore_command.h"
 #include "cli/output.h"
+#include "cli/pictures.h"
 #include "cli/run_flow.h"
 #include "cli/verify_command.h"
+#include "cli/verilog_export.h"
 #include "core/datapath_file.h"
+#include "core/quoted.h"
 #include "core/report.h"
 #include "core/save.h"
 #include "core/version.h"
@@ -29,10 +33,13 @@ const char usage_text[] =
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
     "                  [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
     "                  [--datapath FILE] [--datapath-before FILE]\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli demo [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
     "                  [--datapath FILE] [--datapath-before FILE]\n"
-    "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*>\n"
+    "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
+    "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*, --svg, --dot>\n"
     "                  [--alpha P] [--null-samples N [--seed S]] [--json] [--verbose]\n"
+    "%EXPLORE%"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -57,9 +64,17 @@ const char usage_text[] =
     "  --json              print one JSON object instead of labelled lines (with --embedding,\n"
     "                      it names the embedding)\n"
     "  --verbose           print the diagnostic lines on standard error\n"
+    "  --svg FILE          also draw the schedule and the register allocation after\n"
+    "                      the embedding as an SVG picture\n"
+    "  --dot FILE          also write the scheduled data-flow graph as Graphviz DOT\n"
     "  --datapath FILE     write the datapath after the embedding as JSON\n"
     "  --datapath-before FILE\n"
     "                      write the unsigned datapath of the same run as JSON\n"
+    "Hardware (needs yosys for --verilog-stats):\n"
+    "  --verilog FILE      write the signed datapath as synthesizable Verilog\n"
+    "  --verilog-before FILE  the same for the unsigned datapath of the run\n"
+    "  --verilog-stats     print both designs' yosys cell and flip-flop counts and\n"
+    "                      library areas on standard error\n"
     "verify checks a suspect datapath file for the signature of the key given:\n"
     "  --design FILE       the suspect design, a datapath file\n"
     "  --alpha P           the largest probability of coincidence that proves\n"
@@ -67,14 +82,27 @@ const char usage_text[] =
     "  --null-samples N    also estimate the probability from N random register\n"
     "                      allocations of the same variables (1 to 1000000)\n"
     "  --seed S            the seed of those allocations (default 1)\n"
-    "Exit status: 0 success, 1 a file under --out could not be written,\n"
-    "2 a refused value or a usage error; verify: 0 present, 3 absent,\n"
-    "4 inconclusive, 2 refused input.\n";
+    "Options of explore (lists are blank-separated; one run per combination):\n"
+    "  --dfg FILE          a DSP core; give it again for more cores\n"
+    "  --adders \"N ..\", --multipliers \"N ..\", --subtractors \"N ..\", --comparators \"N ..\"\n"
+    "  --sizes \"N ..\"      constraint sizes\n"
+    "  --embedding \"M ..\"  embeddings to try, specified and/or strong (default specified)\n"
+    "  --keys FILE         one key a line: --count N --encodings \"..\" --order KEY --rounds \"..\"\n"
+    "  --random-keys N     N keys drawn from --seed S (default 1)\n"
+    "  --threads T         parallel runs (default: the number of cores)\n"
+    "  --shard K/N         only the combinations i with i mod N = K-1\n"
+    "  --csv               CSV with a header instead of JSON Lines\n"
+    "  --summary FILE      Pareto fronts per core as JSON; --target-pc P adds the cheapest reaching P\n"
+    "  --plot FILE         the probabilities against the overhead, as .svg or .png\n"
+    "Exit status: 0 success, 1 a file under --out, a datapath, a Verilog file, a summary\n"
+    "or a plot could not be written or yosys failed, 2 a refused value or a usage error;\n"
+    "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";
 
 const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
                                          "count", "encodings", "order",  "rounds",      "size"};
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
-const char *const output_value_options[] = {"out", "stamp", "datapath", "datapath-before"};
+const char *const output_value_options[] = {"out",      "stamp",   "datapath", "datapath-before",
+                                            "verilog", "verilog-before", "svg", "dot"};
 const char *const verify_value_options[] = {"design", "alpha", "null-samples", "seed"};
 const char *const commands[] = {"run", "demo", "verify"};
 
@@ -138,6 +166,14 @@ RunRequest demo_request(const QString &folder) {
     return request;
 }
 
+// The parser's complaint, with an unknown option's name quoted as every value is.
+std::string parse_error(const QCommandLineParser &parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return "Unknown option '" + quoted(unknown.first().toStdString()) + "'.";
+    return parser.errorText().toStdString();
+}
+
 void check_parsed(const QCommandLineParser &parser, const QString &command) {
     for (const QString &name : parser.optionNames())
         if (parser.values(name).size() > 1)
@@ -150,6 +186,8 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
         for (const char *name : output_value_options)
             if (parser.isSet(name))
                 refuse_option(name, "not taken by verify, which writes nothing");
+        if (parser.isSet("verilog-stats"))
+            refuse_option("verilog-stats", "not taken by verify, which synthesizes nothing");
         if (!parser.isSet("design"))
             refuse_option("design", "missing; verify needs the suspect design's datapath file");
         if (parser.isSet("seed") && !parser.isSet("null-samples"))
@@ -159,11 +197,14 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
             if (parser.isSet(name))
                 refuse_option(name, "taken by verify only");
     }
-    for (const char *name : {"datapath", "datapath-before"})
+    for (const char *name : {"datapath", "datapath-before", "verilog", "verilog-before"})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             refuse_option(name, "needs a file name");
     if (parser.isSet("out") && parser.value("out").isEmpty())
         refuse_option("out", "needs a folder");
+    for (const char *name : {"svg", "dot"})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            refuse_option(name, "needs a file name");
     if (parser.value("stamp").contains('/'))
         refuse_option("stamp", "must not contain '/', it becomes part of a file name");
 }
@@ -194,12 +235,16 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     out.flush();
 
     int status = Success;
+    for (const std::string &failure : write_pictures(run, optional_value(parser, "svg"), optional_value(parser, "dot"))) {
+        err << failure << "\n";
+        status = WriteFailed;
+    }
     if (saved && !saved->report_written) {
-        err << "--out: cannot write the report file " << saved->report_file << "\n";
+        err << "--out: cannot write the report file " << one_line(saved->report_file) << "\n";
         status = WriteFailed;
     }
     if (saved && !saved->key_written) {
-        err << "--out: cannot write the key file " << saved->key_file << "\n";
+        err << "--out: cannot write the key file " << one_line(saved->key_file) << "\n";
         status = WriteFailed;
     }
     const auto write_datapath = [&](const char *option, const Design &design) {
@@ -213,6 +258,14 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
         write_datapath("datapath", run.design);
     if (parser.isSet("datapath-before"))
         write_datapath("datapath-before", run.unsigned_design);
+    VerilogRequest hardware;
+    if (parser.isSet("verilog"))
+        hardware.signed_file = QFile::encodeName(parser.value("verilog")).toStdString();
+    if (parser.isSet("verilog-before"))
+        hardware.unsigned_file = QFile::encodeName(parser.value("verilog-before")).toStdString();
+    hardware.stats = parser.isSet("verilog-stats");
+    if (!export_verilog(run, hardware, err))
+        status = WriteFailed;
     return status;
 }
 
@@ -238,7 +291,23 @@ int verify_and_print(const RunRequest &request, const QCommandLineParser &parser
 
 }  // namespace
 
-int run_command_line(const QStringList &arguments, std::ostream &out, std::ostream &err, const Clock &clock) {
+// The usage text with explore's lines in their place.
+std::string usage() {
+    std::string text = usage_text;
+    const std::string mark = "%EXPLORE%";
+    return text.replace(text.find(mark), mark.size(), explore_usage_text);
+}
+
+int run_command_line(const QStringList &arguments, std::ostream &out, std::ostream &err, const Clock &clock,
+                     bool err_is_terminal) {
+    if (!arguments.isEmpty() && arguments.first() == "explore") {
+        try {
+            return run_explore_command(arguments.mid(1), out, err, err_is_terminal);
+        } catch (const std::exception &failure) {
+            err << "velnor-cli: " << failure.what() << "\n";
+            return WriteFailed;
+        }
+    }
     QCommandLineParser parser;
     for (const char *name : run_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
@@ -247,15 +316,15 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
     parser.addOption(QCommandLineOption("embedding", "embedding", "value"));
     for (const char *name : verify_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
-    for (const char *name : {"json", "verbose", "help", "version"})
+    for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
         parser.addOption(QCommandLineOption(name, name));
-    parser.addPositionalArgument("command", "run or demo");
+    parser.addPositionalArgument("command", "run, demo or explore");
 
     try {
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
-            refuse_command(parser.errorText().toStdString() + " (see velnor-cli --help)");
+            refuse_command(parse_error(parser) + " (see velnor-cli --help)");
         if (parser.isSet("help")) {
-            out << usage_text;
+            out << usage();
             return Success;
         }
         if (parser.isSet("version")) {
@@ -264,12 +333,14 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run, demo or verify (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo, verify or explore (see velnor-cli --help)");
         const QString command = positional.first();
         if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
-            refuse_command("unknown command '" + command.toStdString() + "'; use run, demo or verify");
+            refuse_command("unknown command '" + quoted(command.toStdString()) +
+                           (command == "explore" ? "'; explore comes first, before its options"
+                                                 : "'; use run, demo, verify or explore"));
         if (positional.size() > 1)
-            refuse_command("unexpected argument '" + positional.at(1).toStdString() + "'");
+            refuse_command("unexpected argument '" + quoted(positional.at(1).toStdString()) + "'");
         check_parsed(parser, command);
 
         if (command == "run")
@@ -290,15 +361,15 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         case Refusal::Reason::InvalidArgument:
         case Refusal::Reason::BrokenInvariant:
             // Not a value the user gave: the tool says what went wrong in itself.
-            err << "velnor-cli: " << refusal.what() << "\n";
+            err << "velnor-cli: " << one_line(refusal.what()) << "\n";
             return WriteFailed;
         default:
-            err << refusal.what() << "\n";
+            err << one_line(refusal.what()) << "\n";
             return Refused;
         }
     } catch (const std::exception &failure) {
         // Nothing the flow expects ends here; say what happened rather than abort.
-        err << "velnor-cli: " << failure.what() << "\n";
+        err << "velnor-cli: " << one_line(failure.what()) << "\n";
         return WriteFailed;
     }
 }

@@ -42,11 +42,25 @@ std::string json_number(double value) {
 std::string json_bool(bool value) { return value ? "true" : "false"; }
 
 void JsonObject::add(const char *name, const std::string &json_value) {
-    text_ += first_ ? "{\n  " : ",\n  ";
+    if (layout_ == Layout::Indented)
+        text_ += first_ ? "{\n  " : ",\n  ";
+    else
+        text_ += first_ ? "{" : ", ";
     first_ = false;
     text_ += json_string(name) + ": " + json_value;
 }
 
-std::string JsonObject::close() const { return (first_ ? std::string("{") : text_ + "\n") + "}\n"; }
+void JsonObject::add_integers(const char *name, const std::vector<int32_t> &values) {
+    std::string list = "[";
+    for (std::size_t i = 0; i < values.size(); ++i)
+        list += (i == 0 ? "" : ", ") + std::to_string(values[i]);
+    add(name, list + "]");
+}
+
+std::string JsonObject::close() const {
+    if (layout_ == Layout::OneLine)
+        return (first_ ? std::string("{") : text_) + "}\n";
+    return (first_ ? std::string("{") : text_ + "\n") + "}\n";
+}
 
 }  // namespace velnor::cli

@@ -17,14 +17,13 @@ std::string figures_text(const FlowRun &run) {
            embedded_signature(run) + "\n";
 }
 
-std::string figures_json(const FlowRun &run, const SaveOutcome *saved, bool name_embedding) {
-    const EmbeddingFigures &f = run.embedding.figures;
-    const Design &design = run.design;
-    JsonObject json;
-    json.add_string("dfg", design.dfg_name);
-    json.add_integer("operations", static_cast<long long>(design.operations.size()));
+void add_figure_members(MemberSink &json, const RunFigures &run, FigureMembers which) {
+    const EmbeddingFigures &f = run.figures;
+    if (which.dfg)
+        json.add_string("dfg", run.dfg);
+    json.add_integer("operations", run.operations);
     json.add_integer("registers_before", f.register_count_before);
-    json.add_integer("registers_after", static_cast<long long>(design.register_lifetimes.size()));
+    json.add_integer("registers_after", run.registers_after);
     json.add_number("initial_area", f.initial_area);
     json.add_number("initial_latency", f.initial_latency);
     json.add_number("max_area", f.max_area);
@@ -41,20 +40,24 @@ std::string figures_json(const FlowRun &run, const SaveOutcome *saved, bool name
     json.add_integer("zero_count", f.zero_count);
     json.add_integer("one_count", f.one_count);
     json.add_integer("effective_one_count", f.effective_one_count);
-    std::string ids = "[";
-    const std::vector<int32_t> &one_operations = run.embedding.constraints.one_operations;
-    for (std::size_t i = 0; i < one_operations.size(); ++i)
-        ids += (i == 0 ? "" : ", ") + std::to_string(one_operations[i]);
-    json.add("embedded_one_operations", ids + "]");
-    json.add_string("hash_output", run.hash_output);
-    json.add_string("signature", embedded_signature(run));
-    // A run that does not choose an embedding prints exactly what it printed before there was a choice.
-    if (name_embedding || f.mode == EmbeddingMode::Strong)
+    json.add_integers("embedded_one_operations", run.one_operations);
+    if (which.hash_output)
+        json.add_string("hash_output", run.hash_output);
+    json.add_string("signature", run.signature);
+    if (which.embedding)
         json.add_string("embedding", embedding_mode_name(f.mode));
     if (f.mode == EmbeddingMode::Strong) {
         json.add_integer("together", f.together_count);
         json.add_number("log10_pc", f.log10_pc);
     }
+}
+
+std::string figures_json(const FlowRun &run, const SaveOutcome *saved, bool name_embedding) {
+    JsonObject json;
+    FigureMembers which;
+    // A run that does not choose an embedding prints exactly what it printed before there was a choice.
+    which.embedding = name_embedding || run.embedding.figures.mode == EmbeddingMode::Strong;
+    add_figure_members(json, run_figures(run), which);
     if (saved) {
         json.add_string("report_file", saved->report_file);
         json.add_string("key_file", saved->key_file);

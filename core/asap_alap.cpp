@@ -1,9 +1,8 @@
-// Unconstrained scheduling by repeated passes over the operations in ascending
-// id order. Each operation has a done flag indexed by id - 1; an operation whose
-// id lies outside 1..N (N = number of operations) has no flag and is never
-// placed. Both schedulers stop after a pass that places nothing, so a cycle or
-// a reference to a missing operation leaves operations unplaced instead of
-// looping for ever.
+// Unconstrained scheduling, placed as repeated passes over the operations in
+// ascending id order would place them. Only an operation whose id lies inside
+// 1..N (N = number of operations) is ever placed. Both schedulers end where a
+// pass would place nothing, so a cycle or a reference to a missing operation
+// leaves operations unplaced instead of looping for ever.
 #include "core/asap_alap.h"
 
 #include <algorithm>
@@ -12,19 +11,6 @@
 
 namespace velnor {
 namespace {
-
-// One byte per operation, indexed by id - 1.
-class DoneFlags {
-public:
-    explicit DoneFlags(std::size_t count) : flags_(count, 0) {}
-    // False for an id that has no flag: such an operation is never scheduled.
-    bool covers(int32_t id) const { return id >= 1 && static_cast<std::size_t>(id) <= flags_.size(); }
-    bool done(int32_t id) const { return flags_[static_cast<std::size_t>(id) - 1] != 0; }
-    void set(int32_t id) { flags_[static_cast<std::size_t>(id) - 1] = 1; }
-
-private:
-    std::vector<unsigned char> flags_;
-};
 
 // The ASAP step of producer id, -1 when it has none yet or does not exist.
 // Looks up without creating records.
@@ -72,37 +58,121 @@ std::optional<int32_t> latest_step(const Design &design, const Operation &op) {
     return smallest - 1;
 }
 
-// Repeated passes in ascending id order; each places every operation whose step
-// step_of can tell, and a pass that places nothing ends the loop (so a cycle or
-// a missing producer cannot keep it running).
-template <typename StepOf>
-void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &steps, StepOf step_of) {
-    DoneFlags flags(design.operations.size());
-    bool placed = true;
-    while (placed) {
-        placed = false;
-        for (auto &[id, op] : design.operations) {
-            if (!flags.covers(id) || flags.done(id))
+// Calls visit with each operation op waits for: its producers (ASAP), each
+// once, or its consumers (ALAP).
+template <typename Visit>
+void for_each_producer(const Operation &op, Visit visit) {
+    if (op.first_input != 0)
+        visit(op.first_input);
+    if (op.second_input != 0 && op.second_input != op.first_input)
+        visit(op.second_input);
+}
+
+template <typename Visit>
+void for_each_consumer(const Operation &op, Visit visit) {
+    for (const int32_t successor : op.successors)
+        visit(successor);
+}
+
+// The same placement as repeated passes in ascending id order, each placing
+// every operation whose step step_of can tell, until a pass places nothing
+// (so a cycle or a missing operation leaves operations unplaced), without
+// walking every operation once per pass. An operation is placed in the first
+// pass that finds all it waits for placed: the pass of each of them, or the
+// next one for those it meets later in the pass (a larger id). The operations
+// are visited in an order where each follows what it waits for, and each
+// step lists its ids in the order the passes would have placed them.
+template <typename WaitsFor, typename StepOf>
+void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &steps, WaitsFor waits_for,
+                     StepOf step_of) {
+    const std::size_t count = design.operations.size();
+    // An id outside 1..N is never placed; its step stays as it is.
+    const auto covers = [count](int32_t id) { return id >= 1 && static_cast<std::size_t>(id) <= count; };
+    std::vector<Operation *> by_id(count + 1, nullptr);
+    for (auto &[id, op] : design.operations)
+        if (covers(id)) {
+            by_id[static_cast<std::size_t>(id)] = &op;
+            op.*step_field = -1;
+        }
+
+    // For each operation, how many of what it waits for are still unplaced
+    // (-1: never placed, as a missing operation or an unplaced one without a
+    // flag), and, in one flat list, who waits for each.
+    std::vector<int32_t> waiting(count + 1, 0);
+    std::vector<int32_t> first_waiter(count + 2, 0);
+    for (std::size_t id = 1; id <= count; ++id) {
+        const Operation *op = by_id[id];
+        if (!op)
+            continue;
+        waits_for(*op, [&](int32_t other) {
+            if (waiting[id] < 0)
+                return;
+            if (covers(other) && by_id[static_cast<std::size_t>(other)] && static_cast<std::size_t>(other) != id) {
+                ++waiting[id];
+                ++first_waiter[static_cast<std::size_t>(other) + 1];
+                return;
+            }
+            const auto found = covers(other) ? design.operations.end() : design.operations.find(other);
+            if (found == design.operations.end() || found->second.*step_field == -1)
+                waiting[id] = -1;
+        });
+    }
+    for (std::size_t id = 1; id <= count + 1; ++id)
+        first_waiter[id] += first_waiter[id - 1];
+    std::vector<int32_t> waiters(static_cast<std::size_t>(first_waiter[count + 1]));
+    std::vector<int32_t> filled(first_waiter.begin(), first_waiter.end() - 1);
+    std::vector<int32_t> ready;
+    for (std::size_t id = 1; id <= count; ++id) {
+        const Operation *op = by_id[id];
+        if (!op)
+            continue;
+        waits_for(*op, [&](int32_t other) {
+            if (covers(other) && by_id[static_cast<std::size_t>(other)] && static_cast<std::size_t>(other) != id)
+                waiters[static_cast<std::size_t>(filled[static_cast<std::size_t>(other)]++)] = static_cast<int32_t>(id);
+        });
+        if (waiting[id] == 0)
+            ready.push_back(static_cast<int32_t>(id));
+    }
+
+    std::vector<int32_t> pass(count + 1, 1);
+    std::vector<std::pair<int32_t, int32_t>> placed;  // (pass, id)
+    while (!ready.empty()) {
+        const int32_t id = ready.back();
+        ready.pop_back();
+        const auto index = static_cast<std::size_t>(id);
+        Operation &op = *by_id[index];
+        const std::optional<int32_t> step = step_of(design, op);
+        if (!step)
+            continue;
+        op.*step_field = *step;
+        placed.emplace_back(pass[index], id);
+        // A step of -1 reads as "not placed yet" to those waiting for it.
+        if (*step == -1)
+            continue;
+        for (auto w = first_waiter[index]; w < first_waiter[index + 1]; ++w) {
+            const auto waiter = static_cast<std::size_t>(waiters[static_cast<std::size_t>(w)]);
+            if (waiting[waiter] < 0)
                 continue;
-            const std::optional<int32_t> step = step_of(design, op);
-            if (!step)
-                continue;
-            op.*step_field = *step;
-            steps[*step].push_back(id);
-            flags.set(id);
-            placed = true;
+            pass[waiter] = std::max(pass[waiter], pass[index] + (index > waiter ? 1 : 0));
+            if (--waiting[waiter] == 0)
+                ready.push_back(static_cast<int32_t>(waiter));
         }
     }
+    std::sort(placed.begin(), placed.end());
+    for (const auto &[round, id] : placed)
+        steps[by_id[static_cast<std::size_t>(id)]->*step_field].push_back(id);
 }
 
 }  // namespace
 
 void schedule_asap(Design &design) {
-    place_in_passes(design, &Operation::asap_step, design.asap_steps, earliest_step);
+    place_in_passes(design, &Operation::asap_step, design.asap_steps,
+                    [](const Operation &op, auto visit) { for_each_producer(op, visit); }, earliest_step);
 }
 
 void schedule_alap(Design &design) {
-    place_in_passes(design, &Operation::alap_step, design.alap_steps, latest_step);
+    place_in_passes(design, &Operation::alap_step, design.alap_steps,
+                    [](const Operation &op, auto visit) { for_each_consumer(op, visit); }, latest_step);
 }
 
 void schedule_unconstrained(Design &design) {

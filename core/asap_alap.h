@@ -6,12 +6,13 @@
 
 namespace velnor {
 
-// Fills asap_step and asap_steps by repeated passes in ascending id order;
-// stops after a pass that places nothing (unplaceable operations keep -1).
+// Fills asap_step and asap_steps as repeated passes in ascending id order
+// would, each step listing its ids in the order placed, ending where a pass
+// would place nothing (unplaceable operations get -1). Time and memory grow
+// with the operations and their links, not with the number of passes.
 void schedule_asap(Design &design);
 
-// Fills alap_step and alap_steps against latency_bound; stops after a pass in
-// which every operation was done or nothing was placed.
+// Fills alap_step and alap_steps against latency_bound in the same way.
 void schedule_alap(Design &design);
 
 // Both unconstrained schedules as every DSP core gets them: ASAP, then

@@ -37,6 +37,11 @@ int32_t variant2_units(int32_t units) { return static_cast<int32_t>(std::floor(u
 void bind_module_variants(Design &design) {
     const int32_t adder_quota = variant1_units(unit_count(design, Add));
     const int32_t multiplier_quota = variant1_units(unit_count(design, Multiply));
+    if (!design.operations.empty()) {
+        const auto highest_id = static_cast<std::size_t>(std::max(design.operations.rbegin()->first, 0));
+        if (design.variant_of.size() <= highest_id)
+            design.variant_of.resize(highest_id + 1, 0);
+    }
     for (const auto &[step, ids] : design.list_steps) {
         int32_t adders_left = adder_quota;
         int32_t multipliers_left = multiplier_quota;
@@ -54,7 +59,7 @@ void bind_module_variants(Design &design) {
                 --*quota;
             }
             op.variant = variant;
-            design.variant_of[id] = variant;
+            design.variant_of[static_cast<std::size_t>(id)] = variant;
         }
     }
 }

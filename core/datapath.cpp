@@ -73,8 +73,7 @@ Datapath datapath_of(const Design &design) {
         variable.name = name == name_of.end() ? "var:" + std::to_string(lifetime.variable) : name->second;
         variable.birth = lifetime.birth;
         variable.death = lifetime.death;
-        const auto reg = design.register_of.find(lifetime.variable);
-        variable.register_number = reg == design.register_of.end() ? 0 : reg->second;
+        variable.register_number = register_of_variable(design, lifetime.variable);
         datapath.variables.push_back(std::move(variable));
     }
     return datapath;

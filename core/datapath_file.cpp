@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/bounded_line_reader.h"
+
 namespace velnor {
 namespace {
 
@@ -191,13 +193,13 @@ Datapath read_datapath_file(const std::string &path) {
     std::string text;
     // Read in chunks up to the limit, so a device or a pipe that never ends is refused, not swallowed.
     char chunk[65536];
-    while (in && text.size() <= datapath_file_limit) {
+    while (in && text.size() <= max_input_file_bytes) {
         in.read(chunk, sizeof chunk);
         text.append(chunk, static_cast<std::size_t>(in.gcount()));
     }
     if (!in.eof())
         throw Refusal(Refusal::Reason::DatapathFile,
-                      path + (text.size() > datapath_file_limit ? ": larger than 64 MiB" : ": cannot be read"));
+                      path + (text.size() > max_input_file_bytes ? ": larger than 64 MiB" : ": cannot be read"));
     try {
         return datapath_from_json(text);
     } catch (const Refusal &refusal) {

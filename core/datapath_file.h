@@ -20,13 +20,11 @@ std::string datapath_to_json(const Datapath &datapath);
 Datapath datapath_from_json(const std::string &text);
 
 // Reads a datapath file, opened once and read at most once; refused
-// (DatapathFile) when it cannot be read, is larger than datapath_file_limit
-// bytes, or breaks the format. The message starts with the path.
+// (DatapathFile) when it cannot be read, is larger than the input files' bound
+// (max_input_file_bytes), or breaks the format. The message starts with the path.
 Datapath read_datapath_file(const std::string &path);
 
 // Writes the document; false when the file could not be written completely.
 bool write_datapath_file(const std::string &path, const Datapath &datapath);
-
-constexpr std::size_t datapath_file_limit = std::size_t{64} << 20;
 
 }  // namespace velnor

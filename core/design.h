@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/controller_table.h"
+
 namespace velnor {
 
 // The integer codes key every per-type table (resources, operation_types,
@@ -58,11 +60,12 @@ inline bool operator==(const Lifetime &a, const Lifetime &b) {
 }
 
 using StepMap = std::map<int32_t, std::vector<int32_t>>;  // control step -> ids in placement order
-using ControllerTable = std::map<int32_t, std::map<int32_t, int32_t>>;  // step -> (register -> variable)
 
-// One synthesized datapath. Ordered maps everywhere: every table is walked in
-// ascending key order, and indexed lookups create absent entries with 0 or an
-// empty container, which several algorithms rely on.
+// One synthesized datapath. Operations are keyed by their DFG ids in an ordered
+// map, as are the small per-step and per-type tables; the tables of variables,
+// registers and operation ids that synthesis fills are vectors indexed by the
+// dense number itself (variables and ids from 1, index 0 unused; registers
+// from 1 at index r - 1), since those numbers run without gaps.
 struct Design {
     // Reference designs made by synthesize(); null until it first runs. Shared
     // so that a Design stays a copyable value; each run replaces the pair.
@@ -79,21 +82,21 @@ struct Design {
     double max_latency = 0.0;
 
     std::map<int32_t, Operation> operations;  // the DFG, keyed by id
-    std::set<int32_t> released_operations;    // ids list scheduling has made ready
+    std::vector<bool> released_operations;    // by id: list scheduling has made it ready
     StepMap asap_steps;
     StepMap alap_steps;
     StepMap list_steps;
-    std::map<int32_t, int32_t> variant_of;  // operation id -> ModuleVariant (adders, multipliers)
+    std::vector<int32_t> variant_of;  // by id: the ModuleVariant binding gave; 0 for other types
     std::set<int32_t> operation_types;      // OperationType values present in the DFG
 
     std::vector<Lifetime> lifetimes;  // every variable, in order of creation
-    std::map<int32_t, std::vector<Lifetime>> register_lifetimes;  // register -> lifetimes; size = register count
+    std::vector<std::vector<Lifetime>> register_lifetimes;  // register r at r - 1; size = register count
     ControllerTable controller_table;
     ControllerTable controller_table_before;  // the table before embedding, for the report
-    std::map<int32_t, int32_t> register_of;   // variable -> register, 0 = none yet
-    std::map<int32_t, std::pair<int32_t, int32_t>> lifetime_of;  // variable -> (birth, death)
-    std::map<int32_t, std::vector<int32_t>> born_at;             // step -> variables born there
-    std::map<int32_t, std::set<int32_t>> next_variables;         // variable -> variables computed from it
+    std::vector<int32_t> register_of;         // by variable: its register, 0 = none yet
+    std::vector<std::pair<int32_t, int32_t>> lifetime_of;  // by variable: (birth, death)
+    std::vector<std::vector<int32_t>> born_at;             // by step: variables born there
+    std::vector<std::vector<int32_t>> next_variables;      // by variable: variables computed from it, ascending
 
     std::map<int32_t, std::pair<double, double>> area_table;   // type -> (variant 1, variant 2) area
     std::map<int32_t, std::pair<double, double>> delay_table;  // type -> (variant 1, variant 2) delay
@@ -104,6 +107,37 @@ struct Design {
     int32_t multiplier_count = 0;
     int32_t comparator_count = 0;  // number of Compare operations in the loaded DFG
 };
+
+// The operations of a design by id, for algorithms that look them up often: a
+// vector for the ids 1..N of a loaded design, the map itself for any other id.
+// Records stay where they are when the map grows, so the index stays valid.
+class OperationIndex {
+public:
+    explicit OperationIndex(Design &design);
+    // The operation with this id; null when there is none.
+    Operation *find(int32_t id) const {
+        if (id >= 1 && static_cast<std::size_t>(id) < dense_.size())
+            return dense_[static_cast<std::size_t>(id)];
+        return find_in_map(id);
+    }
+    // The operation with this id, created with fresh values when there is none.
+    Operation &operator[](int32_t id) {
+        Operation *op = find(id);
+        return op ? *op : create(id);
+    }
+
+private:
+    Operation *find_in_map(int32_t id) const;
+    Operation &create(int32_t id);
+    Design &design_;
+    std::vector<Operation *> dense_;  // id at id; null where the map has no record
+};
+
+// The register that holds variable; 0 when it has none.
+inline int32_t register_of_variable(const Design &design, int32_t variable) {
+    const auto index = static_cast<std::size_t>(variable);
+    return variable >= 1 && index < design.register_of.size() ? design.register_of[index] : 0;
+}
 
 // The units of a type per control step, as the resource counts give them; 0 for
 // a type without a count. Never adds an entry.

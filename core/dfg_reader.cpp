@@ -6,8 +6,10 @@
 #include "core/dfg_reader.h"
 
 #include <cctype>
-#include <fstream>
 #include <optional>
+
+#include "core/bounded_line_reader.h"
+#include "core/quoted.h"
 
 namespace velnor {
 namespace {
@@ -65,7 +67,7 @@ Number read_number(const std::string &line, std::size_t start, const char *what,
     try {
         return {std::stoi(digits), end};
     } catch (const std::out_of_range &) {
-        refuse_line(line_number, "the number " + digits + " (the " + what + ", " + column(start) +
+        refuse_line(line_number, "the number " + quoted(digits) + " (the " + what + ", " + column(start) +
                                               ") does not fit a 32-bit signed integer");
     }
 }
@@ -75,7 +77,8 @@ void link(Design &design, int32_t producer, int32_t consumer) {
 }
 
 // Reads every operation of one non-empty line into design.
-void read_line(Design &design, const std::string &line, int line_number, DfgListing &listing) {
+void read_line(Design &design, const std::string &line, int line_number, DfgListing &listing,
+               std::size_t keep_at_most) {
     std::size_t pos = 0;
     while (pos < line.size()) {
         const std::optional<int32_t> type = type_of(line[pos]);
@@ -89,6 +92,8 @@ void read_line(Design &design, const std::string &line, int line_number, DfgList
         const Number id = read_number(line, second.end + 1, "id", line_number);
         pos = id.end + 1;
 
+        if (listing.operation_count++ >= keep_at_most)
+            continue;
         if (first.value != 0)
             link(design, first.value, id.value);
         if (second.value != 0 && second.value != first.value)
@@ -105,22 +110,25 @@ void read_line(Design &design, const std::string &line, int line_number, DfgList
 
 }  // namespace
 
-void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgListing &listing) {
+void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgListing &listing,
+              std::size_t keep_at_most) {
     listing = DfgListing{};
-    std::ifstream in(path);
+    BoundedLineReader in(path);
     if (!in.is_open()) {
         log << "file read error";
         return;
     }
     listing.opened = true;
     std::string line;
-    int line_number = 0;
-    while (std::getline(in, line)) {
-        ++line_number;
+    while (in.next(line))
         if (!line.empty())
-            read_line(design, line, line_number, listing);
+            read_line(design, line, in.line_number(), listing, keep_at_most);
+    switch (in.stop()) {
+    case ReadStop::FileTooLarge: throw Refusal(Refusal::Reason::DspCoreFile, "is larger than 64 MiB");
+    case ReadStop::LineTooLong: refuse_line(in.line_number() + 1, "the line is longer than 1 MiB");
+    case ReadStop::ReadError: listing.read_failed = true; break;
+    case ReadStop::None: break;
     }
-    listing.read_failed = in.bad();
     design.dfg_path = path;
 }
 

@@ -4,7 +4,6 @@
 #include "core/loading.h"
 
 #include <algorithm>
-#include <fstream>
 #include <utility>
 
 #include "core/asap_alap.h"
@@ -27,19 +26,26 @@ int32_t count_of_type(const Design &design, int32_t type) {
 }
 
 // Reads and checks the DFG file into a fresh design, scheduled and counted.
-Design read_checked_dfg(const std::string &path, std::ostream &log) {
+Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t operation_limit) {
     const std::string name = file_name_of(path);
     Design scratch;
     DfgListing listing;
     try {
-        read_dfg(scratch, path, log, listing);
+        read_dfg(scratch, path, log, listing, operation_limit);
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), name + " " + refusal.what());
     }
-    if (!listing.opened)
+    if (!listing.opened) {
+        // The reader's note has no line end of its own; the reason follows on a line of its own.
+        log << '\n';
         refuse_unopened(Refusal::Reason::DspCoreFile, path);
+    }
     if (listing.read_failed)
         throw Refusal(Refusal::Reason::DspCoreFile, "cannot read " + path);
+    if (listing.operation_count > operation_limit)
+        throw Refusal(Refusal::Reason::DspCoreTooLarge,
+                      name + " has " + std::to_string(listing.operation_count) +
+                          " operations; the hash chain takes at most " + std::to_string(operation_limit));
     if (const std::optional<DfgFault> fault = find_dfg_fault(listing))
         throw Refusal(Refusal::Reason::DspCoreFile,
                       name + " line " + std::to_string(fault->line) + ": " + fault->reason);
@@ -54,8 +60,8 @@ Design read_checked_dfg(const std::string &path, std::ostream &log) {
 
 }  // namespace
 
-void load_dsp_core(Design &design, const std::string &path, std::ostream &log) {
-    Design loaded = read_checked_dfg(path, log);
+void load_dsp_core(Design &design, const std::string &path, std::ostream &log, std::size_t operation_limit) {
+    Design loaded = read_checked_dfg(path, log, operation_limit);
     design.operations = std::move(loaded.operations);
     design.operation_types = std::move(loaded.operation_types);
     design.asap_steps = std::move(loaded.asap_steps);
@@ -68,14 +74,15 @@ void load_dsp_core(Design &design, const std::string &path, std::ostream &log) {
 }
 
 void load_module_library(Design &design, const std::string &path) {
-    if (!std::ifstream(path).is_open())
-        refuse_unopened(Refusal::Reason::LibraryFile, path);
     Design loaded;
+    bool opened = false;
     try {
-        read_module_library(loaded, path);
+        read_module_library(loaded, path, opened);
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), file_name_of(path) + ": " + refusal.what());
     }
+    if (!opened)
+        refuse_unopened(Refusal::Reason::LibraryFile, path);
     design.area_table = std::move(loaded.area_table);
     design.delay_table = std::move(loaded.delay_table);
     design.register_area = loaded.register_area;

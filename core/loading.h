@@ -2,6 +2,7 @@
 // load buttons and the batch tool both call these.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -14,8 +15,12 @@ namespace velnor {
 // names an earlier operation, schedules ASAP and ALAP, and only then replaces
 // the DFG part of design (operations, types, schedules, latency_bound, dfg_path,
 // dfg_name, subtractor_count, comparator_count). A refusal (DspCoreFile) names
-// the file, the line and what is wrong there.
-void load_dsp_core(Design &design, const std::string &path, std::ostream &log);
+// the file, the line and what is wrong there. A core of more than
+// operation_limit operations is refused (DspCoreTooLarge: "<file> has N
+// operations; the hash chain takes at most L") before anything is scheduled and
+// without keeping the operations beyond the limit.
+void load_dsp_core(Design &design, const std::string &path, std::ostream &log,
+                   std::size_t operation_limit = SIZE_MAX);
 
 // Reads the library into a scratch design and replaces the library part of
 // design only on success. A refusal (LibraryFile) names the file and what is wrong.

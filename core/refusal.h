@@ -15,6 +15,7 @@ class Refusal : public std::runtime_error {
 public:
     enum class Reason {
         DspCoreFile,              // the DFG file cannot be read or breaks its format
+        DspCoreTooLarge,          // a DSP core of more operations than the hash chain takes
         LibraryFile,              // the module library cannot be read or breaks its format
         ResourceCountMissing,     // no count for a type the DSP core holds
         ResourceCountZero,        // a count of 0 units

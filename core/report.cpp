@@ -3,7 +3,9 @@
 // Also the time stamp and the stamped names shared with the key file.
 #include "core/report.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iterator>
@@ -20,17 +22,34 @@ const Operation &operation_or_fresh(const Design &design, int32_t id) {
     return found == design.operations.end() ? fresh : found->second;
 }
 
-// Appends value right-aligned in width characters, as a stream's setw does.
-// The fields are a few characters wide: appending them character by character
-// costs less than a fill call and a copy call for each of the 30,000 fields of
-// a large core's controller tables.
-void append_right(std::string &out, int64_t value, std::size_t width) {
+// Writes value right-aligned in width characters at field, as a stream's setw
+// does; a value wider than width runs on past it. Returns the end of the field.
+char *write_right(char *field, int64_t value, std::size_t width) {
+    // Most fields are a register cell of 5 holding a small variable number.
+    if (width == 5 && value >= 0 && value <= 99999) {
+        char *digit = field + 5;
+        do {
+            *--digit = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        while (digit != field)
+            *--digit = ' ';
+        return field + 5;
+    }
     char digits[24];
     const char *end = std::to_chars(digits, std::end(digits), value).ptr;
-    for (auto length = static_cast<std::size_t>(end - digits); length < width; ++length)
-        out += ' ';
-    for (const char *digit = digits; digit != end; ++digit)
-        out += *digit;
+    const auto length = static_cast<std::size_t>(end - digits);
+    const std::size_t pad = length < width ? width - length : 0;
+    std::memset(field, ' ', pad);
+    std::memcpy(field + pad, digits, length);
+    return field + pad + length;
+}
+
+// Appends value right-aligned in width characters.
+void append_right(std::string &out, int64_t value, std::size_t width) {
+    char field[48];  // up to 16 of padding and 20 digits with a sign
+    const char *end = write_right(field, value, std::min<std::size_t>(width, 16));
+    out.append(field, static_cast<std::size_t>(end - field));
 }
 
 void append_operation_table(std::string &out, const Design &design, const char *heading, const StepMap &steps,
@@ -61,20 +80,26 @@ void append_controller_table(std::string &out, const char *heading, const Contro
     for (int32_t r = 1; r <= register_count; ++r)
         append_right(out, r, 5);
     out += "\n\n";
-    for (const auto &row : table) {
-        append_right(out, row.first, 16);
-        out += " : ";
-        auto held = row.second.begin();
-        for (int32_t r = 1; r <= register_count; ++r) {
-            while (held != row.second.end() && held->first < r)
-                ++held;
-            const int32_t variable = held != row.second.end() && held->first == r ? held->second : 0;
-            if (variable != 0)
-                append_right(out, int64_t{variable} - 1, 5);
-            else
-                out += "     ";
+    // Each row is written into a buffer of its widest possible length (every
+    // number of at most 11 characters), then appended as far as it was filled.
+    std::vector<int32_t> row(static_cast<std::size_t>(std::max(register_count, 0)));
+    std::string line(16 + 3 + 11 * row.size() + 1 + 11, ' ');
+    ControllerTable::RowReader reader(table);
+    for (const int32_t step : table.steps()) {
+        reader.read(step, row);
+        char *at = write_right(&line[0], step, 16);
+        std::memcpy(at, " : ", 3);
+        at += 3;
+        for (const int32_t variable : row) {
+            if (variable != 0) {
+                at = write_right(at, int64_t{variable} - 1, 5);
+            } else {
+                std::memset(at, ' ', 5);
+                at += 5;
+            }
         }
-        out += "\n";
+        *at++ = '\n';
+        out.append(line.data(), static_cast<std::size_t>(at - line.data()));
     }
 }
 
@@ -82,8 +107,8 @@ void append_controller_table(std::string &out, const char *heading, const Contro
 
 int32_t shown_variant(const Design &design, int32_t id, VariantColumn column) {
     if (column == VariantColumn::BeforeEmbedding) {
-        const auto bound = design.variant_of.find(id);
-        return bound == design.variant_of.end() ? 0 : bound->second;
+        const auto index = static_cast<std::size_t>(id);
+        return id >= 0 && index < design.variant_of.size() ? design.variant_of[index] : 0;
     }
     return operation_or_fresh(design, id).variant;
 }

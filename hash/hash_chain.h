@@ -14,6 +14,13 @@ namespace velnor {
 constexpr std::size_t first_message_limit = 895;
 constexpr std::size_t chunk_limit = 380;
 
+// The most operations a DSP core may hold for a chain of encoding_count
+// blocks: an encoding has one bit per operation, and a lone first block takes
+// first_message_limit of them, a chained block chunk_limit.
+constexpr std::size_t operation_limit(int encoding_count) {
+    return encoding_count <= 1 ? first_message_limit : chunk_limit;
+}
+
 // A padded block of the wrong size is refused (HashChain).
 std::string pad_first_block(const std::string &message);
 std::string pad_chain_block(const std::string &previous_output, const std::string &chunk);

@@ -9,6 +9,7 @@
 
 #include "hash/encoding.h"
 #include "hash/hash_engine.h"
+#include "core/quoted.h"
 
 namespace velnor {
 namespace {
@@ -30,7 +31,7 @@ std::vector<int> parse_encodings(const NumberLine &line) {
     for (int rule : line.values)
         if (rule < 1 || rule > encoding_rule_count || !seen.insert(rule).second)
             throw Refusal(Refusal::Reason::EncodingsMalformed,
-                          "'" + line.text + "' is not a list of distinct rule numbers from 1 to " +
+                          "'" + quoted(line.text) + "' is not a list of distinct rule numbers from 1 to " +
                               std::to_string(encoding_rule_count) + " separated by spaces");
     return line.values;
 }
@@ -47,7 +48,7 @@ std::vector<int> parse_encodings_for(const NumberLine &line, int n) {
 std::vector<int> parse_rounds(const NumberLine &line) {
     for (int r : line.values)
         if (r < 1 || r > sha512_rounds)
-            throw Refusal(Refusal::Reason::RoundsMalformed, "'" + line.text +
+            throw Refusal(Refusal::Reason::RoundsMalformed, "'" + quoted(line.text) +
                                                                 "' is not a list of round counts from 1 to " +
                                                                 std::to_string(sha512_rounds) + " separated by spaces");
     return line.values;

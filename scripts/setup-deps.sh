@@ -3,8 +3,19 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
+# nlohmann-json3-dev: the datapath file's JSON. python3-jsonschema: the tests check
+# written datapath files against the published schema.
+# libqt5svg5-dev: the charts' SVG export; graphviz: a test renders the DOT export;
+# xvfb, xauth, imagemagick: scripts/screenshots.sh.
+# clang and libclang-rt-14-dev: the fuzzers (libFuzzer and the sanitizer runtimes).
+# iverilog, verilator and yosys prove the exported Verilog in the tests (simulation,
+# lint, synthesis); velnor-cli --verilog-stats runs yosys too.
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbase5-dev qtbase5-dev-tools
-          nlohmann-json3-dev python3-jsonschema)
+          nlohmann-json3-dev python3-jsonschema clang libclang-rt-14-dev iverilog verilator yosys
+          libqt5svg5-dev parallel graphviz xvfb xauth imagemagick)
+# libqt5svg5-dev: the plots of explore and the charts' SVG. parallel: the test that runs explore's
+# shards through GNU parallel. graphviz: a test renders the DOT export. xvfb, xauth, imagemagick:
+# the screenshots of scripts/screenshots.sh.
 # The tests of installing and packaging: the validators of the desktop entry and the
 # AppStream metadata, dpkg-shlibdeps for the package's dependencies, man and groff
 # for the manual pages, file for the icons' sizes.

@@ -27,9 +27,9 @@ bool is_odd(int32_t x) { return x % 2 != 0; }
 class Seating {
 public:
     explicit Seating(const Design &design) {
-        for (const auto &[reg, lifetimes] : design.register_lifetimes)
-            for (const Lifetime &life : lifetimes)
-                seats_.emplace_back(life.variable, reg);
+        for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
+            for (const Lifetime &life : design.register_lifetimes[r])
+                seats_.emplace_back(life.variable, static_cast<int32_t>(r) + 1);
         std::sort(seats_.begin(), seats_.end());
     }
 
@@ -66,6 +66,10 @@ private:
     Seats seats_;
 };
 
+int32_t &register_of(Design &design, int32_t variable) {
+    return design.register_of[static_cast<std::size_t>(variable)];
+}
+
 // Moves j alone out of register r into a fresh register R + 1.
 void move_to_new_register(Design &design, int32_t r, int32_t j) {
     move_variable(design, j, r, static_cast<int32_t>(design.register_lifetimes.size()) + 1);
@@ -77,53 +81,53 @@ void move_to_new_register(Design &design, int32_t r, int32_t j) {
 bool exchange_runs(Design &design, int32_t r, int32_t r2, int32_t j, int32_t w, int32_t b, std::ostream &log) {
     std::vector<int32_t> run_r{j};
     std::vector<int32_t> run_r2;
-    int32_t end_r = design.lifetime_of[j].second;
+    int32_t end_r = lifetime(design, j).second;
     int32_t end_r2 = b;
     if (w > 0) {
         run_r2.push_back(w);
-        end_r2 = design.lifetime_of[w].second;
+        end_r2 = lifetime(design, w).second;
     }
     while (end_r != end_r2) {
         if (end_r < end_r2) {
             ++end_r;
-            const int32_t x = design.controller_table[end_r][r];
+            const int32_t x = design.controller_table.read(end_r, r);
             if (x != 0) {
                 run_r.push_back(x);
                 // A cell always lies inside its variable's lifetime; max keeps the walk moving forward regardless.
-                end_r = std::max(end_r, design.lifetime_of[x].second);
+                end_r = std::max(end_r, lifetime(design, x).second);
             }
         } else {
             ++end_r2;
-            const int32_t y = design.controller_table[end_r2][r2];
+            const int32_t y = design.controller_table.read(end_r2, r2);
             if (y != 0) {
                 if (is_odd(y))
                     return false;
                 run_r2.push_back(y);
-                end_r2 = std::max(end_r2, design.lifetime_of[y].second);
+                end_r2 = std::max(end_r2, lifetime(design, y).second);
             }
         }
     }
 
     log << "iid :";
     for (int32_t x : run_r) {
-        design.register_of[x] = r2;
+        register_of(design, x) = r2;
         log << (x - 1) << " ";
         remove_from_register(design, r, x);
         fill_lifetime(design, x, r, 0);
     }
     log << "\nrid :";
     for (int32_t y : run_r2) {
-        design.register_of[y] = r;
+        register_of(design, y) = r;
         log << (y - 1) << " ";
         remove_from_register(design, r2, y);
         fill_lifetime(design, y, r2, 0);
     }
     for (int32_t y : run_r2) {
-        design.register_lifetimes[r].push_back(lifetime_record(design, y));
+        held_by(design, r).push_back(lifetime_record(design, y));
         fill_lifetime(design, y, r, y);
     }
     for (int32_t x : run_r) {
-        design.register_lifetimes[r2].push_back(lifetime_record(design, x));
+        held_by(design, r2).push_back(lifetime_record(design, x));
         fill_lifetime(design, x, r2, x);
     }
     return true;
@@ -145,23 +149,22 @@ std::vector<std::pair<int32_t, int32_t>> examined_pairs(int32_t variable_count, 
 ModuleVariant wanted_variant(int32_t id) { return id % 2 == 0 ? 2 : 1; }
 
 bool register_clear_before(Design &design, int32_t r, int32_t b, int32_t i) {
-    for (int32_t t = 0; t < b; ++t) {
-        const int32_t x = design.controller_table[t][r];
+    // An empty cell reads as 0, which is even: only the variables held decide.
+    for (int32_t x : design.controller_table.read_variables(r, 0, b - 1))
         if (x < i && is_odd(x))
             return false;
-    }
     return true;
 }
 
 void separate_variables(Design &design, int32_t r, int32_t j, int32_t i, std::ostream &log) {
     const int32_t register_count = static_cast<int32_t>(design.register_lifetimes.size());
-    const int32_t b = design.lifetime_of[j].first;
+    const int32_t b = lifetime(design, j).first;
     for (int32_t r2 = r + 1; r2 <= register_count; ++r2) {
         if (!register_clear_before(design, r2, b, i))
             continue;
-        const int32_t w = design.controller_table[b][r2];
+        const int32_t w = design.controller_table.read(b, r2);
         // Only an even variable born in the same step can trade places with j.
-        if (w > 0 && (is_odd(w) || design.lifetime_of[w].first != b))
+        if (w > 0 && (is_odd(w) || lifetime(design, w).first != b))
             continue;
         if (exchange_runs(design, r, r2, j, w, b, log))
             return;
@@ -170,10 +173,7 @@ void separate_variables(Design &design, int32_t r, int32_t j, int32_t i, std::os
 }
 
 std::vector<std::pair<int32_t, int32_t>> embed_zero_constraints(Design &design, int32_t zeros, std::ostream &log) {
-    // Usually the table is unchanged since allocation took its copy, and
-    // assigning would free and rebuild every entry of every step.
-    if (design.controller_table_before != design.controller_table)
-        design.controller_table_before = design.controller_table;
+    design.controller_table_before = design.controller_table;
 
     // The z-th zero of the signature is the z-th examined pair (i, j).
     const std::vector<std::pair<int32_t, int32_t>> examined =
@@ -183,7 +183,7 @@ std::vector<std::pair<int32_t, int32_t>> embed_zero_constraints(Design &design, 
     for (const auto &[i, j] : examined) {
         ++count;
         if (seating.shared_register(i, j) != 0) {
-            separate_variables(design, design.register_of[j], j, i, log);
+            separate_variables(design, register_of(design, j), j, i, log);
             seating = Seating(design);
             log << (i - 1) << "," << (j - 1) << " ::" << count << "\n";
         }

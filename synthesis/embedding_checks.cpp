@@ -7,17 +7,26 @@
 #include "synthesis/check_message.h"
 
 namespace velnor {
+namespace {
+
+// variable -> the register whose list holds it
+std::map<int32_t, int32_t> registers_listing(const Design &design) {
+    std::map<int32_t, int32_t> listed_in;
+    for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
+        for (const Lifetime &life : design.register_lifetimes[r])
+            listed_in[life.variable] = static_cast<int32_t>(r) + 1;
+    return listed_in;
+}
+
+}  // namespace
 
 std::string check_examined_pairs_apart(const Design &design, const EmbeddingConstraints &constraints) {
-    std::map<int32_t, int32_t> listed_in;  // variable -> register whose list holds it
-    for (const auto &[reg, held] : design.register_lifetimes)
-        for (const Lifetime &life : held)
-            listed_in[life.variable] = reg;
+    std::map<int32_t, int32_t> listed_in = registers_listing(design);
     for (const auto &[i, j] : constraints.zero_pairs) {
-        const auto ri = design.register_of.find(i);
-        const auto rj = design.register_of.find(j);
-        if (ri != design.register_of.end() && rj != design.register_of.end() && ri->second == rj->second)
-            return check_message("variables ", i, " and ", j, " share register ", ri->second);
+        const int32_t ri = register_of_variable(design, i);
+        const int32_t rj = register_of_variable(design, j);
+        if (ri != 0 && ri == rj)
+            return check_message("variables ", i, " and ", j, " share register ", ri);
         if (listed_in.count(i) && listed_in.count(j) && listed_in[i] == listed_in[j])
             return check_message("variables ", i, " and ", j, " are both listed in register ", listed_in[i]);
     }
@@ -25,14 +34,10 @@ std::string check_examined_pairs_apart(const Design &design, const EmbeddingCons
 }
 
 std::string check_together_pairs_share(const Design &design, const EmbeddingConstraints &constraints) {
-    std::map<int32_t, int32_t> listed_in;  // variable -> register whose list holds it
-    for (const auto &[reg, held] : design.register_lifetimes)
-        for (const Lifetime &life : held)
-            listed_in[life.variable] = reg;
+    std::map<int32_t, int32_t> listed_in = registers_listing(design);
     for (const auto &[partner, moved] : constraints.together_pairs) {
-        const auto rp = design.register_of.find(partner);
-        const auto rm = design.register_of.find(moved);
-        if (rp == design.register_of.end() || rm == design.register_of.end() || rp->second != rm->second)
+        const int32_t rp = register_of_variable(design, partner);
+        if (rp == 0 || rp != register_of_variable(design, moved))
             return check_message("variables ", partner, " and ", moved, " do not share a register");
         if (listed_in[partner] != listed_in[moved])
             return check_message("variables ", partner, " and ", moved, " are listed in registers ",
@@ -43,16 +48,18 @@ std::string check_together_pairs_share(const Design &design, const EmbeddingCons
 
 std::string check_register_lifetimes(const Design &design) {
     std::map<int32_t, int> seen;
-    for (const auto &[reg, held] : design.register_lifetimes)
-        for (const Lifetime &life : held) {
+    for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
+        for (const Lifetime &life : design.register_lifetimes[r]) {
+            const auto reg = static_cast<int32_t>(r) + 1;
             if (++seen[life.variable] > 1)
                 return check_message("variable ", life.variable, " is listed twice, again in register ", reg);
-            const auto own = design.register_of.find(life.variable);
-            if (own == design.register_of.end() || own->second != reg)
+            const int32_t own = register_of_variable(design, life.variable);
+            if (own != reg)
                 return check_message("variable ", life.variable, " is listed in register ", reg, " but register_of says ",
-                               own == design.register_of.end() ? 0 : own->second);
-            const auto span = design.lifetime_of.find(life.variable);
-            if (span == design.lifetime_of.end() || span->second != std::make_pair(life.birth, life.death))
+                               own);
+            const auto index = static_cast<std::size_t>(life.variable);
+            if (life.variable < 1 || index >= design.lifetime_of.size() ||
+                design.lifetime_of[index] != std::make_pair(life.birth, life.death))
                 return check_message("variable ", life.variable, " is listed in register ", reg, " with lifetime ",
                                life.birth, "..", life.death, " unlike its own");
         }

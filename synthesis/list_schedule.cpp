@@ -74,39 +74,53 @@ bool has_primary_operands_only(const Operation &op) { return op.first_input == 0
 
 }  // namespace
 
-std::vector<int32_t> release_successors(Design &design, int32_t id, std::map<int32_t, int32_t> &counters) {
+std::vector<int32_t> release_successors(Design &design, OperationIndex &operations, int32_t id,
+                                        std::vector<int32_t> &counters) {
+    const auto count_check = [&counters](int32_t producer) {
+        if (producer < 0)
+            return;
+        const auto index = static_cast<std::size_t>(producer);
+        if (index >= counters.size())
+            counters.resize(index + 1, 0);
+        ++counters[index];
+    };
     std::vector<int32_t> released;
     // A reference stays valid while lookups below add records to the map.
-    const std::vector<int32_t> &successors = design.operations[id].successors;
+    const std::vector<int32_t> &successors = operations[id].successors;
     for (int32_t s : successors) {
-        const Operation &consumer = design.operations[s];
+        const Operation &consumer = operations[s];
         const int32_t a = consumer.first_input;
         const int32_t b = consumer.second_input;
         // An operation of two primary inputs is seeded, never released.
         if (a == 0 && b == 0)
             continue;
         // A primary input (0) is always available and names no operation.
-        const bool a_placed = a == 0 || design.operations[a].list_step != -1;
-        const bool b_placed = b == 0 || design.operations[b].list_step != -1;
+        const bool a_placed = a == 0 || operations[a].list_step != -1;
+        const bool b_placed = b == 0 || operations[b].list_step != -1;
         if (!a_placed || !b_placed)
             continue;
         // Each producer's counter rises once per check, a producer read on both
         // operands included; primary inputs have no counter.
         if (a != 0 && a != b)
-            ++counters[a];
+            count_check(a);
         if (b != 0)
-            ++counters[b];
-        if (design.released_operations.count(s) != 0)
+            count_check(b);
+        std::vector<bool> &flags = design.released_operations;
+        const auto index = static_cast<std::size_t>(s);
+        if (index < flags.size() && flags[index])
             continue;
         released.push_back(s);
-        design.released_operations.insert(s);
+        if (index >= flags.size())
+            flags.resize(std::max(index + 1, design.operations.size() + 1), false);
+        flags[index] = true;
     }
     return released;
 }
 
 void schedule_list(Design &design, ResourceLimits limits) {
     std::map<int32_t, ReadyList> ready;
-    std::map<int32_t, int32_t> counters;
+    OperationIndex operations(design);
+    std::vector<int32_t> counters(design.operations.size() + 1, 0);
     int64_t ready_count = 0;
 
     for (const auto &entry : design.operations) {
@@ -124,7 +138,7 @@ void schedule_list(Design &design, ResourceLimits limits) {
             int64_t placed = 0;
             while (!heap.empty() && int64_t{limit} - placed >= 1) {
                 const Ready top = pop_ready(heap);
-                design.operations[top.id].list_step = step;
+                operations[top.id].list_step = step;
                 design.list_steps[step].push_back(top.id);
                 ++placed;
                 --ready_count;
@@ -136,13 +150,14 @@ void schedule_list(Design &design, ResourceLimits limits) {
             break;
 
         for (const int32_t o : design.list_steps[step]) {
-            const auto successor_count = static_cast<int32_t>(design.operations[o].successors.size());
-            if (counters[o] == successor_count)
+            const auto successor_count = static_cast<int32_t>(operations[o].successors.size());
+            const auto index = static_cast<std::size_t>(o);
+            if ((index < counters.size() ? counters[index] : 0) == successor_count)
                 continue;
-            const std::vector<int32_t> released = release_successors(design, o, counters);
+            const std::vector<int32_t> released = release_successors(design, operations, o, counters);
             ready_count += static_cast<int64_t>(released.size());
             for (int32_t s : released) {
-                const Operation &op = design.operations[s];
+                const Operation &op = operations[s];
                 push_ready(ready[op.type], op);
             }
         }

@@ -19,6 +19,8 @@ void schedule_list(Design &design, ResourceLimits limits);
 
 // The successors of id whose operand producers are all placed and that were not
 // released before; an operand 0 (primary input) never blocks a release.
-std::vector<int32_t> release_successors(Design &design, int32_t id, std::map<int32_t, int32_t> &counters);
+// counters holds, by id, how often each producer has been checked (grown as needed).
+std::vector<int32_t> release_successors(Design &design, OperationIndex &operations, int32_t id,
+                                        std::vector<int32_t> &counters);
 
 }  // namespace velnor

@@ -1,7 +1,9 @@
-// The synthesis pipeline. Two reference designs are read afresh from the main
-// design's DFG file and synthesized end to end: one with the largest unit
-// counts the designer may enter (its area normalises cost), one with a single
-// unit of every present type (its latency normalises cost).
+// The synthesis pipeline. Two reference designs are built from the main
+// design's loaded operations and synthesized end to end: one with the largest
+// unit counts the designer may enter (its area normalises cost), one with a
+// single unit of every present type (its latency normalises cost). No file is
+// read again: a pipe or a FIFO given as the DFG has been consumed by loading,
+// and a file may have changed since.
 #include "synthesis/pipeline.h"
 
 #include <memory>
@@ -10,12 +12,33 @@
 
 #include "core/asap_alap.h"
 #include "core/binding.h"
-#include "core/dfg_reader.h"
 #include "synthesis/list_schedule.h"
 #include "synthesis/register_allocation.h"
 #include "synthesis/resource_constraints.h"
 
 namespace velnor {
+namespace {
+
+// What was loaded: each operation's operands, id, type and consumers, with
+// every schedule, variable and binding field fresh, and the library's values.
+void copy_loaded(const Design &from, Design &to) {
+    for (const auto &[id, op] : from.operations) {
+        Operation &copy = to.operations[id];
+        copy.first_input = op.first_input;
+        copy.second_input = op.second_input;
+        copy.id = op.id;
+        copy.type = op.type;
+        copy.successors = op.successors;
+    }
+    to.operation_types = from.operation_types;
+    to.dfg_path = from.dfg_path;
+    to.area_table = from.area_table;
+    to.delay_table = from.delay_table;
+    to.register_area = from.register_area;
+    to.register_delay = from.register_delay;
+}
+
+}  // namespace
 
 void synthesize(Design &design, std::ostream &log) {
     design.max_area_design = std::make_shared<Design>();
@@ -23,8 +46,8 @@ void synthesize(Design &design, std::ostream &log) {
     Design &area = *design.max_area_design;
     Design &latency = *design.max_latency_design;
 
-    read_dfg(area, design.dfg_path, log);
-    read_dfg(latency, design.dfg_path, log);
+    copy_loaded(design, area);
+    copy_loaded(design, latency);
 
     for (int32_t type : design.operation_types)
         latency.resources[type] = 1;
@@ -47,15 +70,6 @@ void synthesize(Design &design, std::ostream &log) {
 
     bind_module_variants(area);
     bind_module_variants(latency);
-
-    area.area_table = design.area_table;
-    latency.area_table = design.area_table;
-    area.delay_table = design.delay_table;
-    latency.delay_table = design.delay_table;
-    area.register_area = design.register_area;
-    latency.register_area = design.register_area;
-    area.register_delay = design.register_delay;
-    latency.register_delay = design.register_delay;
 
     design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));
     design.max_latency = compute_latency(latency);

@@ -1,5 +1,5 @@
 // The synthesis pipeline: two reference designs built from the main design's
-// DFG file yield the cost normalisers max_area and max_latency.
+// loaded operations yield the cost normalisers max_area and max_latency.
 #pragma once
 
 #include <ostream>

@@ -6,7 +6,8 @@
 #include "synthesis/register_allocation.h"
 
 #include <algorithm>
-#include <limits>
+#include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,11 +23,11 @@ struct Placed {
 
 // The list schedule in walking order: steps ascending, ids in stored order.
 // Each record is looked up once; map nodes stay put while lookups add records.
-std::vector<Placed> placed_operations(Design &design) {
+std::vector<Placed> placed_operations(Design &design, OperationIndex &operations) {
     std::vector<Placed> placed;
     for (const auto &[step, ids] : design.list_steps)
         for (int32_t id : ids)
-            placed.push_back(Placed{step, id, &design.operations[id]});
+            placed.push_back(Placed{step, id, &operations[id]});
     return placed;
 }
 
@@ -41,7 +42,7 @@ void fill_first_free_input(Operation &op, int32_t variable) {
 // Gives the result of a placed operation the variable number next. The result
 // is held until the step before its last reader, or to the end of the schedule
 // when nothing reads it; each reader records it as an input.
-void create_result_variable(Design &design, const Placed &placed, int32_t next) {
+void create_result_variable(Design &design, OperationIndex &operations, const Placed &placed, int32_t next) {
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
     placed.op->output_variable = next;
     const std::vector<int32_t> &successors = placed.op->successors;
@@ -49,7 +50,7 @@ void create_result_variable(Design &design, const Placed &placed, int32_t next) 
     if (!successors.empty()) {
         death = 0;
         for (int32_t s : successors) {
-            Operation &reader = design.operations[s];
+            Operation &reader = operations[s];
             death = std::max(death, reader.list_step - 1);
             if (reader.first_input == placed.id && reader.second_input == placed.id) {
                 reader.first_input_variable = next;
@@ -62,43 +63,28 @@ void create_result_variable(Design &design, const Placed &placed, int32_t next) 
     design.lifetimes.push_back(Lifetime{placed.step, death, next});
 }
 
-// Records every lifetime's variable in its register for each step it lives.
-// The table is written step by step, each step in register order, so that
-// every row and every entry is appended at the end of its map. Each step looks
-// at every lifetime: a few hundred thousand checks for the largest cores,
-// cheaper than sorting the cells or inserting them in lifetime order.
+// Writes every lifetime's variable into its register for each step it lives,
+// in the order of the lifetimes: where two lifetimes of one register share a
+// cell, the later one stays.
 void fill_controller_table(Design &design) {
-    std::vector<std::pair<int32_t, const Lifetime *>> by_register;
-    int32_t first_step = std::numeric_limits<int32_t>::max();
-    int32_t last_step = std::numeric_limits<int32_t>::min();
-    for (const Lifetime &lifetime : design.lifetimes) {
-        if (lifetime.birth > lifetime.death)
-            continue;
-        by_register.emplace_back(design.register_of[lifetime.variable], &lifetime);
-        first_step = std::min(first_step, lifetime.birth);
-        last_step = std::max(last_step, lifetime.death);
-    }
-    // Stable: where two lifetimes share a cell, the later one is written last and stays.
-    std::stable_sort(by_register.begin(), by_register.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const Lifetime &lifetime : design.lifetimes)
+        design.controller_table.fill(design.register_of[static_cast<std::size_t>(lifetime.variable)], lifetime.birth,
+                                     lifetime.death, lifetime.variable);
+}
 
-    ControllerTable &table = design.controller_table;
-    for (int32_t t = first_step; t <= last_step; ++t) {
-        auto row = table.end();
-        for (const auto &[reg, lifetime] : by_register) {
-            if (t < lifetime->birth || t > lifetime->death)
-                continue;
-            if (row == table.end())
-                row = table.try_emplace(table.end(), t);
-            row->second.insert_or_assign(row->second.end(), reg, lifetime->variable);
-        }
-    }
+// The list of variables born in each step, made long enough for step.
+std::vector<int32_t> &born_list(Design &design, int32_t step) {
+    const auto index = static_cast<std::size_t>(step);
+    if (index >= design.born_at.size())
+        design.born_at.resize(index + 1);
+    return design.born_at[index];
 }
 
 }  // namespace
 
 void derive_lifetimes(Design &design, std::ostream &log) {
-    const std::vector<Placed> schedule = placed_operations(design);
+    OperationIndex operations(design);
+    const std::vector<Placed> schedule = placed_operations(design, operations);
     int32_t next = 1;
 
     // Primary inputs: the two primary operands of one operation share one
@@ -127,88 +113,119 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     // Results: first those of the operations on primary inputs, then the rest.
     for (const Placed &placed : schedule)
         if (placed.op->first_input == 0 && placed.op->second_input == 0)
-            create_result_variable(design, placed, next++);
+            create_result_variable(design, operations, placed, next++);
     for (const Placed &placed : schedule)
         if (placed.op->output_variable == -1)
-            create_result_variable(design, placed, next++);
+            create_result_variable(design, operations, placed, next++);
 
     for (int32_t variable = 1; variable <= primary_variables; ++variable)
-        design.born_at[0].push_back(variable);
+        born_list(design, 0).push_back(variable);
     for (const Placed &placed : schedule)
-        design.born_at[placed.step].push_back(placed.op->output_variable);
+        born_list(design, placed.step).push_back(placed.op->output_variable);
 
+    const std::size_t variables = design.lifetimes.size() + 1;
+    design.lifetime_of.assign(variables, {0, 0});
     for (const Lifetime &lifetime : design.lifetimes)
-        design.lifetime_of[lifetime.variable] = {lifetime.birth, lifetime.death};
+        design.lifetime_of[static_cast<std::size_t>(lifetime.variable)] = {lifetime.birth, lifetime.death};
 
     // An operation that was never scheduled has no variables to link.
+    design.next_variables.assign(variables, {});
+    std::vector<int32_t> follower_count(variables, 0);
+    for (const auto &entry : design.operations)
+        if (entry.second.output_variable != -1)
+            for (int32_t input : {entry.second.first_input_variable, entry.second.second_input_variable})
+                if (input != -1)
+                    ++follower_count[static_cast<std::size_t>(input)];
+    for (std::size_t variable = 0; variable < variables; ++variable)
+        design.next_variables[variable].reserve(static_cast<std::size_t>(follower_count[variable]));
     for (const auto &entry : design.operations) {
         const Operation &op = entry.second;
         if (op.output_variable == -1)
             continue;
         for (int32_t input : {op.first_input_variable, op.second_input_variable})
             if (input != -1)
-                design.next_variables[input].insert(op.output_variable);
+                design.next_variables[static_cast<std::size_t>(input)].push_back(op.output_variable);
+    }
+    for (std::vector<int32_t> &followers : design.next_variables) {
+        std::sort(followers.begin(), followers.end());
+        followers.erase(std::unique(followers.begin(), followers.end()), followers.end());
     }
 
     // Variables are shown counted from 0.
-    log << "\nnext variable \n";
-    for (const auto &[variable, followers] : design.next_variables) {
-        log << variable - 1 << " : ";
+    std::string listing = "\nnext variable \n";
+    for (std::size_t variable = 1; variable < variables; ++variable) {
+        const std::vector<int32_t> &followers = design.next_variables[variable];
+        if (followers.empty())
+            continue;
+        listing += std::to_string(variable - 1) + " : ";
         for (int32_t follower : followers)
-            log << follower - 1 << " ";
-        log << "\n";
+            listing += std::to_string(follower - 1) + " ";
+        listing += "\n";
     }
+    log << listing;
+}
+
+std::pair<int32_t, int32_t> FreeRegisters::earliest() const {
+    if (heap_.empty())
+        return {10000000, 10000000};
+    return {heap_.front().second, heap_.front().first};
+}
+
+void FreeRegisters::update(int32_t reg, int32_t death) {
+    const auto later = std::greater<std::pair<int32_t, int32_t>>();
+    if (reg > count()) {
+        last_death_.push_back(death);
+    } else {
+        std::pop_heap(heap_.begin(), heap_.end(), later);
+        heap_.pop_back();
+        last_death_[static_cast<std::size_t>(reg) - 1] = death;
+    }
+    heap_.emplace_back(death, reg);
+    std::push_heap(heap_.begin(), heap_.end(), later);
 }
 
 void allocate_registers(Design &design) {
-    std::map<int32_t, int32_t> free_at;
+    design.register_of.assign(design.lifetimes.size() + 1, 0);
+    FreeRegisters free_at;
 
-    for (const auto &entry : design.born_at)
-        for (int32_t v : entry.second)
-            if (design.register_of[v] == 0)
+    for (const std::vector<int32_t> &born : design.born_at)
+        for (int32_t v : born)
+            if (design.register_of[static_cast<std::size_t>(v)] == 0)
                 allocate_chain(design, v, free_at);
 
-    for (const auto &[reg, held] : design.register_lifetimes)
-        for (const Lifetime &lifetime : held)
-            design.register_of[lifetime.variable] = reg;
+    for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
+        for (const Lifetime &lifetime : design.register_lifetimes[r])
+            design.register_of[static_cast<std::size_t>(lifetime.variable)] = static_cast<int32_t>(r) + 1;
 
     fill_controller_table(design);
     design.controller_table_before = design.controller_table;
 }
 
-void allocate_chain(Design &design, int32_t v, std::map<int32_t, int32_t> &free_at) {
-    // Left edge: only the register that falls free earliest is considered, the
-    // lowest-numbered one on a tie.
-    int32_t candidate = 10000000;
-    int32_t earliest = 10000000;
-    bool first = true;
-    for (const auto &[reg, last_death] : free_at) {
-        if (first || last_death < earliest) {
-            candidate = reg;
-            earliest = last_death;
-            first = false;
-        }
-    }
+void allocate_chain(Design &design, int32_t v, FreeRegisters &free_at) {
+    const auto [candidate, earliest] = free_at.earliest();
     // A variable may join a register only when born strictly after its last death.
-    const int32_t chain_birth = design.lifetime_of[v].first;
-    const int32_t reg = chain_birth <= earliest ? static_cast<int32_t>(free_at.size()) + 1 : candidate;
+    const int32_t chain_birth = design.lifetime_of[static_cast<std::size_t>(v)].first;
+    const int32_t reg = chain_birth <= earliest ? free_at.count() + 1 : candidate;
+    if (static_cast<std::size_t>(reg) > design.register_lifetimes.size())
+        design.register_lifetimes.resize(static_cast<std::size_t>(reg));
+    std::vector<Lifetime> &held = design.register_lifetimes[static_cast<std::size_t>(reg) - 1];
 
     int32_t cur = v;
     int32_t last = 0;
-    while (design.register_of[cur] == 0) {
-        const auto [birth, death] = design.lifetime_of[cur];
+    while (design.register_of[static_cast<std::size_t>(cur)] == 0) {
+        const auto [birth, death] = design.lifetime_of[static_cast<std::size_t>(cur)];
         last = death;
-        design.register_of[cur] = reg;
-        design.register_lifetimes[reg].push_back(Lifetime{birth, death, cur});
+        design.register_of[static_cast<std::size_t>(cur)] = reg;
+        held.push_back(Lifetime{birth, death, cur});
 
         // Follow the unplaced variable computed from cur that starts after cur
         // dies and is born last; the smallest number among equal births.
         int32_t threshold = chain_birth;
         int32_t chosen = -1;
-        for (int32_t s : design.next_variables[cur]) {
-            if (design.register_of[s] != 0)
+        for (int32_t s : design.next_variables[static_cast<std::size_t>(cur)]) {
+            if (design.register_of[static_cast<std::size_t>(s)] != 0)
                 continue;
-            const int32_t s_birth = design.lifetime_of[s].first;
+            const int32_t s_birth = design.lifetime_of[static_cast<std::size_t>(s)].first;
             if (s_birth <= threshold)
                 continue;
             if (s_birth > death) {
@@ -220,7 +237,7 @@ void allocate_chain(Design &design, int32_t v, std::map<int32_t, int32_t> &free_
             break;
         cur = chosen;
     }
-    free_at[reg] = last;
+    free_at.update(reg, last);
 }
 
 }  // namespace velnor

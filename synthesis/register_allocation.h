@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 #include "core/design.h"
 
@@ -18,7 +19,24 @@ void derive_lifetimes(Design &design, std::ostream &log);
 // Fills register_lifetimes, register_of, controller_table and controller_table_before.
 void allocate_registers(Design &design);
 
+// The registers filled so far, each with the step in which its last variable
+// dies. The left edge considers only the register that falls free earliest,
+// the lowest-numbered one on a tie; a heap finds it without walking them all.
+class FreeRegisters {
+public:
+    int32_t count() const { return static_cast<int32_t>(last_death_.size()); }
+    // (register, last death) of the earliest free register; (10000000, 10000000) when there is none.
+    std::pair<int32_t, int32_t> earliest() const;
+    // Register reg, the earliest one or the new register count() + 1, now falls free after death.
+    void update(int32_t reg, int32_t death);
+    int32_t last_death(int32_t reg) const { return last_death_[static_cast<std::size_t>(reg) - 1]; }
+
+private:
+    std::vector<std::pair<int32_t, int32_t>> heap_;  // (last death, register), least on top
+    std::vector<int32_t> last_death_;                // register r at r - 1
+};
+
 // Places one chain of variables, starting at v, into one register.
-void allocate_chain(Design &design, int32_t v, std::map<int32_t, int32_t> &free_at);
+void allocate_chain(Design &design, int32_t v, FreeRegisters &free_at);
 
 }  // namespace velnor

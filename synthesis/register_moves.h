@@ -4,15 +4,25 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "core/design.h"
 
 namespace velnor {
 
-// The variable's Lifetime record, from lifetime_of.
-Lifetime lifetime_record(Design &design, int32_t variable);
+// The variable's (birth, death), from lifetime_of.
+inline std::pair<int32_t, int32_t> lifetime(const Design &design, int32_t variable) {
+    return design.lifetime_of[static_cast<std::size_t>(variable)];
+}
 
-// Sets controller_table[t][r] to value for every step t of the variable's lifetime.
+// The variable's Lifetime record, from lifetime_of.
+Lifetime lifetime_record(const Design &design, int32_t variable);
+
+// Register r's list of lifetimes; the list grows to r registers when r is new.
+std::vector<Lifetime> &held_by(Design &design, int32_t r);
+
+// Sets register r to value in every step of the variable's lifetime.
 void fill_lifetime(Design &design, int32_t variable, int32_t r, int32_t value);
 
 // Removes the variable's Lifetime from register r's list, if it is there.

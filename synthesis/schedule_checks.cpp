@@ -19,20 +19,10 @@ const Operation *find_operation(const Design &design, int32_t id) {
     return found == design.operations.end() ? nullptr : &found->second;
 }
 
-// The variable that table shows in register reg at step t; 0 when none.
-int32_t held_in(const ControllerTable &table, int32_t t, int32_t reg) {
-    const auto row = table.find(t);
-    if (row == table.end())
-        return 0;
-    const auto cell = row->second.find(reg);
-    return cell == row->second.end() ? 0 : cell->second;
-}
-
 bool find_lifetime(const Design &design, int32_t variable, std::pair<int32_t, int32_t> &lifetime) {
-    const auto found = design.lifetime_of.find(variable);
-    if (found == design.lifetime_of.end())
+    if (variable < 1 || static_cast<std::size_t>(variable) >= design.lifetime_of.size())
         return false;
-    lifetime = found->second;
+    lifetime = design.lifetime_of[static_cast<std::size_t>(variable)];
     return true;
 }
 
@@ -187,9 +177,9 @@ std::string check_lifetimes(const Design &design) {
             return check_message("variable ", lifetime.variable, " lives ", lifetime.birth, "..", lifetime.death,
                            " but lifetime_of says otherwise");
     }
-    if (design.lifetime_of.size() != design.lifetimes.size())
-        return check_message("lifetime_of has ", design.lifetime_of.size(), " variables, lifetimes ",
-                       design.lifetimes.size());
+    if (design.lifetime_of.size() != design.lifetimes.size() + 1)
+        return check_message("lifetime_of has ", design.lifetime_of.size(), " entries, lifetimes ",
+                       design.lifetimes.size(), " variables");
 
     const auto steps = static_cast<int32_t>(design.list_steps.size());
     for (const auto &[id, op] : design.operations) {
@@ -218,11 +208,11 @@ std::string check_lifetimes(const Design &design) {
 
 std::string check_registers(const Design &design) {
     std::map<int32_t, std::vector<std::pair<int32_t, int32_t>>> held;  // register -> (birth, variable)
-    for (const auto &[variable, lifetime] : design.lifetime_of) {
-        const auto found = design.register_of.find(variable);
-        if (found == design.register_of.end() || found->second < 1)
-            return check_message("variable ", variable, " has no register");
-        held[found->second].emplace_back(lifetime.first, variable);
+    for (const Lifetime &lifetime : design.lifetimes) {
+        const int32_t reg = register_of_variable(design, lifetime.variable);
+        if (reg < 1)
+            return check_message("variable ", lifetime.variable, " has no register");
+        held[reg].emplace_back(lifetime.birth, lifetime.variable);
     }
     for (auto &[reg, variables] : held) {
         std::sort(variables.begin(), variables.end());
@@ -231,7 +221,7 @@ std::string check_registers(const Design &design) {
         int32_t latest_death = -1;
         int32_t latest_variable = 0;
         for (const auto &[birth, variable] : variables) {
-            const int32_t death = design.lifetime_of.at(variable).second;
+            const int32_t death = design.lifetime_of[static_cast<std::size_t>(variable)].second;
             if (death < birth)
                 continue;
             if (birth <= latest_death)
@@ -245,23 +235,20 @@ std::string check_registers(const Design &design) {
 }
 
 std::string check_controller_table(const Design &design) {
-    std::size_t occupied = 0;
-    for (const auto &[variable, lifetime] : design.lifetime_of) {
-        const auto reg = design.register_of.find(variable);
-        if (reg == design.register_of.end())
+    int64_t occupied = 0;
+    for (const Lifetime &lifetime : design.lifetimes) {
+        const int32_t variable = lifetime.variable;
+        const int32_t reg = register_of_variable(design, variable);
+        if (reg < 1)
             return check_message("variable ", variable, " has no register");
-        for (int32_t t = lifetime.first; t <= lifetime.second; ++t) {
+        for (int32_t t = lifetime.birth; t <= lifetime.death; ++t) {
             ++occupied;
-            if (held_in(design.controller_table, t, reg->second) != variable)
-                return check_message("controller table step ", t, " register ", reg->second, " does not hold variable ",
+            if (design.controller_table.at(t, reg) != variable)
+                return check_message("controller table step ", t, " register ", reg, " does not hold variable ",
                                variable);
         }
     }
-    std::size_t filled = 0;
-    for (const auto &row : design.controller_table)
-        for (const auto &cell : row.second)
-            if (cell.second != 0)
-                ++filled;
+    const int64_t filled = design.controller_table.filled_cells();
     if (filled != occupied)
         return check_message("controller table holds ", filled, " variable entries, the lifetimes ", occupied);
     return {};
@@ -270,19 +257,21 @@ std::string check_controller_table(const Design &design) {
 std::string check_controller_table_unchanged(const Design &design) {
     const ControllerTable &now = design.controller_table;
     const ControllerTable &before = design.controller_table_before;
-    std::set<int32_t> steps;
-    for (const auto &row : now)
-        steps.insert(row.first);
-    for (const auto &row : before)
-        steps.insert(row.first);
+    const std::vector<int32_t> now_steps = now.steps();
+    const std::vector<int32_t> before_steps = before.steps();
+    std::set<int32_t> steps(now_steps.begin(), now_steps.end());
+    steps.insert(before_steps.begin(), before_steps.end());
+    const int32_t registers = std::max(now.highest_register(), before.highest_register());
     for (int32_t step : steps) {
-        const auto a = now.find(step);
-        const auto b = before.find(step);
-        if (a == now.end() || b == before.end())
-            return check_message("controller table step ", step, a == now.end() ? " has gone" : " is new",
+        const bool in_now = std::binary_search(now_steps.begin(), now_steps.end(), step);
+        const bool in_before = std::binary_search(before_steps.begin(), before_steps.end(), step);
+        if (!in_now || !in_before)
+            return check_message("controller table step ", step, !in_now ? " has gone" : " is new",
                            " since allocation");
-        if (a->second != b->second)
-            return check_message("controller table step ", step, " differs from the copy taken after allocation");
+        for (int32_t reg = 1; reg <= registers; ++reg)
+            if (now.at(step, reg) != before.at(step, reg))
+                return check_message("controller table step ", step,
+                                     " differs from the copy taken after allocation");
     }
     return {};
 }

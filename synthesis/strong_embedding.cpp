@@ -15,14 +15,9 @@ namespace {
 
 // True when register r holds no variable at any step from birth to death.
 bool register_free_over(const Design &design, int32_t r, int32_t birth, int32_t death) {
-    for (int32_t t = birth; t <= death; ++t) {
-        const auto step = design.controller_table.find(t);
-        if (step == design.controller_table.end())
-            continue;
-        const auto cell = step->second.find(r);
-        if (cell != step->second.end() && cell->second != 0)
+    for (int32_t t = birth; t <= death; ++t)
+        if (design.controller_table.at(t, r) != 0)
             return false;
-    }
     return true;
 }
 
@@ -44,12 +39,10 @@ std::vector<Candidate> candidates_for(const Design &design, int32_t own, int32_t
         if (r == own || !register_free_over(design, r, birth, death))
             continue;
         Candidate candidate{r, {}};
-        const auto held = design.register_lifetimes.find(r);
-        if (held != design.register_lifetimes.end())
-            for (const Lifetime &life : held->second)
-                if (!moved[static_cast<std::size_t>(life.variable)] &&
-                    (life.death < birth - 1 || life.birth > death + 1))
-                    candidate.partners.push_back(life.variable);
+        for (const Lifetime &life : design.register_lifetimes[static_cast<std::size_t>(r) - 1])
+            if (!moved[static_cast<std::size_t>(life.variable)] &&
+                (life.death < birth - 1 || life.birth > death + 1))
+                candidate.partners.push_back(life.variable);
         if (candidate.partners.empty())
             continue;
         std::sort(candidate.partners.begin(), candidate.partners.end());
@@ -89,17 +82,16 @@ std::vector<std::pair<int32_t, int32_t>> place_together_constraints(Design &desi
             break;
         if (pinned[static_cast<std::size_t>(variable)])
             continue;
-        const auto seat = design.register_of.find(variable);
-        const auto life = design.lifetime_of.find(variable);
-        if (seat == design.register_of.end() || seat->second == 0 || life == design.lifetime_of.end())
+        const int32_t seat = register_of_variable(design, variable);
+        if (seat == 0)
             continue;  // never allocated: nothing to move
-        const auto [birth, death] = life->second;
-        const std::vector<Candidate> candidates = candidates_for(design, seat->second, birth, death, moved);
+        const auto [birth, death] = lifetime(design, variable);
+        const std::vector<Candidate> candidates = candidates_for(design, seat, birth, death, moved);
         if (candidates.empty())
             continue;
         const Candidate &chosen = candidates[static_cast<std::size_t>(stream.below(candidates.size()))];
         const int32_t partner = chosen.partners[static_cast<std::size_t>(stream.below(chosen.partners.size()))];
-        move_variable(design, variable, seat->second, chosen.register_number);
+        move_variable(design, variable, seat, chosen.register_number);
         pinned[static_cast<std::size_t>(variable)] = 1;
         pinned[static_cast<std::size_t>(partner)] = 1;
         moved[static_cast<std::size_t>(variable)] = 1;
@@ -119,7 +111,7 @@ Embedding embed_strong_signature(Design &design, const std::string &hash_output,
     embedding.constraints.together_pairs =
         place_together_constraints(design, stream, static_cast<int64_t>(f.zero_count) + f.one_count);
     for (const auto &[partner, moved] : embedding.constraints.together_pairs)
-        log << "together : " << (partner - 1) << "," << (moved - 1) << " register " << design.register_of[moved]
+        log << "together : " << (partner - 1) << "," << (moved - 1) << " register " << register_of_variable(design, moved)
             << "\n";
 
     // The moves use registers free over the whole lifetime: area and latency stay as they were.

@@ -77,7 +77,7 @@ TEST(Datapath, HandPlacedDesignNamesVariablesBySourceInOperandOrder) {
 TEST(Datapath, RegisterFollowsAMovedVariable) {
     Design design = hand_placed();
     design.register_of[6] = 4;  // op:3, as a separation would move it
-    design.register_lifetimes[4] = {Lifetime{3, 3, 6}};
+    design.register_lifetimes.push_back({Lifetime{3, 3, 6}});  // register 4
     const Datapath datapath = datapath_of(design);
     EXPECT_EQ(datapath.registers, 4);
     EXPECT_EQ(variable_text(datapath.variables[5]), "op:3 [3,3] r4");

@@ -71,6 +71,21 @@ TEST(DfgReaderFailure, UnopenableFileChangesNothingAndAFaultKeepsWhatCameBefore)
     EXPECT_EQ(d.dfg_path, "");
 }
 
+// Beyond the kept operations the file is still read through, checked and counted.
+TEST(DfgReader, OperationsBeyondTheKeptOnesAreOnlyCounted) {
+    ScratchDir dir;
+    const std::string path = dir.write("g.txt", "+ 0 0 1 * 1 1 2\n- 2 0 3\n+ 0 0 4\n");
+    Design d;
+    std::ostringstream log;
+    DfgListing listing;
+    read_dfg(d, path, log, listing, 2);
+    EXPECT_EQ(listing.operation_count, 4u);
+    EXPECT_EQ(listing.operations.size(), 2u);
+    EXPECT_EQ(d.operations.size(), 2u);
+    EXPECT_THROW(read_dfg(d, dir.write("bad.txt", "+ 0 0 1\n+ 0 0 2\n+ 0 x 3\n"), log, listing, 1),
+                 Refusal);
+}
+
 #define OPERATOR_EXPECTED "expected an operator character '+', '-', '*', '/' or '<' at column "
 
 TEST(DfgReaderFailure, SaysWhereAndWhat) {
@@ -85,7 +100,10 @@ TEST(DfgReaderFailure, SaysWhereAndWhat) {
         {"+ 0 0\n", 1, "the id is missing: the line ends before it"},
         {"+ 0 0 -1\n", 1, "the id at column 7 starts with a sign; numbers are written without one"},
         {"+ 2147483648 0 1\n", 1,
-         "the number 2147483648 (the first operand, column 3) does not fit a 32-bit signed integer"}};
+         "the number 2147483648 (the first operand, column 3) does not fit a 32-bit signed integer"},
+        {"+ 0 0 1\n+ 0 0 1" "00000000000000000000" "00000000000000000000" "0000000000\n", 2,
+         "the number 1" "00000000000000000000" "0000000000000000000... (the id, column 7) does not fit a 32-bit "
+         "signed integer"}};
     for (const auto &[text, line, reason] : rows) {
         ScratchDir dir;
         Design d;

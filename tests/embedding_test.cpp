@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "synthesis/embedding_checks.h"
 #include "synthesis/schedule_checks.h"
 #include "tests/synthesis_fixtures.h"
@@ -70,7 +72,7 @@ TEST(EmbedSignature, RefusedSizeChangesNothing) {
     test::ScratchDir dir;
     for (const int64_t size : {-1, 56}) {  // 10 variables allow 0 to 55
         Design design = four_registers(dir);
-        design.controller_table_before.clear();  // phase 1 would fill it again first
+        design.controller_table_before = ControllerTable{};  // phase 1 would fill it again first
         const Design before = design;
         std::ostringstream log;
         EXPECT_THROW(embed_signature(design, bits("0"), size, 1.0, 1.0, log), Refusal) << size;
@@ -103,19 +105,23 @@ class EmbedZeroConstraints : public ::testing::TestWithParam<ZeroCase> {};
 
 TEST_P(EmbedZeroConstraints, SeparatesThePair) {
     Design design;
+    const std::size_t variables = GetParam().placed.size();
+    design.lifetime_of.resize(variables + 1);
+    design.register_of.resize(variables + 1);
     for (const auto &[reg, life] : GetParam().placed) {
         design.lifetimes.push_back(life);
-        design.lifetime_of[life.variable] = {life.birth, life.death};
-        design.register_lifetimes[reg].push_back(life);
-        design.register_of[life.variable] = reg;
-        for (int32_t t = life.birth; t <= life.death; ++t)
-            design.controller_table[t][reg] = life.variable;
+        design.lifetime_of[static_cast<std::size_t>(life.variable)] = {life.birth, life.death};
+        if (design.register_lifetimes.size() < static_cast<std::size_t>(reg))
+            design.register_lifetimes.resize(static_cast<std::size_t>(reg));
+        design.register_lifetimes[static_cast<std::size_t>(reg) - 1].push_back(life);
+        design.register_of[static_cast<std::size_t>(life.variable)] = reg;
+        design.controller_table.fill(reg, life.birth, life.death, life.variable);
     }
     const ControllerTable table = design.controller_table;
     std::ostringstream log;
     embed_zero_constraints(design, 1, log);
     EXPECT_EQ(log.str(), GetParam().log);
-    EXPECT_EQ(design.register_of, GetParam().register_of);
+    EXPECT_EQ(design.register_of, test::by_number(GetParam().register_of));
     EXPECT_EQ(design.controller_table_before, table);
     EXPECT_EQ(check_controller_table(design), "");
     EXPECT_EQ(check_register_lifetimes(design), "");
@@ -149,6 +155,21 @@ TEST(EmbedOneConstraints, SubtractionNeverEffectiveAndVariantNeedsAFreeUnit) {
                   adders == 1 ? std::vector<int32_t>{} : std::vector<int32_t>{2})
             << adders << " adders";
     }
+}
+
+// With as many adders as an int holds (a library may offer that many), the
+// split of the units into variants still leaves room for variant 1: additions
+// 1 and 2 share step 1, and forcing 1 onto variant 1 takes it from no one.
+TEST(EmbedOneConstraints, LargestAdderCountStillFreesAVariantOneUnit) {
+    test::ScratchDir dir;
+    const std::string core = dir.write("core.txt", test::dfg_text({{Add, 0, 0, 1}, {Add, 0, 0, 2}}));
+    Design design = test::synthesized(core, {{Add, 2}});
+    design.resources[Add] = std::numeric_limits<int32_t>::max();
+    design.operations[1].variant = 2;
+    design.operations[2].variant = 1;
+    force_variant(design, 1, 1);
+    EXPECT_EQ(design.operations[1].variant, 1);
+    EXPECT_EQ(design.operations[2].variant, 1);
 }
 
 }  // namespace

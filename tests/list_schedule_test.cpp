@@ -73,11 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ListSchedule, SameProducerTwiceIsReleasedOnceAndCountedOncePerCheck) {
     Design design = test::graph({{Add, 0, 0, 1}, {Multiply, 1, 1, 2}});
     design.operations[1].list_step = 1;
-    std::map<int32_t, int32_t> counters;
-    EXPECT_EQ(release_successors(design, 1, counters), std::vector<int32_t>{2});
-    EXPECT_EQ(counters, (std::map<int32_t, int32_t>{{1, 1}}));
-    EXPECT_EQ(release_successors(design, 1, counters), std::vector<int32_t>{});
-    EXPECT_EQ(counters, (std::map<int32_t, int32_t>{{1, 2}}));
+    OperationIndex operations(design);
+    std::vector<int32_t> counters;
+    EXPECT_EQ(release_successors(design, operations, 1, counters), std::vector<int32_t>{2});
+    EXPECT_EQ(counters, (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(release_successors(design, operations, 1, counters), std::vector<int32_t>{});
+    EXPECT_EQ(counters, (std::vector<int32_t>{0, 2}));
 }
 
 }  // namespace

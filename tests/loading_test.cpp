@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <tuple>
 
@@ -101,7 +102,7 @@ TEST(LoadDspCore, RefusesWithThePreciseReason) {
     std::ostringstream log;
     const auto load_core = [&log](Design &d, const std::string &path) { load_dsp_core(d, path, log); };
     expect_refused("/nonexistent/velnor/nosuch.txt", "cannot open /nonexistent/velnor/nosuch.txt", load_core);
-    EXPECT_EQ(log.str(), "file read error");
+    EXPECT_EQ(log.str(), "file read error\n");
     // A fault of the reader is named with the file (the reader's own rows are in its test).
     const std::pair<const char *, const char *> rows[] = {
         {"+ 0 0 1\n+ 0 x 2\n",
@@ -121,6 +122,34 @@ TEST(LoadDspCore, RefusesWithThePreciseReason) {
     ScratchDir dir;
     expect_refused(dir.path(), "cannot read " + dir.path(), load_core);
     expect_refused("", "no file was given", load_core);
+    expect_refused("/dev/zero", "zero line 1: the line is longer than 1 MiB", load_core);
+    const std::string sparse = dir.write("big.txt", "");
+    std::filesystem::resize_file(sparse, std::uint64_t{65} << 20);
+    expect_refused(sparse, "big.txt is larger than 64 MiB", load_core);
+}
+
+// A core the hash chain cannot take is refused before it is scheduled, with
+// its count and the limit; one at the limit loads.
+TEST(LoadDspCore, RefusesMoreOperationsThanTheLimit) {
+    ScratchDir dir;
+    const std::string three = dir.write("three.txt", "+ 0 0 1\n+ 1 0 2\n+ 2 0 3\n");
+    std::ostringstream log;
+    const auto load_under = [&log](std::size_t limit) {
+        return [&log, limit](Design &d, const std::string &path) { load_dsp_core(d, path, log, limit); };
+    };
+    expect_refused(three, "three.txt has 3 operations; the hash chain takes at most 2", load_under(2));
+    // A gap beyond the limit does not hide the count.
+    expect_refused(dir.write("gap.txt", "+ 0 0 1\n+ 1 0 2\n+ 2 0 9\n"),
+                   "gap.txt has 3 operations; the hash chain takes at most 2", load_under(2));
+    Design d;
+    load_dsp_core(d, three, log, 3);
+    EXPECT_EQ(d.operations.size(), 3u);
+    try {
+        load_dsp_core(d, three, log, 1);
+        ADD_FAILURE() << "accepted";
+    } catch (const Refusal &refusal) {
+        EXPECT_EQ(refusal.reason(), Refusal::Reason::DspCoreTooLarge);
+    }
 }
 
 TEST(LoadModuleLibrary, RefusesWithThePreciseReason) {
@@ -133,6 +162,14 @@ TEST(LoadModuleLibrary, RefusesWithThePreciseReason) {
     expect_refused("/nonexistent/velnor/nosuch.txt", "cannot open /nonexistent/velnor/nosuch.txt",
                    load_module_library);
     expect_refused(dir.path(), file_name_of(dir.path()) + ": the file cannot be read", load_module_library);
+    expect_refused("/dev/zero", "zero: line 1 is longer than 1 MiB", load_module_library);
+    const std::string huge_area =
+        dir.write("huge.txt", "0 2 400 2 220 4\n4 12 7 16 1 0\n2 2 1600 4 900 7 4 48 26 16 1 0\n5 1000000001 1\n");
+    expect_refused(huge_area,
+                   "huge.txt: register area is 1000000001, above the largest value taken, 1e9 (number 26 of the "
+                   "file, on line 4)",
+                   load_module_library);
+    expect_refused("", "no file was given", load_module_library);
 }
 
 }  // namespace

@@ -54,6 +54,14 @@ TEST(ModuleLibraryReader, ScansDigitRunsAndSkipsEverythingElse) {
     EXPECT_EQ(d.delay_table[Add], (std::pair<double, double>{400, 220}));
 }
 
+TEST(ModuleLibraryReader, ValuesUpToTheLargestAreTakenAndNumbersPastThe27thOnlyCounted) {
+    Design d = read_library(library_text(25, "1000000000") + std::string(100000, '.') + "\n" +
+                            std::string(30000, ' ') + "8\n");
+    EXPECT_EQ(d.register_area, 1e9);
+    ScratchDir dir;
+    EXPECT_THROW(read_module_library(d, dir.write("nul.txt", std::string(1000, '\0'))), Refusal);
+}
+
 TEST(ModuleLibraryReader, CountsAreTruncatedAndASecondReadOverwritesEveryValue) {
     ScratchDir dir;
     Design d;
@@ -83,7 +91,16 @@ TEST(ModuleLibraryReader, StoresThenRefuses) {
         {library_text(26, "x"), "the file holds 26 numbers; a module library needs at least 27",
          nullptr},
         {library_text(2, "1" + std::string(400, '0')),
-         "the number 100000000000... (401 characters) on line 3 does not fit a double", nullptr},
+         "the number 1000000000000000000000000000000000000000... on line 3 does not fit a double", nullptr},
+        {library_text(4, "1000000000.5"),
+         "adder variant 2 area is 1000000000, above the largest value taken, 1e9 (number 5 of the file, on line 5)",
+         "area 0 400/1e+09 area 2 77/77 delay 0 77/77 delay 2 77/77 adders 77 multipliers 77 register 77/77 path old"},
+        {library_text(15, std::string(308, '9')),
+         "multiplier variant 1 delay is 1e+308, above the largest value taken, 1e9 (number 16 of the file, on line 16)",
+         "area 0 400/220 area 2 1600/900 delay 0 2/4 delay 2 1e+308/7 adders 4 multipliers 77 register 77/77 path old"},
+        {library_text(26, "2000000000"),
+         "register second value is 2000000000, above the largest value taken, 1e9 (number 27 of the file, on line 27)",
+         "area 0 400/220 area 2 1600/900 delay 0 2/4 delay 2 4/7 adders 4 multipliers 4 register 30/77 path old"},
         {"", "cannot open /nonexistent/velnor/lib.txt", nullptr}};
     for (const auto &[text, reason, stored] : rows) {
         ScratchDir dir;

@@ -16,7 +16,7 @@
 namespace velnor {
 namespace {
 
-using Registers = std::map<int32_t, std::vector<Lifetime>>;
+using Registers = std::vector<std::vector<Lifetime>>;  // register r at r - 1
 
 // Operation i placed in step i. Variables 1 and 2 are the primary inputs of 1 and
 // 2, 3 the primary input of the mixed operation 3; 4 is 1's result, read in
@@ -35,12 +35,11 @@ TEST(RegisterAllocation, HandPlacedScheduleGivesLifetimesListingAndRegisters) {
     EXPECT_EQ(design.lifetimes, (std::vector<Lifetime>{{0, 0, 1}, {0, 1, 2}, {0, 2, 3}, {1, 4, 4}, {2, 5, 5},
                                                        {3, 3, 6}, {4, 4, 7}, {5, 5, 8}}));
     EXPECT_EQ(log.str(), "\nnext variable \n0 : 3 \n1 : 4 \n2 : 5 \n3 : 5 7 \n5 : 6 \n6 : 7 \n");  // from 0
-    EXPECT_EQ(design.next_variables.count(-1), 0u);
 
     allocate_registers(design);
-    EXPECT_EQ(design.register_lifetimes, (Registers{{1, {{0, 0, 1}, {1, 4, 4}, {5, 5, 8}}},
-                                                    {2, {{0, 1, 2}, {2, 5, 5}}},
-                                                    {3, {{0, 2, 3}, {3, 3, 6}, {4, 4, 7}}}}));
+    EXPECT_EQ(design.register_lifetimes, (Registers{{{0, 0, 1}, {1, 4, 4}, {5, 5, 8}},
+                                                    {{0, 1, 2}, {2, 5, 5}},
+                                                    {{0, 2, 3}, {3, 3, 6}, {4, 4, 7}}}));
     EXPECT_EQ(check_controller_table(design), "");
     EXPECT_EQ(design.controller_table_before, design.controller_table);
 }
@@ -63,16 +62,26 @@ class AllocateChainTable : public ::testing::TestWithParam<ChainCase> {};
 TEST_P(AllocateChainTable, ChoosesRegisterAndFollowers) {
     const ChainCase &c = GetParam();
     Design design;
-    design.lifetime_of = c.lifetime_of;
-    design.next_variables = c.next_variables;
-    std::map<int32_t, int32_t> free_at = c.free_at;
+    const auto variables = static_cast<std::size_t>(c.lifetime_of.rbegin()->first) + 1;
+    design.lifetime_of.resize(variables);
+    design.next_variables.resize(variables);
+    design.register_of.assign(variables, 0);
+    for (const auto &[v, lifetime] : c.lifetime_of)
+        design.lifetime_of[static_cast<std::size_t>(v)] = lifetime;
+    for (const auto &[v, followers] : c.next_variables)
+        design.next_variables[static_cast<std::size_t>(v)].assign(followers.begin(), followers.end());
+    FreeRegisters free_at;
+    for (const auto &[reg, death] : c.free_at)
+        free_at.update(reg, death);
     allocate_chain(design, 1, free_at);
 
     std::vector<Lifetime> expected;
     for (int32_t v : c.chain)
         expected.push_back({c.lifetime_of.at(v).first, c.lifetime_of.at(v).second, v});
-    EXPECT_EQ(design.register_lifetimes, (Registers{{c.register_used, expected}}));
-    EXPECT_EQ(free_at[c.register_used], expected.back().death);
+    Registers registers(static_cast<std::size_t>(c.register_used));
+    registers.back() = expected;
+    EXPECT_EQ(design.register_lifetimes, registers);
+    EXPECT_EQ(free_at.last_death(c.register_used), expected.back().death);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -39,14 +39,15 @@ TEST(Report, SmallDesignMatchesTheHandWrittenReport) {
         design.operations[id].type = types[id - 1];
         design.operations[id].variant = variants[id - 1];
     }
-    design.variant_of = {{1, 1}, {2, 1}, {4, 2}};
+    design.variant_of = test::by_number({{1, 1}, {2, 1}, {4, 2}});
     design.asap_steps = {{1, {1, 2, 3}}, {2, {4}}};
     design.alap_steps = {{1, {1, 3}}, {2, {2, 4}}};
     design.list_steps = {{1, {1, 2, 3}}, {2, {4}}};
-    for (int32_t r = 1; r <= 4; ++r)
-        design.register_lifetimes[r];
-    design.controller_table_before = {{0, {{1, 1}, {2, 2}}}, {1, {{1, 3}, {3, 4}}}, {2, {{2, 5}, {3, 12}}}};
-    design.controller_table = {{0, {{1, 1}, {2, 2}}}, {1, {{1, 0}, {3, 4}, {4, 3}}}, {2, {{1, 0}, {2, 5}}}};
+    design.register_lifetimes.resize(4);
+    design.controller_table_before =
+        test::controller_table({{0, {{1, 1}, {2, 2}}}, {1, {{1, 3}, {3, 4}}}, {2, {{2, 5}, {3, 12}}}});
+    design.controller_table =
+        test::controller_table({{0, {{1, 1}, {2, 2}}}, {1, {{1, 0}, {3, 4}, {4, 3}}}, {2, {{1, 0}, {2, 5}}}});
 
     test::ScratchDir dir;
     std::ostringstream log;

@@ -70,9 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
                   check_lifetimes, "result variable 3 of operation 1 lives 1..2, expected 1..1"},
         BreakCase{"TwoVariablesInOneRegisterStep", [](Design &d) { d.register_of[4] = 1; }, check_registers,
                   "register 1 holds variables 3 and 4 both in step 1"},
-        BreakCase{"ControllerTableShowsWrongVariable", [](Design &d) { d.controller_table[1][2] = 5; },
+        BreakCase{"ControllerTableShowsWrongVariable", [](Design &d) { d.controller_table.fill(2, 1, 1, 5); },
                   check_controller_table, "controller table step 1 register 2 does not hold variable 4"},
-        BreakCase{"ControllerTableChangedSinceAllocation", [](Design &d) { d.controller_table[1][2] = 5; },
+        BreakCase{"ControllerTableChangedSinceAllocation", [](Design &d) { d.controller_table.fill(2, 1, 1, 5); },
                   check_controller_table_unchanged,
                   "controller table step 1 differs from the copy taken after allocation"}),
     [](const auto &info) { return info.param.name; });

@@ -43,4 +43,19 @@ std::string read_file(const std::string &path) {
     return text.str();
 }
 
+ControllerTable controller_table(const std::map<int32_t, std::map<int32_t, int32_t>> &cells) {
+    ControllerTable table;
+    for (const auto &[step, row] : cells)
+        for (const auto &[reg, variable] : row)
+            table.fill(reg, step, step, variable);
+    return table;
+}
+
+std::vector<int32_t> by_number(const std::map<int32_t, int32_t> &values) {
+    std::vector<int32_t> table(values.empty() ? 1 : static_cast<std::size_t>(values.rbegin()->first) + 1, 0);
+    for (const auto &[number, value] : values)
+        table[static_cast<std::size_t>(number)] = value;
+    return table;
+}
+
 }  // namespace velnor::test

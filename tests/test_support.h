@@ -2,6 +2,7 @@
 // and folders, and the path of the test data.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,12 @@ private:
 };
 
 std::string read_file(const std::string &path);
+
+// A controller table written cell by cell: step -> (register -> variable); a
+// cell of 0 is written as an empty cell.
+ControllerTable controller_table(const std::map<int32_t, std::map<int32_t, int32_t>> &cells);
+
+// A table indexed by number (variable or id, from 1) with the values given and 0 elsewhere.
+std::vector<int32_t> by_number(const std::map<int32_t, int32_t> &values);
 
 }  // namespace velnor::test

@@ -17,6 +17,7 @@ TEST(Ownership, ActionsWaitForTheEmbeddingAndResetDisablesThem) {
     driver.type("lineEdit_10", "40");
     EXPECT_TRUE(driver.find<QAction>("actionExportDatapath")->isEnabled());
     EXPECT_TRUE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
+    driver.dialogs->answer_yes = true;  // a completed, unsaved run asks before Reset
     driver.find<QAction>("actionReset")->trigger();
     EXPECT_FALSE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
 }

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "app/views.h"
+#include "tests/test_support.h"
 
 namespace velnor {
 namespace {
@@ -17,7 +18,7 @@ TEST(ScheduleTable, BoundOrEmbeddedVariantPerOperation) {
         design.operations[id].variant = variant;
     }
     design.list_steps = {{1, {1, 2}}, {2, {3}}};
-    design.variant_of = {{1, 1}, {2, 2}};
+    design.variant_of = test::by_number({{1, 1}, {2, 2}});
     const std::string header = "<table border=\"1\"><tr><th>control step</th><th colspan=\"0\">operator</th></tr>";
     EXPECT_EQ(schedule_table(design, VariantColumn::BeforeEmbedding).toStdString(),
               header + "<tr><td>1</td><td>1 (+) 1</td><td>2 (*) 2</td></tr>"
@@ -30,7 +31,7 @@ TEST(ScheduleTable, BoundOrEmbeddedVariantPerOperation) {
 TEST(RegisterTable, CellsShowVariablesFromZeroAndLeaveGapsEmpty) {
     // Step 1: register 1 holds variable 3, register 2 an explicit 0; step 2:
     // register 3 holds variable 1. Four registers, so a last empty column.
-    const ControllerTable table{{1, {{1, 3}, {2, 0}}}, {2, {{3, 1}}}};
+    const ControllerTable table = test::controller_table({{1, {{1, 3}, {2, 0}}}, {2, {{3, 1}}}});
     EXPECT_EQ(register_table(table, 4).toStdString(),
               "<table border=\"1\"><tr><th>cs(\\/)/color(->)</th><th>1</th><th>2</th><th>3</th></tr>"
               "<tr><td>1</td><td>2</td><td></td><td></td><td></td></tr>"

@@ -32,6 +32,10 @@ public:
         asked << "file_dialog " + caption + ": " + directory + " " + filter;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
+    QString save_file(QWidget *, const QString &caption, const QString &directory, const QString &filter) override {
+        asked << "file_dialog " + caption + ": " + directory + " " + filter;
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
     QString existing_directory(QWidget *, const QString &caption, const QString &directory,
                                QFileDialog::Options) override {
         asked << "file_dialog " + caption + ": " + directory;
@@ -62,6 +66,7 @@ inline QString data(const char *name) { return QString::fromStdString(data_path(
 struct RunInputs {
     const char *dfg = "dfg/fir.txt", *adders = "2", *multipliers = "2", *count = "2", *encodings = "1 5",
                *order = "10", *rounds = "80 64 32 16", *size = "40";
+    const char *subtractors = nullptr, *comparators = nullptr;  // typed only when given
 };
 
 // Every output button, in the order of the output grid.
@@ -109,17 +114,27 @@ public:
         QTest::keyClick(target ? target : &window, Qt::Key(key), Qt::ControlModifier);
     }
 
-    // Fills the form in until the window reaches stage (0..6 or 8).
-    void drive_to(int stage, const RunInputs &in = {}) {
-        if (stage >= 1) {
+    // Fills the form in until the window reaches stage (0..6 or 8), going on
+    // from stage from.
+    void drive_to(int stage, const RunInputs &in = {}, int from = 0) {
+        if (stage >= 1 && from < 1) {
             load_dsp_core(data(in.dfg));
             load_library(data("lib/library_a.txt"));
         }
-        const std::pair<const char *, const char *> steps[] = {
-            {"lineEdit_3", in.adders}, {"lineEdit_4", in.multipliers}, {"lineEdit_7", in.count},
-            {"lineEdit_8", in.encodings}, {"lineEdit", in.order}, {"lineEdit_9", in.rounds}, {"lineEdit_10", in.size}};
-        for (int step = 0; step < (stage < 2 ? 0 : std::min(stage, 7)); ++step)
-            type(steps[step].first, steps[step].second);
+        if (stage >= 2 && from < 2) {
+            type("lineEdit_3", in.adders);
+            type("lineEdit_4", in.multipliers);
+            if (in.subtractors)
+                type("lineEdit_5", in.subtractors);
+            if (in.comparators)
+                type("lineEdit_6", in.comparators);
+        }
+        const std::pair<int, std::pair<const char *, const char *>> steps[] = {
+            {3, {"lineEdit_7", in.count}},   {4, {"lineEdit_8", in.encodings}}, {5, {"lineEdit", in.order}},
+            {6, {"lineEdit_9", in.rounds}}, {7, {"lineEdit_10", in.size}}};
+        for (const auto &[reached, field] : steps)
+            if (stage >= reached && from < reached)
+                type(field.first, field.second);
     }
 
     // "tick", "cross", "aster" (the asterisk), "" (no picture) or "other".

@@ -162,6 +162,32 @@ TEST(WindowLoading, CancelledRefusedAndRepeatedLoads) {
     EXPECT_EQ(driver.stage(), 1);
 }
 
+// A chain of operations, each reading the one before.
+std::string chain_text(int operations) {
+    std::string text = "+ 0 0 1\n";
+    for (int id = 2; id <= operations; ++id)
+        text += "+ " + std::to_string(id - 1) + " 0 " + std::to_string(id) + "\n";
+    return text;
+}
+
+TEST(WindowLoading, ACoreTheHashChainCannotTakeIsRefusedWithItsCountInRed) {
+    ScratchDir scratch;
+    WindowDriver driver;
+    driver.load_dsp_core(data("dfg/arf.txt"));
+    driver.take_asked();
+    driver.load_dsp_core(QString::fromStdString(scratch.write("big.txt", chain_text(896))));
+    EXPECT_EQ(driver.boxes(),
+              QStringList{"critical warning: file read unsuccessful or invalid file   .... Try again !!"});
+    EXPECT_EQ(driver.icon("label_39"), "cross");
+    EXPECT_TRUE(driver.console().endsWith("-> big.txt has 896 operations; the hash chain takes at most 895"))
+        << qPrintable(driver.console());
+    EXPECT_EQ(driver.find<QTextEdit>("textEdit")->textColor(), QColor(Qt::red));
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "arf.txt");
+    driver.load_dsp_core(QString::fromStdString(scratch.write("largest.txt", chain_text(895))));
+    EXPECT_EQ(driver.icon("label_39"), "tick");
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "largest.txt");
+}
+
 // One refused entry: the field is typed at its stage and refused with its box
 // (or none); a good entry afterwards moves the stage on.
 struct Refusal {
@@ -260,6 +286,7 @@ TEST_P(ResetFrom, CtrlRInAFieldReturnsTheFormToItsStartStateAndKeepsTheConsole) 
     WindowDriver driver;
     driver.drive_to(GetParam());
     const QString console = driver.console();
+    driver.dialogs->answer_yes = true;  // a completed, unsaved run asks first
     driver.ctrl(Qt::Key_R, driver.find("lineEdit_9"));
 
     driver.expect_form(0, {}, 0, 0);

@@ -13,6 +13,7 @@
 
 #include <map>
 
+#include "tests/cli/process_outcome.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -20,19 +21,10 @@ namespace {
 using velnor::test::data_path;
 using velnor::test::ScratchDir;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using velnor::test::Outcome;
 
 Outcome run_cli(const QStringList &arguments, const std::string &folder = {}) {
-    QProcess process;
-    process.setWorkingDirectory(QString::fromStdString(folder));
-    process.start(VELNOR_CLI, arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
+    return velnor::test::run_program(VELNOR_CLI, arguments, {QString::fromStdString(folder)});
 }
 
 // A good run over the FIR filter (2 encodings, 20 bits) with values changed and
@@ -137,6 +129,40 @@ TEST(CliStrong, OnlyARunThatChoosesAnEmbeddingNamesIt) {
         << strong.out;
 }
 
+// The hardware options add files and lines on standard error; standard output
+// stays byte for byte what the run prints without them.
+TEST(CliVerilog, FilesAndGateCountsLeaveStandardOutputAsItIs) {
+    ScratchDir dir;
+    // A small core keeps the two syntheses short.
+    const std::map<QString, QString> small = {
+        {"--dfg", QString::fromStdString(dir.write("tap.txt", "* 0 0 1\n* 0 0 2\n+ 1 2 3\n+ 3 0 4\n"))},
+        {"--size", "12"}};
+    const Outcome plain = run_cli(run_arguments(small));
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const std::string signed_file = dir.path() + "/signed.v", unsigned_file = dir.path() + "/unsigned.v";
+    const Outcome run = run_cli(run_arguments(small, {"--verilog", QString::fromStdString(signed_file), "--verilog-before",
+                                                   QString::fromStdString(unsigned_file), "--verilog-stats"}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, plain.out);
+    const std::string signed_text = velnor::test::read_file(signed_file);
+    const std::string unsigned_text = velnor::test::read_file(unsigned_file);
+    EXPECT_EQ(signed_text.rfind("// tap: the DSP core tap.txt as a datapath.\n// Signed: ", 0), 0u);
+    EXPECT_EQ(unsigned_text.rfind("// tap: the DSP core tap.txt as a datapath.\n// Unsigned: ", 0), 0u);
+    EXPECT_NE(signed_text.find("\nmodule tap #(parameter WIDTH = 16) ("), std::string::npos);
+    EXPECT_TRUE(QRegularExpression("^verilog-stats unsigned : cells [0-9]+ flip-flops [0-9]+ library area [0-9]+\n"
+                                   "verilog-stats signed : cells [0-9]+ flip-flops [0-9]+ library area [0-9]+\n$")
+                    .match(QString::fromStdString(run.err))
+                    .hasMatch())
+        << run.err;
+}
+
+TEST(CliVerilog, UnwritableFileIsNamedAndExitsWithOne) {
+    const Outcome run = run_cli(run_arguments({}, {"--verilog", "/nonexistent-velnor-folder/fir.v"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "--verilog: cannot write /nonexistent-velnor-folder/fir.v\n");
+    EXPECT_NE(run.out.find("\nsignature : "), std::string::npos);
+}
+
 // One row per kind of refused value: the options to change, extra arguments,
 // and the start of the one line on standard error.
 struct RefusalCase {
@@ -167,6 +193,7 @@ TEST_P(Refusal, OneLineNamingTheOptionAndStatusTwo) {
 
 const RefusalCase refusal_cases[] = {
     {"UnknownOption", {}, {"--siz", "3"}, "velnor-cli: Unknown option 'siz'"},
+    {"VerilogWithoutFile", {}, {"--verilog", ""}, "--verilog: needs a file name\n"},
     {"File", {{"--dfg", "BAD"}}, {}, "--dfg: bad.txt line 2: "},
     {"Count", {{"--adders", "5"}}, {},
      "--adders: must be from 1 to 4 (the library's largest number of adders), got 5\n"},

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "tests/cli/process_outcome.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -19,19 +20,8 @@ using velnor::test::data_path;
 using velnor::test::read_file;
 using velnor::test::ScratchDir;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome run_program(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
-}
+using velnor::test::Outcome;
+using velnor::test::run_program;
 
 Outcome cli(const QStringList &arguments) { return run_program(VELNOR_CLI, arguments); }
 

@@ -25,21 +25,22 @@ cd "$scratch"
 
 # name | command line (words separated by ',') | expected candidates
 cases=(
-  "commands at the start|velnor-cli,|--help --version demo run verify"
+  "commands at the start|velnor-cli,|--help --version demo explore run verify"
   "a command by its prefix|velnor-cli,d|demo"
-  "options of demo|velnor-cli,demo,--|--datapath --datapath-before --embedding --json --out --stamp --verbose"
+  "options of demo|velnor-cli,demo,--|--datapath --datapath-before --dot --embedding --json --out --stamp --svg --verbose --verilog --verilog-before --verilog-stats"
   "the two embeddings|velnor-cli,run,--embedding,|specified strong"
   "options of verify by prefix|velnor-cli,verify,--d|--design --dfg"
   "verify writes no files|velnor-cli,verify,--o|--order"
   "a file or folder for --design|velnor-cli,verify,--design,|fir.txt results"
-  "options of run by prefix|velnor-cli,run,--s|--size --stamp --subtractors"
+  "options of run by prefix|velnor-cli,run,--s|--size --stamp --subtractors --svg"
   "options of run after a value|velnor-cli,run,--adders,2,--m|--multipliers"
   "a file for --dfg|velnor-cli,run,--dfg,f|fir.txt"
   "a folder for --out|velnor-cli,demo,--out,|results"
   "nothing for a number|velnor-cli,run,--size,|"
-  "options given are not offered again|velnor-cli,demo,--json,--out,results,--d|--datapath --datapath-before"
+  "options given are not offered again|velnor-cli,demo,--json,--out,results,--d|--datapath --datapath-before --dot"
   "an option given is left out of run's list|velnor-cli,run,--comparators,1,--co|--count"
-  "a value with a wildcard is taken literally|velnor-cli,demo,--stamp,*,--|--datapath --datapath-before --embedding --json --out --verbose"
+  "a value with a wildcard is taken literally|velnor-cli,demo,--stamp,*,--|--datapath --datapath-before --dot --embedding --json --out --svg --verbose --verilog --verilog-before --verilog-stats"
+  "a file for --verilog|velnor-cli,run,--verilog,f|fir.txt"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r name line expected <<<"$row"
@@ -48,7 +49,7 @@ for row in "${cases[@]}"; do
   [ "$actual" = "$expected" ] || fail "$name: completed '$line' to '$actual', expected '$expected'"
 done
 
-offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) "
+offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) $(complete_line velnor-cli explore --) "
 options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 [ -n "$options" ] || fail "velnor-cli --help lists no options"
 for option in $options; do

@@ -1,0 +1,97 @@
+// The window's "Explore…" dialog: sizes, resource lists and a number of random
+// keys for the loaded DSP core and library, run in the background through the
+// engine's exploration with a progress bar and Cancel; the results as a plot
+// and a sortable table, a chosen row handed back to fill the form.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "flow/exploration.h"
+#include "flow/exploration_summary.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QThread;
+
+namespace velnor {
+
+// The form's field texts of one combination.
+struct ExploreChoice {
+    QString adders, multipliers, subtractors, comparators;
+    QString count, encodings, order, rounds, size;
+};
+
+// Paints an exploration's plot, scaled to the widget.
+class ExplorePlotView : public QWidget {
+public:
+    explicit ExplorePlotView(QWidget *parent = nullptr);
+    void show_summary(const ExplorationSummary *summary);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const ExplorationSummary *summary_ = nullptr;
+};
+
+class ExploreDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Explores the DSP core and library at these paths (read again, so the
+    // exploration never touches the window's own design).
+    ExploreDialog(const QString &dfg_path, const QString &library_path, QWidget *parent = nullptr);
+    ~ExploreDialog() override;
+
+signals:
+    void combination_chosen(const velnor::ExploreChoice &choice);
+
+private slots:
+    void start();
+    void cancel();
+    void take_results();
+    void choose_row();
+
+private:
+    void finish();
+    void add_row(const CombinationResult &result);
+    std::optional<std::vector<int>> read_list(QLineEdit *field, const QString &name, bool may_be_empty);
+
+    QString dfg_path_, library_path_;
+    QLineEdit *adders_, *multipliers_, *subtractors_, *comparators_, *sizes_;
+    QSpinBox *key_count_, *seed_, *threads_;
+    QPushButton *run_button_, *cancel_button_, *use_button_;
+    QProgressBar *progress_;
+    QLabel *message_;
+    ExplorePlotView *plot_;
+    QTableWidget *table_;
+
+    // The exploration that runs, the results the worker has handed over and
+    // not yet shown, and what has been shown.
+    std::unique_ptr<Exploration> exploration_;
+    std::unique_ptr<ExplorationSummary> summary_;
+    std::vector<ExploreChoice> choices_;  // by the table row's first column's index
+    std::mutex pending_mutex_;
+    std::vector<CombinationResult> pending_;
+    QString failure_;  // what stopped the worker, if anything did
+    std::atomic<bool> cancel_{false};
+    QThread *worker_ = nullptr;
+    QTimer drain_timer_;
+};
+
+}  // namespace velnor
+
+Q_DECLARE_METATYPE(velnor::ExploreChoice)

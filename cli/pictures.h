@@ -1,0 +1,21 @@
+// The pictures velnor-cli draws of a finished run, beside its figures: the
+// schedule and register charts after the embedding as SVG (--svg), and the
+// scheduled data-flow graph as Graphviz DOT (--dot). The same charts as the
+// window's datapath view.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "flow/flow.h"
+
+namespace velnor::cli {
+
+// Writes the files asked for; returns one message per file that could not be
+// written ("--svg: cannot write FILE"), none on success.
+std::vector<std::string> write_pictures(const FlowRun &run, const std::optional<QString> &svg,
+                                        const std::optional<QString> &dot);
+
+}  // namespace velnor::cli

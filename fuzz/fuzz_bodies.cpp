@@ -1,0 +1,233 @@
+// The harness bodies: scratch files for the readers, the flow as the batch tool
+// runs it, and the checkers that say whether the result keeps its promises.
+#include "fuzz/fuzz_bodies.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <QStringList>
+
+#include "cli/command_line.h"
+#include "cli/demo_inputs.h"
+#include "cli/run_flow.h"
+#include "core/binding.h"
+#include "core/module_library_reader.h"
+#include "hash/hash_chain.h"
+#include "hash/hash_engine.h"
+#include "hash/key_text.h"
+#include "hash/stego_key.h"
+#include "synthesis/embedding_checks.h"
+#include "synthesis/resource_constraints.h"
+#include "synthesis/schedule_checks.h"
+
+namespace velnor::fuzz {
+namespace {
+
+[[noreturn]] void broken(const std::string &what) {
+    std::fprintf(stderr, "promise broken: %s\n", what.c_str());
+    std::abort();
+}
+
+void require_empty(const std::string &check_message) {
+    if (!check_message.empty())
+        broken(check_message);
+}
+
+std::string scratch_path;
+
+void remove_scratch_folder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch_path, ignored);
+}
+
+// One scratch folder for the process, made on first use and removed at exit.
+const std::string &scratch_folder() {
+    static const bool made = [] {
+        char pattern[] = "/tmp/velnor-fuzz-XXXXXX";
+        if (!mkdtemp(pattern))
+            broken("cannot make a scratch folder");
+        scratch_path = pattern;
+        std::atexit(remove_scratch_folder);
+        return true;
+    }();
+    (void)made;
+    return scratch_path;
+}
+
+std::string write_scratch(const std::string &name, const std::string &text) {
+    const std::string path = scratch_folder() + "/" + name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out)
+        broken("cannot write " + path);
+    return path;
+}
+
+const std::string &demo_library_path() {
+    static const std::string path = write_scratch("demo_library.txt", cli::demo_inputs().library_text);
+    return path;
+}
+
+std::string text_of(const std::uint8_t *data, std::size_t size) {
+    return std::string(reinterpret_cast<const char *>(data), size);
+}
+
+std::vector<std::string> split(const std::string &text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+void dsp_core_flow(const std::uint8_t *data, std::size_t size) {
+    if (size < 4)
+        return;
+    cli::RunRequest request;
+    request.dfg = QString::fromStdString(write_scratch("core.txt", text_of(data + 4, size - 4)));
+    request.library = QString::fromStdString(demo_library_path());
+    request.adders = QString::number(1 + data[0] % 4);
+    request.multipliers = QString::number(1 + data[1] % 4);
+    request.subtractors = QString("1");
+    request.comparators = QString("1");
+    request.encodings = QString::number(1 + data[2] % 9);
+    request.rounds = QString::number(1 + data[3] % 80) + " 80";
+    request.size = QString::number((data[2] / 9) * 8 + data[3] / 80);
+    std::ostream quiet(nullptr);
+    FlowRun run;
+    try {
+        run = cli::run_flow(request, quiet);
+    } catch (const Refusal &refusal) {
+        // A refused value is a normal end; a broken promise found inside is not.
+        if (refusal.reason() == Refusal::Reason::BrokenInvariant || refusal.reason() == Refusal::Reason::InvalidArgument)
+            broken(refusal.what());
+        return;
+    }
+    const Design &design = run.design;
+    require_empty(check_step_table(design, design.list_steps, &Operation::list_step, "list", true));
+    require_empty(check_precedence(design));
+    require_empty(check_step_limits(design, scheduling_limits(design)));
+    require_empty(check_variant_quota(design));
+    require_empty(check_lifetimes(design));
+    require_empty(check_registers(design));
+    require_empty(check_controller_table(design));
+    require_empty(check_register_lifetimes(design));
+    require_empty(check_examined_pairs_apart(design, run.embedding.constraints));
+    require_empty(check_one_constraints(design, run.embedding.constraints));
+    const EmbeddingFigures &figures = run.embedding.figures;
+    for (const double figure :
+         {figures.initial_area, figures.initial_latency, figures.cost_phase2, figures.pc_phase1, figures.pc_phase2})
+        if (!std::isfinite(figure))
+            broken("a figure is not finite");
+}
+
+void module_library(const std::uint8_t *data, std::size_t size) {
+    const std::string path = write_scratch("library.txt", text_of(data, size));
+    Design design;
+    try {
+        read_module_library(design, path);
+    } catch (const Refusal &) {
+        return;
+    }
+    for (const auto *table : {&design.area_table, &design.delay_table})
+        for (const auto &[type, values] : *table)
+            for (const double value : {values.first, values.second})
+                if (!(value > 0.0 && value <= largest_library_value))
+                    broken("a library value outside (0, 1e9] was taken");
+    if (!(design.register_area > 0.0 && design.register_area <= largest_library_value) ||
+        !(design.register_delay > 0.0 && design.register_delay <= largest_library_value))
+        broken("a register value outside (0, 1e9] was taken");
+    design.resources[Add] = design.adder_count;
+    design.resources[Multiply] = design.multiplier_count;
+    if (!std::isfinite(compute_area(design, 1000)))
+        broken("the area of the largest unit counts is not finite");
+}
+
+void stego_key(const std::uint8_t *data, std::size_t size) {
+    const std::vector<std::string> lines = split(text_of(data, size), '\n');
+    if (lines.size() < 4)
+        return;
+    const std::optional<int> count = parse_typed_integer(lines[0]);
+    if (!count || *count < 1 || *count > 9)
+        return;
+    const int n = *count;
+    std::vector<int> encodings, order, rounds;
+    try {
+        encodings = parse_encodings_for(number_line(QString::fromStdString(lines[1])), n);
+        order = input_order(lines[2], n);
+        rounds = parse_rounds(number_line(QString::fromStdString(lines[3])));
+    } catch (const Refusal &) {
+        return;
+    }
+    if (rounds.size() != static_cast<std::size_t>(2 * n))
+        return;
+    if (static_cast<int>(encodings.size()) < n || rounds.size() != static_cast<std::size_t>(2 * n))
+        broken("an accepted key has too few encodings or rounds");
+    if (input_round_count(rounds_key(rounds), n) != rounds)
+        broken("the rounds key does not decode to the rounds");
+    // The encoded inputs: n bit strings whose lengths and bits come from the rest.
+    std::string rest;
+    for (std::size_t i = 4; i < lines.size(); ++i)
+        rest += lines[i];
+    std::vector<std::string> inputs;
+    for (int block = 0; block < n; ++block) {
+        const std::size_t length = rest.empty() ? 1 : static_cast<unsigned char>(rest[block % rest.size()]) * 4;
+        std::string bits(length, '0');
+        for (std::size_t i = 0; i < length && !rest.empty(); ++i)
+            bits[i] = (static_cast<unsigned char>(rest[i % rest.size()]) >> (i % 8)) & 1U ? '1' : '0';
+        inputs.push_back(bits);
+    }
+    HashEngine engine;
+    std::ostream quiet(nullptr);
+    std::string output;
+    try {
+        output = run_hash_chain(engine, inputs, order, rounds, quiet);
+    } catch (const Refusal &) {
+        return;
+    }
+    if (output.size() != 512 || output.find_first_not_of("01") != std::string::npos)
+        broken("the hash output is not 512 bits");
+}
+
+void command_line(const std::uint8_t *data, std::size_t size) {
+    static const std::string dfg = write_scratch("diffeq.txt", cli::demo_inputs().dfg_text);
+    QStringList arguments;
+    for (const std::string &part : split(text_of(data, size), '\0')) {
+        if (part == "--out" || part.rfind("--datapath", 0) == 0)
+            return;
+        if (part.rfind("DFG=", 0) == 0)
+            arguments << QString::fromStdString(write_scratch("given_core.txt", part.substr(4)));
+        else if (part.rfind("LIB=", 0) == 0)
+            arguments << QString::fromStdString(write_scratch("given_library.txt", part.substr(4)));
+        else
+            arguments << (part == "DFG"   ? QString::fromStdString(dfg)
+                          : part == "LIB" ? QString::fromStdString(demo_library_path())
+                                          : QString::fromStdString(part));
+    }
+    std::ostringstream out, err;
+    const int status = cli::run_command_line(arguments, out, err, [] { return std::time_t{0}; });
+    const std::string message = err.str();
+    if (status == cli::Success) {
+        if (out.str().empty())
+            broken("a successful run printed nothing");
+        return;
+    }
+    if (status != cli::Refused)
+        broken("status " + std::to_string(status) + ": " + message);
+    if (message.empty() || message.find('\n') != message.size() - 1)
+        broken("a refusal is not exactly one line: " + message);
+}
+
+}  // namespace velnor::fuzz

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Takes the screenshots of the datapath view in docs/ under a virtual display
+# (Debian's xvfb and imagemagick). Run from the repository after building.
+set -euo pipefail
+shot=${1:-build/tests/app/velnor_screenshot}
+take() {
+  xvfb-run -a -s "-screen 0 1600x1000x24" "$shot" "$@"
+}
+take dfg/fir.txt 2 2 - - 2 "1 5" 10 "80 64 32 16" 40 schedule docs/datapath-fir-schedule.png
+take dfg/fir.txt 2 2 - - 2 "1 5" 10 "80 64 32 16" 40 registers docs/datapath-fir-registers.png
+take dfg/arf.txt 2 2 - - 2 "8 9" 01 "80 80 80 80" 100 registers docs/datapath-arf-registers.png
+take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 schedule docs/datapath-gen247-schedule.png
+take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 registers docs/datapath-gen247-registers.png

@@ -1,0 +1,56 @@
+// File, "Export Verilog…": enabled only once the signature is embedded, a
+// cancelled folder dialog writes nothing, the file is the one the batch tool's
+// --verilog writes for the same inputs, and a folder that cannot take it is
+// named in a box.
+#include <QAction>
+#include <QProcess>
+#include <filesystem>
+
+#include "tests/app/window_driver.h"
+
+namespace velnor::test {
+namespace {
+
+TEST(ExportVerilog, EnabledOnceEmbeddedAndWritesWhatTheBatchToolWrites) {
+    ScratchDir folder, batch_out;
+    WindowDriver driver;
+    QAction *action = driver.find<QAction>("actionExportVerilog");
+    EXPECT_EQ(action->text(), QString::fromUtf8("Export Verilog\u2026"));
+    driver.drive_to(6);
+    EXPECT_FALSE(action->isEnabled());
+    driver.drive_to(8);
+    ASSERT_TRUE(action->isEnabled());
+    driver.take_asked();
+
+    action->trigger();  // no directory queued: cancelled
+    EXPECT_EQ(driver.take_asked(), QStringList{"file_dialog export Verilog: /home"});
+    EXPECT_FALSE(std::filesystem::exists("/home/fir.v"));
+
+    driver.dialogs->directories << QString::fromStdString(folder.path());
+    action->trigger();
+    EXPECT_EQ(driver.take_asked().size(), 1);  // the dialog, no box
+    const RunInputs in;
+    const std::string batch_file = batch_out.path() + "/batch.v";
+    QProcess batch;
+    batch.start(VELNOR_CLI, {"run", "--dfg", data(in.dfg), "--library", data("lib/library_a.txt"), "--adders",
+                             in.adders, "--multipliers", in.multipliers, "--count", in.count, "--encodings",
+                             in.encodings, "--order", in.order, "--rounds", in.rounds, "--size", in.size,
+                             "--verilog", QString::fromStdString(batch_file)});
+    ASSERT_TRUE(batch.waitForFinished(60000));
+    ASSERT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    const std::string expected = read_file(batch_file);
+    ASSERT_NE(expected.find("module fir #(parameter WIDTH = 16)"), std::string::npos);
+    EXPECT_EQ(read_file(folder.path() + "/fir.v"), expected);
+
+    driver.dialogs->directories << "/nonexistent-velnor-folder";
+    action->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{"critical error: could not write the Verilog file "
+                                          "/nonexistent-velnor-folder/fir.v"});
+
+    driver.dialogs->answer_yes = true;  // a completed, unsaved run asks before Reset
+    driver.ctrl(Qt::Key_R);
+    EXPECT_FALSE(action->isEnabled());
+}
+
+}  // namespace
+}  // namespace velnor::test

@@ -1,0 +1,125 @@
+// What a new user met in the window beyond the specified texts: the step
+// labels' font, the reason of a refused load, Reset of an unsaved run, where
+// Save put its files, the next field kept in view, and standard output lines.
+#include <QAction>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <iostream>
+#include <sstream>
+
+#include "tests/app/window_driver.h"
+
+namespace velnor::test {
+namespace {
+
+// Collects what the window writes to standard output while it lives.
+class CapturedOutput {
+public:
+    CapturedOutput() : previous_(std::cout.rdbuf(captured_.rdbuf())) {}
+    ~CapturedOutput() { std::cout.rdbuf(previous_); }
+    std::string text() const { return captured_.str(); }
+
+private:
+    std::ostringstream captured_;
+    std::streambuf *previous_;
+};
+
+TEST(RoughEdges, StepLabelsKeepTheWindowsFontWhateverTheirColour) {
+    WindowDriver driver;
+    const auto expect_window_font = [&driver](const char *when) {
+        for (const char *name : {"label_3", "label_4", "label_5", "label_6"})
+            EXPECT_EQ(driver.find<QLabel>(name)->font().toString(), driver.window.font().toString()) << name << " " << when;
+    };
+    expect_window_font("at start-up");
+    driver.drive_to(6);
+    expect_window_font("after three steps");
+    driver.window.findChild<QAction *>("actionReset")->trigger();
+    expect_window_font("after Reset");
+}
+
+TEST(RoughEdges, ARefusedLoadWritesItsReasonInRedToTheConsole) {
+    WindowDriver driver;
+    QTemporaryDir folder;
+    const QString missing = folder.filePath("nosuch.txt");
+    driver.load_dsp_core(missing);
+    driver.load_library(missing);
+    const QString console = driver.console();
+    EXPECT_TRUE(console.contains("-> cannot open " + missing + "\n-> cannot open " + missing))
+        << qPrintable(console);
+    QTextCursor cursor = driver.find<QTextEdit>("textEdit")->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::red));
+    // The box comes first, then the console line: both loads were refused.
+    EXPECT_EQ(driver.boxes().size(), 2);
+}
+
+TEST(RoughEdges, ResetAsksBeforeThrowingAwayACompletedUnsavedRun) {
+    WindowDriver driver;
+    driver.drive_to(6);
+    driver.take_asked();
+    driver.window.findChild<QAction *>("actionReset")->trigger();
+    EXPECT_EQ(driver.stage(), 0);  // an unfinished run is reset at once
+    EXPECT_TRUE(driver.boxes().isEmpty());
+
+    driver.drive_to(8);
+    driver.boxes();
+    driver.window.findChild<QAction *>("actionReset")->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{"question reset: the completed run has not been saved; do you want to "
+                                          "reset the form?"});
+    EXPECT_EQ(driver.stage(), 8);  // No keeps the run
+
+    QTemporaryDir folder;
+    driver.dialogs->directories << folder.path();
+    driver.window.findChild<QAction *>("actionSave")->trigger();
+    driver.take_asked();
+    driver.window.findChild<QAction *>("actionReset")->trigger();
+    EXPECT_TRUE(driver.boxes().isEmpty());  // saved: nothing to lose
+    EXPECT_EQ(driver.stage(), 0);
+}
+
+TEST(RoughEdges, SaveWritesWhereTheTwoFilesWent) {
+    WindowDriver driver;
+    driver.drive_to(8);
+    QTemporaryDir folder;
+    driver.dialogs->directories << folder.path();
+    driver.window.findChild<QAction *>("actionSave")->trigger();
+    const QString stamped = "fir_FriDec41856522026.txt";
+    EXPECT_TRUE(driver.console().endsWith("-> report file: " + folder.path() + "/report_" + stamped +
+                                          "\n-> key file: " + folder.path() + "/key_" + stamped))
+        << qPrintable(driver.console().right(300));
+}
+
+TEST(RoughEdges, TheNextFieldToFillIsScrolledIntoViewAndFocused) {
+    WindowDriver driver;
+    driver.window.resize(1029, 714);  // the form's own size
+    QApplication::setActiveWindow(&driver.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&driver.window));
+    const auto *column = driver.find<QScrollArea>("scrollArea_2");
+    const char *const next_after[] = {"lineEdit_3", "lineEdit_7", "lineEdit_8", "lineEdit",
+                                      "lineEdit_9", "lineEdit_10"};
+    const int stages[] = {1, 2, 3, 4, 5, 6};
+    for (int index = 0; index < 6; ++index) {
+        driver.drive_to(stages[index], {}, index == 0 ? 0 : stages[index - 1]);
+        QWidget *field = driver.find<QLineEdit>(next_after[index]);
+        EXPECT_EQ(QApplication::focusWidget(), field) << "at stage " << stages[index];
+        const QRect shown(field->mapTo(column->viewport(), QPoint(0, 0)), field->size());
+        EXPECT_TRUE(column->viewport()->rect().contains(shown)) << "at stage " << stages[index];
+    }
+}
+
+TEST(RoughEdges, StandardOutputEndsTheUnreadableFileNoteAndNamesTheRoundCount) {
+    CapturedOutput output;
+    WindowDriver driver;
+    QTemporaryDir folder;
+    driver.load_dsp_core(folder.filePath("nosuch.txt"));
+    EXPECT_EQ(output.text(), "file read error\ncannot open " + folder.filePath("nosuch.txt").toStdString() + "\n");
+
+    driver.drive_to(5);
+    driver.type("lineEdit_9", "80 64 32");  // parses, but four blocks need four counts
+    EXPECT_EQ(driver.stage(), 5);
+    const std::string text = output.text();
+    EXPECT_NE(text.find("80 64 32Round count :\n"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace velnor::test

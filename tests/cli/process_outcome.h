@@ -1,0 +1,44 @@
+// Running a program from a batch-tool test: its exit status and both outputs.
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <string>
+
+namespace velnor::test {
+
+struct Outcome {
+    int status = -1;  // -1: killed, crashed or still running at the time limit
+    std::string out;
+    std::string err;
+};
+
+// How a program runs: its folder and environment, and whether the address
+// sanitizer records whole allocation stacks, so that the leak suppressions can
+// name what Qt's offscreen platform keeps until exit when a picture is drawn.
+struct RunOptions {
+    QString folder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    bool whole_allocation_stacks = false;
+};
+
+inline Outcome run_program(const QString &program, const QStringList &arguments, RunOptions options = {}) {
+    if (options.whole_allocation_stacks) {
+        QProcessEnvironment &environment = options.environment;
+        const QString sanitizer = environment.value("ASAN_OPTIONS");
+        environment.insert("ASAN_OPTIONS", (sanitizer.isEmpty() ? "" : sanitizer + ":") + "fast_unwind_on_malloc=0");
+        const QString leaks = environment.value("LSAN_OPTIONS");
+        environment.insert("LSAN_OPTIONS", (leaks.isEmpty() ? "" : leaks + ":") + "print_suppressions=0");
+    }
+    QProcess process;
+    process.setWorkingDirectory(options.folder);
+    process.setProcessEnvironment(options.environment);
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+}  // namespace velnor::test
