@@ -1,5 +1,6 @@
-// ASAP and ALAP on tiny graphs built in code: steps, the order within a step,
-// mobility, and termination on graphs that break the file format's promises.
+// ASAP and ALAP on tiny graphs built in code: the order of the passes, and
+// termination on graphs that break the file format's promises. The steps of
+// the shipped cores, worked out by hand, are checked where they are loaded.
 #include "core/asap_alap.h"
 
 #include <gtest/gtest.h>
@@ -33,23 +34,6 @@ Design scheduled(const std::vector<test::Op> &ops) {
     Design d = graph(ops);
     schedule_unconstrained(d);
     return d;
-}
-
-TEST(AsapAlap, ChainHasNoMobility) {
-    const Design d = scheduled({{Add, 0, 0, 1}, {Add, 1, 0, 2}, {Multiply, 2, 2, 3}});
-    EXPECT_EQ(d.latency_bound, 3);
-    EXPECT_EQ(d.asap_steps, (StepMap{{1, {1}}, {2, {2}}, {3, {3}}}));
-    EXPECT_EQ(d.alap_steps, d.asap_steps);
-    EXPECT_EQ(d.operations.at(3).asap_step, 3);  // the same producer on both operands waits once
-    EXPECT_EQ(d.operations.at(3).alap_step, 3);
-}
-
-TEST(AsapAlap, LoneAdditionGetsMobilityOne) {
-    // 1, 2 feed the product 3; 4 stands alone.
-    const Design d = scheduled({{Add, 0, 0, 1}, {Add, 0, 0, 2}, {Multiply, 1, 2, 3}, {Add, 0, 0, 4}});
-    EXPECT_EQ(d.asap_steps, (StepMap{{1, {1, 2, 4}}, {2, {3}}}));
-    EXPECT_EQ(d.alap_steps, (StepMap{{1, {1, 2}}, {2, {3, 4}}}));
-    EXPECT_EQ(d.operations.at(4).alap_step - d.operations.at(4).asap_step, 1);
 }
 
 TEST(AsapAlap, ProducerWithLargerIdIsPlacedInALaterPass) {

@@ -9,27 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "synthesis/register_allocation.h"
 #include "tests/synthesis_fixtures.h"
 
 namespace velnor {
 namespace {
 
-// Operation i in step i: 1 and 2 on primary inputs, 3 multiplies 1's result by
-// a primary input (mixed), 4 adds 3 to itself, 5 subtracts 1's result from 4's.
+// The fixture's hand-placed design, operation 1 on variant 2, under 2 adders,
+// 1 multiplier and 1 subtractor.
 Design hand_placed() {
-    Design design = test::graph(
-        {{Add, 0, 0, 1}, {Add, 0, 0, 2}, {Multiply, 1, 0, 3}, {Add, 3, 3, 4}, {Subtract, 4, 1, 5}});
-    for (int32_t id = 1; id <= 5; ++id) {
-        design.operations[id].list_step = id;
-        design.list_steps[id] = {id};
-    }
+    Design design = test::hand_placed();
     design.operations[1].variant = 2;
     design.resources = {{Add, 2}, {Multiply, 1}, {Subtract, 1}};
-    design.dfg_name = "hand.txt";
-    std::ostringstream log;
-    derive_lifetimes(design, log);
-    allocate_registers(design);
     return design;
 }
 

@@ -1,7 +1,7 @@
 // Explorations in the engine: combinations numbered in nesting order, results
-// handed on in that order whatever the number of threads or the shard, a
-// refused combination as its run's message, cancel and failures that end the
-// pool, random keys that every run accepts, and the Pareto front's choices.
+// handed on in that order whatever the number of threads, cancel and failures
+// that end the pool, random keys that every run accepts, and the Pareto front's
+// choices. Shards and refused combinations are run through the batch tool.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -113,31 +113,6 @@ TEST(Explore, SameLinesInTheSameOrderWhateverTheThreads) {
     ASSERT_EQ(one.size(), 32u);
     EXPECT_EQ(explored(exploration, Shard{}, 2), one);
     EXPECT_EQ(explored(exploration, Shard{}, 5), one);
-}
-
-TEST(Explore, ShardsTogetherAreTheWholeInTurn) {
-    const Exploration exploration = small_exploration();
-    const std::vector<std::string> whole = explored(exploration, Shard{}, 1);
-    for (uint64_t part = 1; part <= 3; ++part) {
-        std::vector<std::string> expected;
-        for (std::size_t i = part - 1; i < whole.size(); i += 3)
-            expected.push_back(whole[i]);
-        EXPECT_EQ(explored(exploration, Shard{part, 3}, 2), expected) << "shard " << part;
-    }
-}
-
-TEST(Explore, RefusedCombinationsCarryTheRunsMessage) {
-    const Exploration exploration = small_exploration();
-    Combination no_multipliers = combination_at(exploration, 0);  // multipliers 0, size 0
-    const CombinationResult refused = run_combination(exploration, no_multipliers);
-    ASSERT_TRUE(refused.error);
-    EXPECT_EQ(refused.error->rfind("--multipliers: must be from 1 to 4", 0), 0u) << *refused.error;
-
-    Exploration oversized = exploration;
-    oversized.sizes = {100000};
-    const CombinationResult too_big = run_combination(oversized, combination_at(oversized, 2));
-    ASSERT_TRUE(too_big.error);
-    EXPECT_EQ(too_big.error->rfind("--size: constraint size should be between 0 and ", 0), 0u) << *too_big.error;
 }
 
 TEST(Explore, CancelStopsAfterTheRunsAlreadyStarted) {

@@ -1,5 +1,6 @@
 // The hash chain: the layout of first and chained blocks, the order and round
 // counts of a run with its log, and the limits that make a run fail whole.
+// Longer chains, of up to nine encodings, are fixed by the characterization runs.
 #include "hash/hash_chain.h"
 
 #include <sstream>
@@ -66,21 +67,6 @@ TEST(HashChain, TwoEncodingsRunFourBlocksInKeyOrder) {
     EXPECT_EQ(engine.chain_log, "Input of 1st hash block: " + pad_first_block(in[0]) + "\nOutput for 1st hash block:" +
                                     b1 + "\noutput  of hash block: B2  " + b2 + "\noutput of  hash block: B3  " + b3 +
                                     "\noutput of  hash block: B4  " + b4 + "\n");
-}
-
-TEST(HashChain, ThreeEncodingsNumberTheBlocksTwoToSix) {
-    HashEngine engine;
-    std::ostringstream log;
-    const std::vector<std::string> in{bits(12, 1), bits(12, 2), bits(12, 3)};
-    const std::string out = run_hash_chain(engine, in, {2, 2, 0}, {80, 80, 80, 1, 2, 3}, log);
-    const std::string b1 = engine.hash_block(pad_first_block(in[0]), 80), b2 = chained(b1, in[1], 80),
-                      b3 = chained(b2, in[2], 80), b4 = chained(b3, in[2], 1), b5 = chained(b4, in[2], 2),
-                      b6 = chained(b5, in[0], 3);
-    EXPECT_EQ(out, b6);
-    EXPECT_EQ(engine.chain_log.substr(engine.chain_log.find("output  of")),
-              "output  of hash block: B2  " + b2 + "\noutput  of hash block: B3  " + b3 +
-                  "\noutput of  hash block: B4  " + b4 + "\noutput of  hash block: B5  " + b5 +
-                  "\noutput of  hash block: B6  " + b6 + "\n");
 }
 
 TEST(HashChain, EmptyDesignHashesOneAndZeros) {

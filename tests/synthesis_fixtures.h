@@ -13,6 +13,7 @@
 #include "core/asap_alap.h"
 #include "core/design.h"
 #include "core/loading.h"
+#include "synthesis/register_allocation.h"
 #include "synthesis/resource_constraints.h"
 #include "tests/test_support.h"
 
@@ -51,6 +52,24 @@ inline Design synthesized(const std::string &dfg_path, const std::map<int32_t, i
     load_module_library(design, data_path("lib/library_a.txt"));
     design.resources = counts;
     synthesize_under_constraints(design, log);
+    return design;
+}
+
+// Operation i placed in step i: 1 and 2 on primary inputs, 3 multiplies 1's
+// result by a primary input (mixed), 4 adds 3 to itself, 5 subtracts 1's result
+// from 4's; no variants bound. The lifetimes and registers, worked out by hand:
+// r1 in:1 [0,0], op:1 [1,4], op:5 [5,5]; r2 in:2 [0,1], op:2 [2,5];
+// r3 in:3 [0,2], op:3 [3,3], op:4 [4,4].
+inline Design hand_placed() {
+    Design design = graph({{Add, 0, 0, 1}, {Add, 0, 0, 2}, {Multiply, 1, 0, 3}, {Add, 3, 3, 4}, {Subtract, 4, 1, 5}});
+    for (int32_t id = 1; id <= 5; ++id) {
+        design.operations[id].list_step = id;
+        design.list_steps[id] = {id};
+    }
+    design.dfg_name = "hand.txt";
+    std::ostringstream log;
+    derive_lifetimes(design, log);
+    allocate_registers(design);
     return design;
 }
 

@@ -18,6 +18,13 @@ std::string dfg_text(const std::vector<Op> &ops) {
     return out.str();
 }
 
+std::string chain_text(int operations) {
+    std::string text = "+ 0 0 1\n";
+    for (int id = 2; id <= operations; ++id)
+        text += "+ " + std::to_string(id - 1) + " 0 " + std::to_string(id) + "\n";
+    return text;
+}
+
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "velnor-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))

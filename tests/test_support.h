@@ -24,6 +24,9 @@ struct Op {
 // The DFG file text of ops, one operation per line ("+ 0 0 1").
 std::string dfg_text(const std::vector<Op> &ops);
 
+// The DFG file text of a chain of additions, each reading the one before.
+std::string chain_text(int operations);
+
 // A fresh folder under the system's temporary folder, removed by the caller's
 // ScratchDir destructor.
 class ScratchDir {

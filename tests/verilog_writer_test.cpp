@@ -19,21 +19,11 @@
 namespace velnor {
 namespace {
 
-// Operation i in step i: 1 and 2 on primary inputs, 3 multiplies 1's result by
-// a primary input, 4 adds 3 to itself, 5 subtracts 1's result from 4's. Registers:
-// r1 in:1 [0,0], op:1 [1,4], op:5 [5,5]; r2 in:2 [0,1], op:2 [2,5]; r3 in:3 [0,2], op:3 [3,3], op:4 [4,4].
+// The fixture's hand-placed design, each addition and the product bound to a variant.
 Datapath hand_placed() {
-    Design design = test::graph(
-        {{Add, 0, 0, 1}, {Add, 0, 0, 2}, {Multiply, 1, 0, 3}, {Add, 3, 3, 4}, {Subtract, 4, 1, 5}});
-    for (int32_t id = 1; id <= 5; ++id) {
-        design.operations[id].list_step = id;
-        design.list_steps[id] = {id};
+    Design design = test::hand_placed();
+    for (int32_t id = 1; id <= 5; ++id)
         design.operations[id].variant = design.operations[id].type == Subtract ? unbound_variant : 1 + id % 2;
-    }
-    design.dfg_name = "hand.txt";
-    std::ostringstream log;
-    derive_lifetimes(design, log);
-    allocate_registers(design);
     return datapath_of(design);
 }
 

@@ -162,14 +162,6 @@ TEST(WindowLoading, CancelledRefusedAndRepeatedLoads) {
     EXPECT_EQ(driver.stage(), 1);
 }
 
-// A chain of operations, each reading the one before.
-std::string chain_text(int operations) {
-    std::string text = "+ 0 0 1\n";
-    for (int id = 2; id <= operations; ++id)
-        text += "+ " + std::to_string(id - 1) + " 0 " + std::to_string(id) + "\n";
-    return text;
-}
-
 TEST(WindowLoading, ACoreTheHashChainCannotTakeIsRefusedWithItsCountInRed) {
     ScratchDir scratch;
     WindowDriver driver;

@@ -238,7 +238,6 @@ TEST_P(CliExploreRefused, OneLineStatusTwoNothingPrinted) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliExploreRefused,
     ::testing::Values(
-        RefusedRow{"keys_file_bad_line", {"--keys", "BAD_KEYS"}, "--keys: "},
         RefusedRow{"keys_file_missing", {"--keys", "/nonexistent/keys.txt"}, "--keys: cannot read"},
         RefusedRow{"both_key_sources", {"--keys", "BAD_KEYS", "--random-keys", "2"}, "--keys: give either"},
         RefusedRow{"list_with_a_word", {"--subtractors", "1 two"}, "--subtractors: 'two' is not a whole number"},

@@ -29,6 +29,7 @@
 
 namespace {
 
+using velnor::test::chain_text;
 using velnor::test::data_path;
 using velnor::test::ScratchDir;
 
@@ -92,14 +93,6 @@ Outcome run_bounded(const ScratchDir &dir, const std::string &script) {
     outcome.out = slurp(out_path);
     outcome.err = slurp(err_path);
     return outcome;
-}
-
-// A chain of operations, each reading the one before.
-std::string chain_text(int operations) {
-    std::string text = "+ 0 0 1\n";
-    for (int id = 2; id <= operations; ++id)
-        text += "+ " + std::to_string(id - 1) + " 0 " + std::to_string(id) + "\n";
-    return text;
 }
 
 // library_a.txt with one number replaced: position (0-based) and its new text.
