@@ -1,7 +1,7 @@
 // SplitMix64: a small, fast 64-bit pseudo-random stream. The strong embedding
-// draws its variable order, registers and partners from it, and the null
-// samples of a verification draw their allocations from it, so that the same
-// seed gives the same choices on every machine.
+// draws its variable order, registers and partners from it, the null samples
+// of a verification their allocations, and an exploration its random keys, so
+// that the same seed gives the same choices on every machine.
 #pragma once
 
 #include <cstdint>
