@@ -686,6 +686,7 @@ void MainWindow::on_actionExplore_triggered() {
             {ui->lineEdit, choice.order}, {ui->lineEdit_9, choice.rounds}, {ui->lineEdit_10, choice.size}};
         for (const auto &[field, text] : fields)
             field->setText(text);
+        ui->actionStrong_embedding->setChecked(choice.embedding == "strong");
         write_to_console("blue", "The explored combination is in the form; enter each field to run it.");
     });
     dialog->show();
