@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "app/charts/chart_painter.h"
 
@@ -75,6 +76,17 @@ void ChartCanvas::point_at(const QPointF &place) {
 void ChartCanvas::mouseMoveEvent(QMouseEvent *event) {
     point_at(QPointF(event->pos()) / scale_);
     QWidget::mouseMoveEvent(event);
+}
+
+void ChartCanvas::wheelEvent(QWheelEvent *event) {
+    // Without Ctrl the wheel scrolls, as in every scroll area.
+    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0) {
+        event->ignore();
+        return;
+    }
+    // A notch of the wheel is 120 eighths of a degree.
+    emit zoom_requested(event->angleDelta().y() / 120.0);
+    event->accept();
 }
 
 void ChartCanvas::leaveEvent(QEvent *event) {

@@ -1,7 +1,7 @@
 // One chart of the datapath view as a widget: paints the schedule or the
 // register chart at the view's zoom, only where the widget needs repainting,
 // and on the register chart follows the mouse to highlight the variable under
-// it and the partners it must stay apart from.
+// it and its partners. Ctrl with the mouse wheel asks the view to zoom.
 #pragma once
 
 #include <QWidget>
@@ -32,10 +32,15 @@ public:
     void point_at(const QPointF &place);
     std::optional<std::size_t> hovered() const { return hovered_; }
 
+signals:
+    // Ctrl and the wheel: zoom in (notches above 0) or out, one step a notch.
+    void zoom_requested(double notches);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     charts::Box frame() const;

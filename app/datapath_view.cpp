@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/chart_canvas.h"
 #include "app/charts/chart_export.h"
@@ -79,6 +80,9 @@ DatapathView::DatapathView(std::function<Dialogs &()> dialogs, QWidget *parent)
     connect(zoom_in, &QPushButton::clicked, this, [this] { zoom_by(zoom_step); });
     connect(zoom_out, &QPushButton::clicked, this, [this] { zoom_by(1 / zoom_step); });
     connect(fit_button, &QPushButton::clicked, this, [this] { fit(); });
+    for (ChartCanvas *canvas : {schedule_canvas_, register_canvas_})
+        connect(canvas, &ChartCanvas::zoom_requested, this,
+                [this](double notches) { zoom_by(std::pow(zoom_step, notches)); });
     connect(png, &QPushButton::clicked, this,
             [this] { ask_and_export("export chart as PNG", "PNG images (*.png)", &DatapathView::export_png); });
     connect(svg, &QPushButton::clicked, this,

@@ -4,6 +4,7 @@
 // thread moves them into the table, the summary and the plot in order.
 #include "app/explore_dialog.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,9 +29,13 @@
 namespace velnor {
 namespace {
 
-const QStringList column_titles = {"#",     "adders", "multipliers", "subtractors", "comparators",
-                                   "count", "encodings", "order",    "rounds",      "size",
-                                   "overhead (%)", "pc_phase2", "pc_distinguishing", "error"};
+const QStringList column_titles = {"#",     "adders",    "multipliers", "subtractors", "comparators",
+                                   "count", "encodings", "order",       "rounds",      "embedding",
+                                   "size",  "overhead (%)", "pc_phase2", "pc_distinguishing", "error"};
+
+// The embeddings to try, as the choices of the dialog's list offer them.
+const std::vector<std::vector<EmbeddingMode>> embedding_choices = {
+    {EmbeddingMode::Specified}, {EmbeddingMode::Strong}, {EmbeddingMode::Specified, EmbeddingMode::Strong}};
 
 // A cell that sorts by its number, not its text.
 QTableWidgetItem *number_cell(double value) {
@@ -71,6 +76,9 @@ ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_pat
     subtractors_ = new QLineEdit;
     comparators_ = new QLineEdit;
     sizes_ = new QLineEdit("64 128 256 512");
+    embeddings_ = new QComboBox;
+    embeddings_->addItems({"specified", "strong", "specified and strong"});
+    embeddings_->setObjectName("embeddings");
     for (QLineEdit *list : {subtractors_, comparators_})
         list->setPlaceholderText("empty: the field left empty");
     key_count_ = new QSpinBox;
@@ -97,6 +105,7 @@ ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_pat
     form->addRow("Subtractors", subtractors_);
     form->addRow("Comparators", comparators_);
     form->addRow("Constraint sizes", sizes_);
+    form->addRow("Embedding", embeddings_);
     form->addRow("Random keys", key_count_);
     form->addRow("Seed", seed_);
     form->addRow("Threads", threads_);
@@ -198,6 +207,7 @@ void ExploreDialog::start() {
     exploration->subtractors = optional_list(*subtractors);
     exploration->comparators = optional_list(*comparators);
     exploration->sizes = *sizes;
+    exploration->embeddings = embedding_choices.at(static_cast<std::size_t>(embeddings_->currentIndex()));
     exploration->keys = random_keys(key_count_->value(), static_cast<uint64_t>(seed_->value()));
 
     exploration_ = std::move(exploration);
@@ -265,6 +275,7 @@ void ExploreDialog::add_row(const CombinationResult &result) {
     choice.encodings = QString::fromStdString(key.encodings.text);
     choice.order = QString::fromStdString(key.order);
     choice.rounds = QString::fromStdString(key.rounds.text);
+    choice.embedding = embedding_mode_name(exploration_->embeddings[c.embedding]);
     choice.size = QString::number(exploration_->sizes[c.size]);
 
     const int row = table_->rowCount();
@@ -273,16 +284,17 @@ void ExploreDialog::add_row(const CombinationResult &result) {
     first->setData(Qt::UserRole, static_cast<int>(choices_.size()));
     table_->setItem(row, 0, first);
     const QString texts[] = {choice.adders, choice.multipliers, choice.subtractors, choice.comparators, choice.count,
-                             choice.encodings, choice.order, choice.rounds, choice.size};
-    for (int column = 1; column <= 9; ++column)
-        table_->setItem(row, column, column == 6 || column == 7 || column == 8 ? text_cell(texts[column - 1])
-                                                                               : number_cell(texts[column - 1].toDouble()));
+                             choice.encodings, choice.order,      choice.rounds,      choice.embedding, choice.size};
+    for (int column = 1; column <= 10; ++column) {
+        const bool text = column >= 6 && column <= 9;
+        table_->setItem(row, column, text ? text_cell(texts[column - 1]) : number_cell(texts[column - 1].toDouble()));
+    }
     if (result.error) {
-        table_->setItem(row, 13, text_cell(QString::fromStdString(*result.error)));
+        table_->setItem(row, 14, text_cell(QString::fromStdString(*result.error)));
     } else {
-        table_->setItem(row, 10, number_cell(100 * result.overhead));
-        table_->setItem(row, 11, number_cell(result.run.figures.pc_phase2));
-        table_->setItem(row, 12, number_cell(result.pc_distinguishing));
+        table_->setItem(row, 11, number_cell(100 * result.overhead));
+        table_->setItem(row, 12, number_cell(result.run.figures.pc_phase2));
+        table_->setItem(row, 13, number_cell(result.pc_distinguishing));
     }
     choices_.push_back(choice);
 }

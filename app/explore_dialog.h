@@ -1,5 +1,5 @@
-// The window's "Explore…" dialog: sizes, resource lists and a number of random
-// keys for the loaded DSP core and library, run in the background through the
+// The window's "Explore…" dialog: sizes, resource lists, embeddings and a
+// number of random keys for the loaded DSP core and library, run in the background through the
 // engine's exploration with a progress bar and Cancel; the results as a plot
 // and a sortable table, a chosen row handed back to fill the form.
 #pragma once
@@ -18,6 +18,7 @@
 #include "flow/exploration.h"
 #include "flow/exploration_summary.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -28,10 +29,11 @@ class QThread;
 
 namespace velnor {
 
-// The form's field texts of one combination.
+// The form's field texts of one combination, and its embedding's name.
 struct ExploreChoice {
     QString adders, multipliers, subtractors, comparators;
     QString count, encodings, order, rounds, size;
+    QString embedding;
 };
 
 // Paints an exploration's plot, scaled to the widget.
@@ -72,6 +74,7 @@ private:
 
     QString dfg_path_, library_path_;
     QLineEdit *adders_, *multipliers_, *subtractors_, *comparators_, *sizes_;
+    QComboBox *embeddings_;
     QSpinBox *key_count_, *seed_, *threads_;
     QPushButton *run_button_, *cancel_button_, *use_button_;
     QProgressBar *progress_;

@@ -275,6 +275,7 @@ void MainWindow::reset_form() {
 
     for (QPushButton *button : output_buttons())
         button->setEnabled(false);
+    ui->actionStrong_embedding->setEnabled(true);  // the user's choice stays, open again until the size is accepted
     for (QLabel *step : {ui->label_3, ui->label_4, ui->label_5, ui->label_6})
         step->setStyleSheet(step_open_style);
     for (QLabel *label : {ui->label_38, ui->label_40, ui->label_39, ui->label_41, ui->label_43, ui->label_47,
@@ -470,7 +471,9 @@ void MainWindow::on_lineEdit_10_editingFinished() {
         return;
     const BusyGuard guard(busy);
     try {
-        accept_constraint_size(run, text_to_int(ui->lineEdit_10->text()), std::cout);
+        accept_constraint_size(run, text_to_int(ui->lineEdit_10->text()), std::cout,
+                               ui->actionStrong_embedding->isChecked() ? EmbeddingMode::Strong
+                                                                       : EmbeddingMode::Specified);
     } catch (const Refusal &refusal) {
         if (refusal.reason() == Refusal::Reason::ConstraintSize) {
             refuse(ui->label_57, "error", refusal.what());
@@ -481,6 +484,7 @@ void MainWindow::on_lineEdit_10_editingFinished() {
         return;
     }
     show_icon(ui->label_57, tick_icon);
+    ui->actionStrong_embedding->setEnabled(false);  // this run's embedding is made
     for (QPushButton *button : {ui->pushButton_5, ui->pushButton_6, ui->pushButton_7, ui->pushButton_8,
                                 ui->pushButton_9, ui->pushButton_14, ui->pushButton_10, ui->pushButton_11,
                                 ui->pushButton_12, ui->pushButton_13, ui->pushButton_16, ui->pushButton_17})
@@ -491,7 +495,8 @@ void MainWindow::on_lineEdit_10_editingFinished() {
     const Datapath signed_datapath = datapath_of(run.design);
     datapath_view_->show_signed(signed_datapath,
                                 charts::chart_marks(signed_datapath, run.embedding.constraints.zero_pairs,
-                                                    run.embedding.constraints.one_operations));
+                                                    run.embedding.constraints.one_operations,
+                                                    run.embedding.constraints.together_pairs));
     enable_ownership_actions(true);
     ui->actionExportVerilog->setEnabled(true);
 }
@@ -557,8 +562,12 @@ void MainWindow::on_pushButton_9_clicked() {
 void MainWindow::on_pushButton_8_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("constraints corresponding to zeros",
-                 zero_constraint_list(run.embedding.constraints.zero_pairs));
+    if (run.embedding.figures.mode == EmbeddingMode::Strong)
+        write_figure("together constraints (partner, moved variable)",
+                     zero_constraint_list(run.embedding.constraints.together_pairs));
+    else
+        write_figure("constraints corresponding to zeros",
+                     zero_constraint_list(run.embedding.constraints.zero_pairs));
 }
 
 void MainWindow::on_pushButton_14_clicked() {
@@ -588,7 +597,11 @@ void MainWindow::on_pushButton_12_clicked() {
 void MainWindow::on_pushButton_13_clicked() {
     if (entry_stage < stage_hashed)
         return;
-    write_figure("Pc value after phase 2 ", QString::number(run.embedding.figures.pc_phase2, 'g', 6));
+    const EmbeddingFigures &f = run.embedding.figures;
+    QString value = QString::number(f.pc_phase2, 'g', 6);
+    if (f.mode == EmbeddingMode::Strong)  // far below what a double holds on large cores
+        value += " (log10 " + QString::number(f.log10_pc, 'g', 6) + ")";
+    write_figure("Pc value after phase 2 ", value);
 }
 
 void MainWindow::on_pushButton_16_clicked() {
@@ -673,6 +686,7 @@ void MainWindow::on_actionExplore_triggered() {
             {ui->lineEdit, choice.order}, {ui->lineEdit_9, choice.rounds}, {ui->lineEdit_10, choice.size}};
         for (const auto &[field, text] : fields)
             field->setText(text);
+        ui->actionStrong_embedding->setChecked(choice.embedding == "strong");
         write_to_console("blue", "The explored combination is in the form; enter each field to run it.");
     });
     dialog->show();

@@ -31,14 +31,14 @@ const char usage_text[] =
     "  velnor-cli run  --dfg FILE --library FILE\n"
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
-    "                  [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "                  [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
     "                  [--datapath FILE] [--datapath-before FILE]\n"
     "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
-    "  velnor-cli demo [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
+    "  velnor-cli demo [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
     "                  [--datapath FILE] [--datapath-before FILE]\n"
     "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*, --svg, --dot>\n"
-    "                  [--alpha P] [--json] [--verbose]\n"
+    "                  [--alpha P] [--null-samples N [--seed S]] [--json] [--verbose]\n"
     "%EXPLORE%"
     "  velnor-cli --help | --version\n"
     "\n"
@@ -56,10 +56,13 @@ const char usage_text[] =
     "  --order KEY         the order in which the blocks are hashed again (default empty)\n"
     "  --rounds \"r ..\"     rounds of each of the 2 x count hash blocks, 1 to 80\n"
     "  --size N            constraint size: how many leading hash bits are embedded\n"
+    "  --embedding MODE    specified (default): zero and one constraints; strong: each bit a\n"
+    "                      together constraint that the unsigned design breaks, at no register cost\n"
     "Output:\n"
     "  --out DIR           also write the report and the key file into DIR\n"
     "  --stamp TEXT        use TEXT as the time stamp of the saved files' names\n"
-    "  --json              print one JSON object instead of labelled lines\n"
+    "  --json              print one JSON object instead of labelled lines (with --embedding,\n"
+    "                      it names the embedding)\n"
     "  --verbose           print the diagnostic lines on standard error\n"
     "  --svg FILE          also draw the schedule and the register allocation after\n"
     "                      the embedding as an SVG picture\n"
@@ -76,10 +79,14 @@ const char usage_text[] =
     "  --design FILE       the suspect design, a datapath file\n"
     "  --alpha P           the largest probability of coincidence that proves\n"
     "                      the signature present (default 1e-6)\n"
+    "  --null-samples N    also estimate the probability from N random register\n"
+    "                      allocations of the same variables (1 to 1000000)\n"
+    "  --seed S            the seed of those allocations (default 1)\n"
     "Options of explore (lists are blank-separated; one run per combination):\n"
     "  --dfg FILE          a DSP core; give it again for more cores\n"
     "  --adders \"N ..\", --multipliers \"N ..\", --subtractors \"N ..\", --comparators \"N ..\"\n"
     "  --sizes \"N ..\"      constraint sizes\n"
+    "  --embedding \"M ..\"  embeddings to try, specified and/or strong (default specified)\n"
     "  --keys FILE         one key a line: --count N --encodings \"..\" --order KEY --rounds \"..\"\n"
     "  --random-keys N     N keys drawn from --seed S (default 1)\n"
     "  --threads T         parallel runs (default: the number of cores)\n"
@@ -96,7 +103,7 @@ const char *const run_value_options[] = {"dfg",   "library",   "adders", "multip
 const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
 const char *const output_value_options[] = {"out",      "stamp",   "datapath", "datapath-before",
                                             "verilog", "verilog-before", "svg", "dot"};
-const char *const verify_value_options[] = {"design", "alpha"};
+const char *const verify_value_options[] = {"design", "alpha", "null-samples", "seed"};
 const char *const commands[] = {"run", "demo", "verify"};
 
 // A command that cannot run as given; the message names the option at fault
@@ -131,6 +138,7 @@ RunRequest request_from(const QCommandLineParser &parser) {
     request.order = parser.value("order");
     request.rounds = parser.value("rounds");
     request.size = parser.value("size");
+    request.embedding = optional_value(parser, "embedding");
     return request;
 }
 
@@ -182,6 +190,8 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
             refuse_option("verilog-stats", "not taken by verify, which synthesizes nothing");
         if (!parser.isSet("design"))
             refuse_option("design", "missing; verify needs the suspect design's datapath file");
+        if (parser.isSet("seed") && !parser.isSet("null-samples"))
+            refuse_option("seed", "taken with --null-samples only");
     } else {
         for (const char *name : verify_value_options)
             if (parser.isSet(name))
@@ -220,7 +230,8 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     }
     log.flush();
 
-    out << (parser.isSet("json") ? figures_json(run, saved ? &*saved : nullptr) : figures_text(run));
+    out << (parser.isSet("json") ? figures_json(run, saved ? &*saved : nullptr, parser.isSet("embedding"))
+                                 : figures_text(run));
     out.flush();
 
     int status = Success;
@@ -263,10 +274,17 @@ int verify_and_print(const RunRequest &request, const QCommandLineParser &parser
     std::ostream quiet(nullptr);
     std::ostream &log = parser.isSet("verbose") ? err : quiet;
     const double alpha = parser.isSet("alpha") ? parse_alpha(parser.value("alpha").toStdString()) : default_alpha;
-    const Verification verification =
-        verify_design_file(request, QFile::encodeName(parser.value("design")).toStdString(), alpha, log);
+    std::optional<NullSampling> null_sampling;
+    if (parser.isSet("null-samples")) {
+        const std::optional<QString> seed = optional_value(parser, "seed");
+        null_sampling = parse_null_sampling(parser.value("null-samples").toStdString(),
+                                            seed ? std::optional<std::string>(seed->toStdString()) : std::nullopt);
+    }
+    const Verification verification = verify_design_file(
+        request, QFile::encodeName(parser.value("design")).toStdString(), alpha, null_sampling, log);
     log.flush();
-    out << (parser.isSet("json") ? verification_json(verification) : verification_text(verification));
+    out << (parser.isSet("json") ? verification_json(verification, parser.isSet("embedding"))
+                                 : verification_text(verification));
     out.flush();
     return verify_status(verification.verdict);
 }
@@ -295,6 +313,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : output_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
+    parser.addOption(QCommandLineOption("embedding", "embedding", "value"));
     for (const char *name : verify_value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
     for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
@@ -333,7 +352,9 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
             err << "demo: cannot create a temporary folder for its files\n";
             return WriteFailed;
         }
-        return run_and_print(demo_request(folder.path()), parser, out, err, clock);
+        RunRequest demo = demo_request(folder.path());
+        demo.embedding = optional_value(parser, "embedding");
+        return run_and_print(demo, parser, out, err, clock);
     } catch (const Refusal &refusal) {
         switch (refusal.reason()) {
         case Refusal::Reason::FileNotWritten:

@@ -26,12 +26,13 @@ const char explore_usage_text[] =
     "  velnor-cli explore --dfg FILE [--dfg FILE ...] --library FILE\n"
     "                  --adders \"N ...\" --multipliers \"N ...\" [--subtractors \"N ...\"] [--comparators \"N ...\"]\n"
     "                  --sizes \"N ...\" (--keys FILE | --random-keys N [--seed S])\n"
+    "                  [--embedding \"specified strong\"]\n"
     "                  [--threads T] [--shard K/N] [--csv] [--summary FILE] [--target-pc P] [--plot FILE]\n";
 
 namespace {
 
 const char *const single_value_options[] = {"library", "adders", "multipliers", "subtractors", "comparators",
-                                            "sizes",   "keys",   "random-keys", "seed",        "threads",
+                                            "sizes",   "keys",   "random-keys", "seed",        "threads", "embedding",
                                             "shard",   "summary", "target-pc",  "plot"};
 const char *const required_options[] = {"dfg", "library", "adders", "multipliers", "sizes"};
 
@@ -57,6 +58,20 @@ std::vector<int> number_list(const QCommandLineParser &parser, const char *optio
     if (numbers.empty())
         refuse(option, "needs at least one number");
     return numbers;
+}
+
+// A blank-separated list of embedding names, at least one.
+std::vector<EmbeddingMode> embedding_list(const QCommandLineParser &parser) {
+    std::vector<EmbeddingMode> modes;
+    for (const QString &token : parser.value("embedding").split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+        const std::optional<EmbeddingMode> mode = embedding_mode_named(token.toStdString());
+        if (!mode)
+            refuse("embedding", quoted(token) + " is not an embedding; use specified or strong");
+        modes.push_back(*mode);
+    }
+    if (modes.empty())
+        refuse("embedding", "needs at least one embedding");
+    return modes;
 }
 
 std::vector<std::optional<int>> optional_list(const QCommandLineParser &parser, const char *option) {
@@ -146,6 +161,8 @@ ExploreOptions options_of(const QCommandLineParser &parser) {
     exploration.subtractors = optional_list(parser, "subtractors");
     exploration.comparators = optional_list(parser, "comparators");
     exploration.sizes = number_list(parser, "sizes");
+    if (parser.isSet("embedding"))
+        exploration.embeddings = embedding_list(parser);
     exploration.keys = keys_of(parser);
     options.shard = shard_of(parser);
     const unsigned cores = std::thread::hardware_concurrency();

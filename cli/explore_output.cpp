@@ -66,6 +66,7 @@ void add_row(MemberSink &sink, const Exploration &exploration, const Combination
     sink.add_string("encodings", key.encodings.text);
     sink.add_string("order", key.order);
     sink.add_string("rounds", key.rounds.text);
+    sink.add_string("embedding", embedding_mode_name(exploration.embeddings[c.embedding]));
     sink.add_integer("size", exploration.sizes[c.size]);
     if (result.error) {
         sink.add_string("error", *result.error);
@@ -77,15 +78,17 @@ void add_row(MemberSink &sink, const Exploration &exploration, const Combination
     sink.add_number("pc_distinguishing", result.pc_distinguishing);
 }
 
-// The columns: a full row's members, then error.
+// The columns: a full row's members (a strong run's, which has every one), then error.
 std::vector<std::string> csv_columns() {
     Exploration one;
     one.cores.resize(1);
     one.adders = one.multipliers = {1};
     one.keys.resize(1);
     one.sizes = {0};
+    CombinationResult strong;
+    strong.run.figures.mode = EmbeddingMode::Strong;
     CsvRecord record;
-    add_row(record, one, CombinationResult{});
+    add_row(record, one, strong);
     std::vector<std::string> columns;
     for (const auto &cell : record.cells())
         columns.push_back(cell.first);

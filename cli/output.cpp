@@ -2,12 +2,19 @@
 // with the members in a fixed order and doubles as shortest round-trip numbers.
 #include "cli/output.h"
 
+#include <sstream>
+
 #include "cli/json_text.h"
 
 namespace velnor::cli {
 
 std::string figures_text(const FlowRun &run) {
-    return key_file_figure_lines(key_file_contents(run)) + "signature : " + embedded_signature(run) + "\n";
+    const KeyFileContents key = key_file_contents(run);
+    std::ostringstream strong;
+    if (key.figures.mode == EmbeddingMode::Strong)
+        strong << "log10 probability of coincidence : " << key.figures.log10_pc << "\n";
+    return key_file_figure_lines(key) + key_file_embedding_lines(key) + strong.str() + "signature : " +
+           embedded_signature(run) + "\n";
 }
 
 void add_figure_members(MemberSink &json, const RunFigures &run, FigureMembers which) {
@@ -37,11 +44,20 @@ void add_figure_members(MemberSink &json, const RunFigures &run, FigureMembers w
     if (which.hash_output)
         json.add_string("hash_output", run.hash_output);
     json.add_string("signature", run.signature);
+    if (which.embedding)
+        json.add_string("embedding", embedding_mode_name(f.mode));
+    if (f.mode == EmbeddingMode::Strong) {
+        json.add_integer("together", f.together_count);
+        json.add_number("log10_pc", f.log10_pc);
+    }
 }
 
-std::string figures_json(const FlowRun &run, const SaveOutcome *saved) {
+std::string figures_json(const FlowRun &run, const SaveOutcome *saved, bool name_embedding) {
     JsonObject json;
-    add_figure_members(json, run_figures(run));
+    FigureMembers which;
+    // A run that does not choose an embedding prints exactly what it printed before there was a choice.
+    which.embedding = name_embedding || run.embedding.figures.mode == EmbeddingMode::Strong;
+    add_figure_members(json, run_figures(run), which);
     if (saved) {
         json.add_string("report_file", saved->report_file);
         json.add_string("key_file", saved->key_file);

@@ -55,8 +55,9 @@ std::vector<std::string> write_pictures(const FlowRun &run, const std::optional<
     if (!svg && !dot)
         return failures;
     const Datapath datapath = datapath_of(run.design);
-    const charts::ChartMarks marks = charts::chart_marks(datapath, run.embedding.constraints.zero_pairs,
-                                                         run.embedding.constraints.one_operations);
+    const charts::ChartMarks marks =
+        charts::chart_marks(datapath, run.embedding.constraints.zero_pairs, run.embedding.constraints.one_operations,
+                            run.embedding.constraints.together_pairs);
     if (dot && !write_text(*dot, charts::schedule_dot(datapath, marks)))
         failures.push_back(cannot_write("dot", *dot));
     if (svg) {

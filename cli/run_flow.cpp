@@ -51,6 +51,17 @@ void load_hashable_core(Design &design, const RunRequest &request, std::ostream 
     }
 }
 
+// --embedding, read where the window reads its menu entry: as the size is accepted.
+EmbeddingMode embedding_mode(const RunRequest &request) {
+    if (!request.embedding)
+        return EmbeddingMode::Specified;
+    const std::optional<EmbeddingMode> mode = embedding_mode_named(request.embedding->toStdString());
+    if (!mode)
+        throw Refusal(Refusal::Reason::CommandLine, "--embedding: '" + request.embedding->toStdString() +
+                                                        "' is not an embedding; use specified or strong");
+    return *mode;
+}
+
 }  // namespace
 
 FlowRun run_flow(const RunRequest &request, std::ostream &log) {
@@ -69,7 +80,7 @@ FlowRun run_flow(const RunRequest &request, std::ostream &log) {
     entries.rounds = number_line(request.rounds);
     enter_resources(run, entries, log);
     enter_key(run, entries, log);
-    enter_constraint_size(run, request.size.toStdString(), log);
+    enter_constraint_size(run, request.size.toStdString(), embedding_mode(request), log);
     return run;
 }
 

@@ -21,6 +21,7 @@ struct RunRequest {
     QString order;
     QString rounds;
     QString size;
+    std::optional<QString> embedding;  // "specified" (the default) or "strong"
 };
 
 // Runs the flow; diagnostic lines go to log. The first value refused ends the

@@ -5,8 +5,11 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <QString>
+
 #include "cli/json_text.h"
 #include "core/datapath_file.h"
+#include "hash/key_text.h"
 
 namespace velnor::cli {
 namespace {
@@ -19,6 +22,8 @@ std::string constraint_json(const CheckedConstraint &c) {
     std::string text = "{\"kind\": ";
     if (c.kind == CheckedConstraint::Kind::Zero)
         text += "\"zero\", \"a\": " + json_string(c.a) + ", \"b\": " + json_string(c.b);
+    else if (c.kind == CheckedConstraint::Kind::Together)
+        text += "\"together\", \"a\": " + json_string(c.a) + ", \"b\": " + json_string(c.b);
     else
         text += "\"one\", \"operation\": " + std::to_string(c.operation) + ", \"variant\": " +
                 std::to_string(c.variant);
@@ -36,23 +41,60 @@ double parse_alpha(const std::string &text) {
     return alpha;
 }
 
+NullSampling parse_null_sampling(const std::string &samples, const std::optional<std::string> &seed) {
+    NullSampling sampling;
+    const std::optional<int> count = parse_typed_integer(samples);
+    if (!count || *count < 1 || *count > max_null_samples)
+        throw Refusal(Refusal::Reason::CommandLine,
+                      "--null-samples: must be a whole number from 1 to " + std::to_string(max_null_samples));
+    sampling.samples = *count;
+    if (seed) {
+        bool ok = false;
+        sampling.seed = QString::fromStdString(*seed).toULongLong(&ok, 10);
+        if (!ok || seed->empty() || (*seed)[0] < '0' || (*seed)[0] > '9')
+            throw Refusal(Refusal::Reason::CommandLine,
+                          "--seed: must be a whole number from 0 to 18446744073709551615");
+    }
+    return sampling;
+}
+
 Verification verify_design_file(const RunRequest &request, const std::string &design_path, double alpha,
-                                 std::ostream &log) {
+                                 const std::optional<NullSampling> &null_sampling, std::ostream &log) {
     const FlowRun run = run_flow(request, log);
+    Verification verification;
     try {
-        return verify_datapath(run.unsigned_design, run.embedding, read_datapath_file(design_path), alpha);
+        verification = verify_datapath(run.unsigned_design, run.embedding, read_datapath_file(design_path), alpha);
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), std::string("--design: ") + refusal.what());
     }
+    if (null_sampling)
+        estimate_empirical_coincidence(verification, run.unsigned_design, null_sampling->samples,
+                                       null_sampling->seed);
+    return verification;
 }
 
-std::string verification_json(const Verification &v) {
+std::string verification_json(const Verification &v, bool name_embedding) {
+    const bool strong = v.mode == EmbeddingMode::Strong;
     JsonObject json;
+    if (name_embedding || strong)
+        json.add_string("embedding", embedding_mode_name(v.mode));
     json.add("zeros", tally_json(v.zeros));
     json.add("ones", tally_json(v.ones));
+    if (strong)
+        json.add("together", tally_json(v.together));
     json.add("distinguishing", tally_json(v.distinguishing));
     json.add_number("pc_all", v.pc_all);
     json.add_number("pc_distinguishing", v.pc_distinguishing);
+    if (strong) {
+        json.add_number("log10_pc_all", v.log10_pc_all);
+        json.add_number("log10_pc_distinguishing", v.log10_pc_distinguishing);
+    }
+    if (v.empirical) {
+        json.add_number("pc_empirical", v.empirical->pc);
+        json.add_number("log10_pc_empirical", v.empirical->log10_pc);
+        json.add_integer("null_samples", static_cast<long long>(v.empirical->samples));
+        json.add("seed", std::to_string(v.empirical->seed));
+    }
     json.add_number("alpha", v.alpha);
     json.add_string("verdict", verdict_name(v.verdict));
     std::string constraints = "[";

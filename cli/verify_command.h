@@ -3,6 +3,8 @@
 // the verdict.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -14,16 +16,33 @@ namespace velnor::cli {
 // The exit statuses of verify beside run's: 0 present, 3 absent, 4 inconclusive.
 enum VerifyStatus { Present = 0, Absent = 3, Inconclusive = 4 };
 
-// Runs the owner's flow and checks the design file; refusals (an unreadable or
-// malformed design file, a design of another DSP core, a bad --alpha) throw
-// Refusal naming the option.
+// --null-samples N and --seed S: how many random allocations estimate the
+// empirical probability, and the seed of their stream.
+struct NullSampling {
+    int64_t samples = 0;
+    uint64_t seed = 1;
+};
+
+// Runs the owner's flow and checks the design file, then, when asked, draws
+// the null samples; refusals (an unreadable or malformed design file, a design
+// of another DSP core, a bad --alpha) throw Refusal naming the option.
 Verification verify_design_file(const RunRequest &request, const std::string &design_path, double alpha,
-                                 std::ostream &log);
+                                 const std::optional<NullSampling> &null_sampling, std::ostream &log);
 
 // Parses --alpha: a number above 0 and at most 1.
 double parse_alpha(const std::string &text);
 
-std::string verification_json(const Verification &verification);
+// Parses --null-samples (1 to max_null_samples) and --seed (an unsigned 64-bit
+// decimal number; 1 when not given).
+NullSampling parse_null_sampling(const std::string &samples, const std::optional<std::string> &seed);
+
+// Enough samples to tell frequencies of one in a hundred thousand apart, and a
+// bound on how long one verification may take.
+constexpr int64_t max_null_samples = 1000000;
+
+// With name_embedding (the embedding was chosen on the command line) the
+// object names it; a strong run's is always named.
+std::string verification_json(const Verification &verification, bool name_embedding);
 
 int verify_status(Verdict verdict);
 

@@ -35,6 +35,12 @@ std::string key_file_figure_lines(const KeyFileContents &contents) {
     return out.str();
 }
 
+std::string key_file_embedding_lines(const KeyFileContents &contents) {
+    if (contents.figures.mode != EmbeddingMode::Strong)
+        return {};
+    return "embedding : strong\ntogether constraints : " + std::to_string(contents.figures.together_count) + "\n";
+}
+
 std::string key_file_text(const KeyFileContents &c) {
     std::ostringstream out;
     out << "Adder : " << c.adders << "\n"
@@ -48,7 +54,7 @@ std::string key_file_text(const KeyFileContents &c) {
         << "key for selecting encoding for hash block : " << c.stego_key_text << "\n\n"
         << "Key for number of rounds for each block :-\n"
         << c.rounds_key << " ( " << c.rounds_text << " )" << "\n\n"
-        << key_file_figure_lines(c);
+        << key_file_figure_lines(c) << key_file_embedding_lines(c);
     return out.str();
 }
 

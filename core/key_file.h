@@ -30,6 +30,10 @@ std::string key_file_text(const KeyFileContents &contents);
 // "effective one's embedded : ".
 std::string key_file_figure_lines(const KeyFileContents &contents);
 
+// The lines a strong run's key file ends with, "embedding : strong" and
+// "together constraints : " + T; nothing for a specified run.
+std::string key_file_embedding_lines(const KeyFileContents &contents);
+
 // directory + "/key_" + stamped_name(dfg_name, stamp).
 std::string key_file_path(const Design &design, const std::string &directory, const std::string &stamp);
 

@@ -24,7 +24,7 @@ std::optional<std::string> typed(const std::optional<int> &value) {
 std::vector<std::size_t> radices(const Exploration &exploration) {
     return {exploration.cores.size(),       exploration.adders.size(),      exploration.multipliers.size(),
             exploration.subtractors.size(), exploration.comparators.size(), exploration.keys.size(),
-            exploration.sizes.size()};
+            exploration.embeddings.size(),  exploration.sizes.size()};
 }
 
 }  // namespace
@@ -61,13 +61,13 @@ uint64_t combination_count(const Exploration &exploration) {
 
 Combination combination_at(const Exploration &exploration, uint64_t index) {
     const std::vector<std::size_t> radix = radices(exploration);
-    std::size_t digit[7];
+    std::size_t digit[8];
     uint64_t rest = index;
-    for (int i = 6; i >= 0; --i) {
+    for (int i = 7; i >= 0; --i) {
         digit[i] = static_cast<std::size_t>(rest % radix[i]);
         rest /= radix[i];
     }
-    return {index, digit[0], digit[1], digit[2], digit[3], digit[4], digit[5], digit[6]};
+    return {index, digit[0], digit[1], digit[2], digit[3], digit[4], digit[5], digit[6], digit[7]};
 }
 
 namespace {
@@ -133,7 +133,8 @@ CombinationResult run_combination(const Exploration &exploration, const Combinat
     }
     FlowRun run = hashed.run;
     try {
-        enter_constraint_size(run, std::to_string(exploration.sizes[combination.size]), quiet);
+        enter_constraint_size(run, std::to_string(exploration.sizes[combination.size]),
+                              exploration.embeddings[combination.embedding], quiet);
         const Verification own_design =
             verify_datapath(run.unsigned_design, run.embedding, datapath_of(run.design), default_alpha);
         result.run = run_figures(run);

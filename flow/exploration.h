@@ -1,5 +1,5 @@
 // An exploration: one run of the flow for every combination of DSP core x
-// adders x multipliers x subtractors x comparators x key x size, in that
+// adders x multipliers x subtractors x comparators x key x embedding x size, in that
 // nesting order (the DSP core outermost, the size innermost). Combinations are
 // numbered from 0 in that order and computed from their number, so a list of
 // millions never sits in memory and any subset (a shard) can be run alone.
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/design.h"
+#include "core/embedding_mode.h"
 #include "flow/flow.h"
 #include "flow/run_figures.h"
 #include "hash/stego_key.h"
@@ -37,8 +38,7 @@ struct Exploration {
     // A list not given holds one empty entry: the field left empty.
     std::vector<std::optional<int>> subtractors{std::nullopt}, comparators{std::nullopt};
     std::vector<ExplorationKey> keys;
-    // A dimension of embedding modes, when there is a choice of them, nests
-    // here: between the key and the size.
+    std::vector<EmbeddingMode> embeddings{EmbeddingMode::Specified};
     std::vector<int> sizes;
 };
 
@@ -49,7 +49,8 @@ std::vector<Design> load_cores(const std::vector<std::string> &dfg_paths, const 
 // One combination: its number and the position in each list.
 struct Combination {
     uint64_t index = 0;
-    std::size_t core = 0, adders = 0, multipliers = 0, subtractors = 0, comparators = 0, key = 0, size = 0;
+    std::size_t core = 0, adders = 0, multipliers = 0, subtractors = 0, comparators = 0, key = 0, embedding = 0,
+                size = 0;
 };
 
 // How many combinations the lists make; refused (InvalidArgument) when the
@@ -70,8 +71,8 @@ struct CombinationResult {
 };
 
 // The runs a worker made last, right after the resource counts and right
-// after the key: the next combination that shares them (the key and the size
-// turn fastest) starts from a copy instead of synthesizing and hashing again.
+// after the key: the next combination that shares them (the key, the embedding
+// and the size turn fastest) starts from a copy instead of synthesizing and hashing again.
 // Each worker keeps its own.
 struct ExplorationCache {
     struct Stage {

@@ -7,6 +7,7 @@
 #include "hash/hash_chain.h"
 #include "synthesis/design_checks.h"
 #include "synthesis/resource_constraints.h"
+#include "synthesis/strong_embedding.h"
 
 namespace velnor {
 namespace {
@@ -112,10 +113,12 @@ void accept_rounds(FlowRun &run, const NumberLine &line, std::ostream &log) {
     record_initial_figures(run);
 }
 
-void accept_constraint_size(FlowRun &run, int64_t size, std::ostream &log) {
+void accept_constraint_size(FlowRun &run, int64_t size, std::ostream &log, EmbeddingMode mode) {
     Design unsigned_design = run.design;
     run.embedding =
-        embed_signature(run.design, run.hash_output, size, run.initial_area, run.initial_latency, log);
+        mode == EmbeddingMode::Strong
+            ? embed_strong_signature(run.design, run.hash_output, size, run.initial_area, run.initial_latency, log)
+            : embed_signature(run.design, run.hash_output, size, run.initial_area, run.initial_latency, log);
     run.unsigned_design = std::move(unsigned_design);
     verify_embedded(run.design, run.embedding.constraints);
 }

@@ -70,8 +70,10 @@ void accept_order_key(FlowRun &run, const std::string &key, std::ostream &log);
 // typed, "Round count :" and the counts to log, then the chain's own lines.
 void accept_rounds(FlowRun &run, const NumberLine &line, std::ostream &log);
 
-// The constraint size: the signature is embedded and every figure computed.
-void accept_constraint_size(FlowRun &run, int64_t size, std::ostream &log);
+// The constraint size: the signature is embedded in the chosen mode and every
+// figure computed; the embedding's figures record the mode.
+void accept_constraint_size(FlowRun &run, int64_t size, std::ostream &log,
+                            EmbeddingMode mode = EmbeddingMode::Specified);
 
 // The leading bits of the hash output that the embedding used.
 std::string embedded_signature(const FlowRun &run);

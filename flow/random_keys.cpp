@@ -7,30 +7,17 @@
 
 #include "hash/encoding.h"
 #include "hash/hash_engine.h"
+#include "synthesis/split_mix64.h"
 
 namespace velnor {
 namespace {
 
-class SplitMix64 {
-public:
-    explicit SplitMix64(uint64_t seed) : state_(seed) {}
-    uint64_t draw() {
-        state_ += 0x9E3779B97F4A7C15ULL;
-        uint64_t z = state_;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    // A number 0..bound-1.
-    int below(int bound) { return static_cast<int>(draw() % static_cast<uint64_t>(bound)); }
-
-private:
-    uint64_t state_;
-};
+// A number 0..bound-1 (bound positive).
+int below(SplitMix64 &random, int bound) { return static_cast<int>(random.below(static_cast<uint64_t>(bound))); }
 
 void shuffle(std::vector<int> &values, SplitMix64 &random) {
     for (std::size_t i = values.size(); i-- > 1;)
-        std::swap(values[i], values[static_cast<std::size_t>(random.below(static_cast<int>(i) + 1))]);
+        std::swap(values[i], values[static_cast<std::size_t>(below(random, static_cast<int>(i) + 1))]);
 }
 
 NumberLine number_line_of(const std::vector<int> &values) {
@@ -59,7 +46,7 @@ std::vector<ExplorationKey> random_keys(int64_t count, uint64_t seed) {
     std::vector<ExplorationKey> keys;
     keys.reserve(static_cast<std::size_t>(count));
     for (int64_t k = 0; k < count; ++k) {
-        const int encodings = 1 + random.below(max_random_encodings);
+        const int encodings = 1 + below(random, max_random_encodings);
         std::vector<int> rules(encoding_rule_count);
         std::iota(rules.begin(), rules.end(), 1);
         shuffle(rules, random);
@@ -69,7 +56,7 @@ std::vector<ExplorationKey> random_keys(int64_t count, uint64_t seed) {
         shuffle(blocks, random);
         std::vector<int> rounds(static_cast<std::size_t>(2 * encodings));
         for (int &r : rounds)
-            r = 1 + random.below(sha512_rounds);
+            r = 1 + below(random, sha512_rounds);
         ExplorationKey key;
         key.count = encodings;
         key.encodings = number_line_of(rules);

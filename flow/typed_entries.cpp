@@ -65,9 +65,9 @@ void enter_key(FlowRun &run, const TypedEntries &entries, std::ostream &log) {
     at_option("rounds", [&] { accept_rounds(run, entries.rounds, log); });
 }
 
-void enter_constraint_size(FlowRun &run, const std::string &size, std::ostream &log) {
+void enter_constraint_size(FlowRun &run, const std::string &size, EmbeddingMode mode, std::ostream &log) {
     const int value = whole_number("size", size);
-    at_option("size", [&] { accept_constraint_size(run, value, log); });
+    at_option("size", [&] { accept_constraint_size(run, value, log, mode); });
 }
 
 }  // namespace velnor

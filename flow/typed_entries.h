@@ -32,8 +32,8 @@ void enter_resources(FlowRun &run, const TypedEntries &entries, std::ostream &lo
 // hash output, right before the embedding.
 void enter_key(FlowRun &run, const TypedEntries &entries, std::ostream &log);
 
-// The constraint size: the embedding and every figure.
-void enter_constraint_size(FlowRun &run, const std::string &size, std::ostream &log);
+// The constraint size: the embedding in the given mode and every figure.
+void enter_constraint_size(FlowRun &run, const std::string &size, EmbeddingMode mode, std::ostream &log);
 
 // The number of encodings a run uses: the count given, or by default how many
 // rule numbers the encodings line holds. Refused like the run refuses it.

@@ -11,6 +11,7 @@
 
 #include "core/refusal.h"
 #include "synthesis/coincidence.h"
+#include "synthesis/random_allocation.h"
 
 namespace velnor {
 namespace {
@@ -70,6 +71,15 @@ double tail(const Tally &tally, double chance) {
     return binomial_upper_tail(tally.total, chance, tally.held);
 }
 
+// log10 of tail, finite where tail underflows.
+double log10_tail(const Tally &tally, double chance) {
+    if (tally.total == 0)
+        return 0.0;
+    if (tally.held == tally.total)
+        return static_cast<double>(tally.total) * std::log10(chance);
+    return log10_of_log(log_binomial_upper_tail(tally.total, chance, tally.held));
+}
+
 std::string tally_text(const Tally &tally) {
     return std::to_string(tally.held) + " of " + std::to_string(tally.total);
 }
@@ -78,6 +88,51 @@ void count(Tally &tally, bool held) {
     ++tally.total;
     if (held)
         ++tally.held;
+}
+
+// A one constraint holds by chance with 1 - 1/(A M), A and M taken as at least 1.
+double one_constraint_chance(const Design &unsigned_design) {
+    const double units = static_cast<double>(std::max<int64_t>(unit_count(unsigned_design, Add), 1)) *
+                         static_cast<double>(std::max<int64_t>(unit_count(unsigned_design, Multiply), 1));
+    return 1.0 - 1.0 / units;
+}
+
+// Present when the distinguishing constraints are unlikely enough by chance;
+// inconclusive when even all of them holding (best_possible) could not be.
+Verdict verdict_for(double pc_distinguishing, double best_possible, double alpha) {
+    if (pc_distinguishing <= alpha)
+        return Verdict::Present;
+    if (best_possible > alpha)
+        return Verdict::Inconclusive;
+    return Verdict::Absent;
+}
+
+// A strong run's constraints: each together pair must share a register, which
+// it does by chance with 1/R.
+void check_together(Verification &result, const Embedding &embedding, const Datapath &before,
+                    const std::map<std::string, int32_t> &in_suspect, const std::map<std::string, int32_t> &in_unsigned) {
+    Tally distinguishing;
+    for (const auto &[partner, moved] : embedding.constraints.together_pairs) {
+        CheckedConstraint c;
+        c.kind = CheckedConstraint::Kind::Together;
+        c.a = before.variables.at(static_cast<std::size_t>(partner - 1)).name;
+        c.b = before.variables.at(static_cast<std::size_t>(moved - 1)).name;
+        c.held = in_suspect.at(c.a) == in_suspect.at(c.b);
+        c.distinguishing = in_unsigned.at(c.a) != in_unsigned.at(c.b);
+        count(result.together, c.held);
+        if (c.distinguishing)
+            count(distinguishing, c.held);
+        result.constraints.push_back(std::move(c));
+    }
+    const int32_t registers = embedding.figures.register_count_before;
+    const double chance = registers > 0 ? 1.0 / registers : 1.0;
+    result.pc_all = tail(result.together, chance);
+    result.pc_distinguishing = tail(distinguishing, chance);
+    result.log10_pc_all = log10_tail(result.together, chance);
+    result.log10_pc_distinguishing = log10_tail(distinguishing, chance);
+    result.distinguishing = distinguishing;
+    result.verdict = verdict_for(result.pc_distinguishing,
+                                 std::pow(chance, static_cast<double>(distinguishing.total)), result.alpha);
 }
 
 }  // namespace
@@ -102,6 +157,11 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
 
     Verification result;
     result.alpha = alpha;
+    result.mode = embedding.figures.mode;
+    if (result.mode == EmbeddingMode::Strong) {
+        check_together(result, embedding, before, in_suspect, in_unsigned);
+        return result;
+    }
     Tally zero_distinguishing, one_distinguishing;
 
     // Only the pairs of the signature's zeros are its constraints; phase 1 may examine one more.
@@ -136,35 +196,83 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
 
     const int32_t registers = embedding.figures.register_count_before;
     const double zero_chance = registers > 0 ? 1.0 - 1.0 / registers : 0.0;
-    const double units = static_cast<double>(std::max<int64_t>(unit_count(unsigned_design, Add), 1)) *
-                         static_cast<double>(std::max<int64_t>(unit_count(unsigned_design, Multiply), 1));
-    const double one_chance = 1.0 - 1.0 / units;
+    const double one_chance = one_constraint_chance(unsigned_design);
 
     result.pc_all = tail(result.zeros, zero_chance) * tail(result.ones, one_chance);
     result.pc_distinguishing = tail(zero_distinguishing, zero_chance) * tail(one_distinguishing, one_chance);
+    result.log10_pc_all = log10_tail(result.zeros, zero_chance) + log10_tail(result.ones, one_chance);
+    result.log10_pc_distinguishing =
+        log10_tail(zero_distinguishing, zero_chance) + log10_tail(one_distinguishing, one_chance);
     result.distinguishing = {zero_distinguishing.held + one_distinguishing.held,
                              zero_distinguishing.total + one_distinguishing.total};
 
     const double best_possible = std::pow(zero_chance, static_cast<double>(zero_distinguishing.total)) *
                                  std::pow(one_chance, static_cast<double>(one_distinguishing.total));
-    if (result.pc_distinguishing <= alpha)
-        result.verdict = Verdict::Present;
-    else if (best_possible > alpha)
-        result.verdict = Verdict::Inconclusive;
-    else
-        result.verdict = Verdict::Absent;
+    result.verdict = verdict_for(result.pc_distinguishing, best_possible, alpha);
     return result;
+}
+
+void estimate_empirical_coincidence(Verification &verification, const Design &unsigned_design, int64_t samples,
+                                    uint64_t seed) {
+    if (samples < 1)
+        throw Refusal(Refusal::Reason::InvalidArgument, "the number of null samples must be at least 1");
+    const Datapath before = datapath_of(unsigned_design);
+    std::map<std::string, std::size_t> index_of;
+    std::vector<VariableSpan> spans;
+    for (const DatapathVariable &variable : before.variables) {
+        index_of.emplace(variable.name, spans.size());
+        spans.push_back({variable.birth, variable.death});
+    }
+
+    // The register constraints whose frequency is measured; one constraints keep the model's chance.
+    struct Watched {
+        std::size_t a = 0, b = 0;
+        bool together = false;
+        int64_t satisfied = 0;
+    };
+    std::vector<Watched> watched;
+    double log10_pc = 0.0;
+    for (const CheckedConstraint &c : verification.constraints) {
+        if (!c.held || !c.distinguishing)
+            continue;
+        if (c.kind == CheckedConstraint::Kind::One)
+            log10_pc += std::log10(one_constraint_chance(unsigned_design));
+        else
+            watched.push_back({index_of.at(c.a), index_of.at(c.b), c.kind == CheckedConstraint::Kind::Together, 0});
+    }
+
+    SplitMix64 stream(seed);
+    for (int64_t sample = 0; sample < samples && !watched.empty(); ++sample) {
+        const std::vector<int32_t> registers = random_register_allocation(spans, stream);
+        for (Watched &w : watched)
+            if ((registers[w.a] == registers[w.b]) == w.together)
+                ++w.satisfied;
+    }
+    for (const Watched &w : watched)
+        log10_pc += std::log10(static_cast<double>(w.satisfied + 1) / static_cast<double>(samples + 1));
+    verification.empirical = EmpiricalCoincidence{samples, seed, std::pow(10.0, log10_pc), log10_pc};
 }
 
 std::string verification_text(const Verification &v) {
     // Probabilities in the key file's number format.
     std::ostringstream out;
-    out << "zero constraints held : " << tally_text(v.zeros) << "\n"
-        << "one constraints held : " << tally_text(v.ones) << "\n"
-        << "distinguishing constraints held : " << tally_text(v.distinguishing) << "\n"
-        << "probability of coincidence (all) : " << v.pc_all << "\n"
-        << "probability of coincidence (distinguishing) : " << v.pc_distinguishing << "\n"
-        << "verdict : " << verdict_name(v.verdict) << "\n";
+    const bool strong = v.mode == EmbeddingMode::Strong;
+    if (strong)
+        out << "together constraints held : " << tally_text(v.together) << "\n";
+    else
+        out << "zero constraints held : " << tally_text(v.zeros) << "\n"
+            << "one constraints held : " << tally_text(v.ones) << "\n";
+    out << "distinguishing constraints held : " << tally_text(v.distinguishing) << "\n"
+        << "probability of coincidence (all) : " << v.pc_all << "\n";
+    if (strong)
+        out << "log10 probability of coincidence (all) : " << v.log10_pc_all << "\n";
+    out << "probability of coincidence (distinguishing) : " << v.pc_distinguishing << "\n";
+    if (strong)
+        out << "log10 probability of coincidence (distinguishing) : " << v.log10_pc_distinguishing << "\n";
+    if (v.empirical)
+        out << "empirical probability of coincidence : " << v.empirical->pc << "\n"
+            << "log10 empirical probability of coincidence : " << v.empirical->log10_pc << "\n";
+    out << "verdict : " << verdict_name(v.verdict) << "\n";
     return out.str();
 }
 

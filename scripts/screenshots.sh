@@ -11,3 +11,4 @@ take dfg/fir.txt 2 2 - - 2 "1 5" 10 "80 64 32 16" 40 registers docs/datapath-fir
 take dfg/arf.txt 2 2 - - 2 "8 9" 01 "80 80 80 80" 100 registers docs/datapath-arf-registers.png
 take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 schedule docs/datapath-gen247-schedule.png
 take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 registers docs/datapath-gen247-registers.png
+take dfg/arf.txt 2 2 - - 2 "1 5" 10 "80 64 32 16" 512 registers docs/datapath-arf-strong-registers.png strong

@@ -46,6 +46,8 @@ std::string broken_embedding_promise(const Design &design, const EmbeddingConstr
         return broken;
     if (std::string broken = check_examined_pairs_apart(design, constraints); !broken.empty())
         return broken;
+    if (std::string broken = check_together_pairs_share(design, constraints); !broken.empty())
+        return broken;
     return check_one_constraints(design, constraints);
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/binding.h"
 #include "synthesis/pipeline.h"
+#include "synthesis/register_moves.h"
 
 namespace velnor {
 namespace {
@@ -67,39 +68,13 @@ private:
     Seats seats_;
 };
 
-std::pair<int32_t, int32_t> lifetime(const Design &design, int32_t variable) {
-    return design.lifetime_of[static_cast<std::size_t>(variable)];
-}
-
-Lifetime lifetime_record(const Design &design, int32_t variable) {
-    const auto life = lifetime(design, variable);
-    return Lifetime{life.first, life.second, variable};
-}
-
 int32_t &register_of(Design &design, int32_t variable) {
     return design.register_of[static_cast<std::size_t>(variable)];
 }
 
-std::vector<Lifetime> &held_by(Design &design, int32_t r) {
-    if (static_cast<std::size_t>(r) > design.register_lifetimes.size())
-        design.register_lifetimes.resize(static_cast<std::size_t>(r));
-    return design.register_lifetimes[static_cast<std::size_t>(r) - 1];
-}
-
-// Sets register r to value in every step of the variable's lifetime.
-void fill_lifetime(Design &design, int32_t variable, int32_t r, int32_t value) {
-    const auto life = lifetime(design, variable);
-    design.controller_table.fill(r, life.first, life.second, value);
-}
-
 // Moves j alone out of register r into a fresh register R + 1.
 void move_to_new_register(Design &design, int32_t r, int32_t j) {
-    const int32_t fresh = static_cast<int32_t>(design.register_lifetimes.size()) + 1;
-    fill_lifetime(design, j, r, 0);
-    fill_lifetime(design, j, fresh, j);
-    remove_from_register(design, r, j);
-    held_by(design, fresh).push_back(lifetime_record(design, j));
-    register_of(design, j) = fresh;
+    move_variable(design, j, r, static_cast<int32_t>(design.register_lifetimes.size()) + 1);
 }
 
 // Tries to exchange, from step b on, the run of register r that starts with j
@@ -174,14 +149,6 @@ std::vector<std::pair<int32_t, int32_t>> examined_pairs(int32_t variable_count, 
 }
 
 ModuleVariant wanted_variant(int32_t id) { return id % 2 == 0 ? 2 : 1; }
-
-void remove_from_register(Design &design, int32_t r, int32_t variable) {
-    auto &held = held_by(design, r);
-    const auto found =
-        std::find_if(held.begin(), held.end(), [variable](const Lifetime &life) { return life.variable == variable; });
-    if (found != held.end())
-        held.erase(found);
-}
 
 bool register_clear_before(Design &design, int32_t r, int32_t b, int32_t i) {
     // An empty cell reads as 0, which is even: only the variables held decide.
@@ -293,15 +260,14 @@ int64_t largest_constraint_size(const Design &design) {
     return k * (k + 1) / 2;
 }
 
-Embedding embed_signature(Design &design, const std::string &hash_output, int64_t size, double initial_area,
-                          double initial_latency, std::ostream &log) {
+EmbeddingFigures signature_figures(const Design &design, const std::string &hash_output, int64_t size,
+                                   double initial_area, double initial_latency) {
     const int64_t largest = largest_constraint_size(design);
     if (size < 0 || size > largest)
         throw Refusal(Refusal::Reason::ConstraintSize,
                       "constraint size should be between 0 and " + std::to_string(largest));
 
-    Embedding embedding;
-    EmbeddingFigures &f = embedding.figures;
+    EmbeddingFigures f;
     f.initial_area = initial_area;
     f.initial_latency = initial_latency;
     const auto used = static_cast<std::size_t>(std::min<int64_t>(size, static_cast<int64_t>(hash_output.size())));
@@ -312,15 +278,10 @@ Embedding embed_signature(Design &design, const std::string &hash_output, int64_
             ++f.one_count;
     }
     f.register_count_before = static_cast<int32_t>(design.register_lifetimes.size());
+    return f;
+}
 
-    embedding.constraints.zero_pairs = embed_zero_constraints(design, f.zero_count, log);
-    f.area_phase1 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
-    f.latency_phase1 = compute_latency(design);
-
-    embedding.constraints.one_operations = embed_one_constraints(design, f.one_count);
-    f.area_phase2 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
-    f.latency_phase2 = compute_latency(design);
-
+void finish_figures(Design &design, EmbeddingFigures &f, std::ostream &log) {
     // Built apart so that the figures use the default format whatever the caller's stream holds.
     std::ostringstream figures;
     figures << "area0 :" << f.initial_area << " area1 : " << f.area_phase1 << " area_2: " << f.area_phase2 << "\n"
@@ -335,6 +296,23 @@ Embedding embed_signature(Design &design, const std::string &hash_output, int64_
     f.initial_cost = compute_cost(f.initial_area, f.initial_latency, f.max_area, f.max_latency);
     f.cost_phase1 = compute_cost(f.area_phase1, f.latency_phase1, f.max_area, f.max_latency);
     f.cost_phase2 = compute_cost(f.area_phase2, f.latency_phase2, f.max_area, f.max_latency);
+}
+
+Embedding embed_signature(Design &design, const std::string &hash_output, int64_t size, double initial_area,
+                          double initial_latency, std::ostream &log) {
+    Embedding embedding;
+    embedding.figures = signature_figures(design, hash_output, size, initial_area, initial_latency);
+    EmbeddingFigures &f = embedding.figures;
+
+    embedding.constraints.zero_pairs = embed_zero_constraints(design, f.zero_count, log);
+    f.area_phase1 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
+    f.latency_phase1 = compute_latency(design);
+
+    embedding.constraints.one_operations = embed_one_constraints(design, f.one_count);
+    f.area_phase2 = compute_area(design, static_cast<int32_t>(design.register_lifetimes.size()));
+    f.latency_phase2 = compute_latency(design);
+
+    finish_figures(design, f, log);
 
     // A pair lands in one of R registers by chance with probability 1/R. With
     // no register at all there is no allocation to coincide with: the base is

@@ -25,6 +25,9 @@ struct EmbeddingConstraints {
     // The operations whose wanted variant phase 2 confirmed (variant 1 for an
     // odd id, 2 for an even one), ascending.
     std::vector<int32_t> one_operations;
+    // Strong embedding: the together constraints in placement order, each
+    // (partner, moved variable), promising that the two share a register.
+    std::vector<std::pair<int32_t, int32_t>> together_pairs;
 };
 
 struct Embedding {
@@ -47,10 +50,19 @@ bool register_clear_before(Design &design, int32_t r, int32_t b, int32_t i);
 // allows; returns the operations confirmed.
 std::vector<int32_t> embed_one_constraints(Design &design, int32_t ones);
 void force_variant(Design &design, int32_t id, ModuleVariant want);
-void remove_from_register(Design &design, int32_t r, int32_t variable);
 
 // k(k+1)/2 for k variables.
 int64_t largest_constraint_size(const Design &design);
+
+// The figures every embedding starts from: the size checked (refused with
+// ConstraintSize before anything changes), the zeros and ones of the first
+// min(size, 512) bits of hash_output, the registers before, the initial figures.
+EmbeddingFigures signature_figures(const Design &design, const std::string &hash_output, int64_t size,
+                                   double initial_area, double initial_latency);
+
+// Once the constraints are placed and the area and latency of each phase set:
+// writes those to log, synthesizes the reference designs and computes the costs.
+void finish_figures(Design &design, EmbeddingFigures &figures, std::ostream &log);
 
 // Embeds the first min(size, 512) bits of hash_output and runs the pipeline.
 // initial_area and initial_latency are the figures before embedding. A size

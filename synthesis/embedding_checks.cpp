@@ -7,12 +7,21 @@
 #include "synthesis/check_message.h"
 
 namespace velnor {
+namespace {
 
-std::string check_examined_pairs_apart(const Design &design, const EmbeddingConstraints &constraints) {
-    std::map<int32_t, int32_t> listed_in;  // variable -> register whose list holds it
+// variable -> the register whose list holds it
+std::map<int32_t, int32_t> registers_listing(const Design &design) {
+    std::map<int32_t, int32_t> listed_in;
     for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
         for (const Lifetime &life : design.register_lifetimes[r])
             listed_in[life.variable] = static_cast<int32_t>(r) + 1;
+    return listed_in;
+}
+
+}  // namespace
+
+std::string check_examined_pairs_apart(const Design &design, const EmbeddingConstraints &constraints) {
+    std::map<int32_t, int32_t> listed_in = registers_listing(design);
     for (const auto &[i, j] : constraints.zero_pairs) {
         const int32_t ri = register_of_variable(design, i);
         const int32_t rj = register_of_variable(design, j);
@@ -20,6 +29,19 @@ std::string check_examined_pairs_apart(const Design &design, const EmbeddingCons
             return check_message("variables ", i, " and ", j, " share register ", ri);
         if (listed_in.count(i) && listed_in.count(j) && listed_in[i] == listed_in[j])
             return check_message("variables ", i, " and ", j, " are both listed in register ", listed_in[i]);
+    }
+    return {};
+}
+
+std::string check_together_pairs_share(const Design &design, const EmbeddingConstraints &constraints) {
+    std::map<int32_t, int32_t> listed_in = registers_listing(design);
+    for (const auto &[partner, moved] : constraints.together_pairs) {
+        const int32_t rp = register_of_variable(design, partner);
+        if (rp == 0 || rp != register_of_variable(design, moved))
+            return check_message("variables ", partner, " and ", moved, " do not share a register");
+        if (listed_in[partner] != listed_in[moved])
+            return check_message("variables ", partner, " and ", moved, " are listed in registers ",
+                                 listed_in[partner], " and ", listed_in[moved]);
     }
     return {};
 }

@@ -13,6 +13,9 @@ namespace velnor {
 // Every examined pair sits in different registers, by register_of and by register_lifetimes.
 std::string check_examined_pairs_apart(const Design &design, const EmbeddingConstraints &constraints);
 
+// Every together pair shares a register, by register_of and by register_lifetimes.
+std::string check_together_pairs_share(const Design &design, const EmbeddingConstraints &constraints);
+
 // register_lifetimes holds every variable exactly once, in the register that
 // register_of names, with its lifetime.
 std::string check_register_lifetimes(const Design &design);

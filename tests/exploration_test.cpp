@@ -56,33 +56,36 @@ struct NumberingRow {
 
 class CombinationNumbering : public ::testing::TestWithParam<NumberingRow> {};
 
-// 2 cores x 2 adders x 3 multipliers x 1 x 1 x 2 keys x 2 sizes: the size
-// turns fastest, the core slowest.
+// 2 cores x 2 adders x 3 multipliers x 1 x 1 x 2 keys x 2 embeddings x 2
+// sizes: the size turns fastest, the core slowest.
 TEST_P(CombinationNumbering, FollowsTheNestingOrder) {
     Exploration exploration;
     exploration.cores.resize(2);
     exploration.adders = {1, 2};
     exploration.multipliers = {1, 2, 3};
     exploration.keys.resize(2);
+    exploration.embeddings = {EmbeddingMode::Specified, EmbeddingMode::Strong};
     exploration.sizes = {10, 20};
-    ASSERT_EQ(combination_count(exploration), 48u);
+    ASSERT_EQ(combination_count(exploration), 96u);
     const Combination got = combination_at(exploration, GetParam().index);
     const Combination &want = GetParam().expected;
     EXPECT_EQ(got.index, GetParam().index);
-    EXPECT_EQ(std::make_tuple(got.core, got.adders, got.multipliers, got.subtractors, got.comparators, got.key, got.size),
+    EXPECT_EQ(std::make_tuple(got.core, got.adders, got.multipliers, got.subtractors, got.comparators, got.key,
+                              got.embedding, got.size),
               std::make_tuple(want.core, want.adders, want.multipliers, want.subtractors, want.comparators, want.key,
-                              want.size));
+                              want.embedding, want.size));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CombinationNumbering,
-    ::testing::Values(NumberingRow{"first", 0, {0, 0, 0, 0, 0, 0, 0, 0}},
-                      NumberingRow{"next_size", 1, {1, 0, 0, 0, 0, 0, 0, 1}},
-                      NumberingRow{"next_key", 2, {2, 0, 0, 0, 0, 0, 1, 0}},
-                      NumberingRow{"next_multipliers", 4, {4, 0, 0, 1, 0, 0, 0, 0}},
-                      NumberingRow{"next_adders", 12, {12, 0, 1, 0, 0, 0, 0, 0}},
-                      NumberingRow{"next_core", 24, {24, 1, 0, 0, 0, 0, 0, 0}},
-                      NumberingRow{"last", 47, {47, 1, 1, 2, 0, 0, 1, 1}}),
+    ::testing::Values(NumberingRow{"first", 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+                      NumberingRow{"next_size", 1, {1, 0, 0, 0, 0, 0, 0, 0, 1}},
+                      NumberingRow{"next_embedding", 2, {2, 0, 0, 0, 0, 0, 0, 1, 0}},
+                      NumberingRow{"next_key", 4, {4, 0, 0, 0, 0, 0, 1, 0, 0}},
+                      NumberingRow{"next_multipliers", 8, {8, 0, 0, 1, 0, 0, 0, 0, 0}},
+                      NumberingRow{"next_adders", 24, {24, 0, 1, 0, 0, 0, 0, 0, 0}},
+                      NumberingRow{"next_core", 48, {48, 1, 0, 0, 0, 0, 0, 0, 0}},
+                      NumberingRow{"last", 95, {95, 1, 1, 2, 0, 0, 1, 1, 1}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct ShardRow {

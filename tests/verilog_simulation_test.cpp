@@ -15,6 +15,7 @@
 #include "rtl/verilog_testbench.h"
 #include "rtl/verilog_writer.h"
 #include "synthesis/embedding.h"
+#include "synthesis/strong_embedding.h"
 #include "tests/hardware_tools.h"
 #include "tests/synthesis_fixtures.h"
 
@@ -24,13 +25,15 @@ namespace {
 constexpr int vectors_per_core = 1000;
 
 // The signed and the unsigned datapath of one run over a DSP core file: the
-// signature is a random 512-bit string of the seed, embedded at full size.
+// signature is a random 512-bit string of the seed, embedded at full size in
+// the given mode.
 struct SignedRun {
     Datapath before;
     Datapath after;
 };
 
-SignedRun run_over(const std::string &dfg_path, const std::map<int32_t, int32_t> &counts, uint32_t seed) {
+SignedRun run_over(const std::string &dfg_path, const std::map<int32_t, int32_t> &counts, uint32_t seed,
+                   EmbeddingMode mode = EmbeddingMode::Specified) {
     Design design = test::synthesized(dfg_path, counts);
     SignedRun run;
     run.before = datapath_of(design);
@@ -39,7 +42,11 @@ SignedRun run_over(const std::string &dfg_path, const std::map<int32_t, int32_t>
     for (char &bit : hash)
         bit = random() % 2 ? '1' : '0';
     std::ostringstream log;
-    embed_signature(design, hash, std::min<int64_t>(largest_constraint_size(design), 512), 1.0, 1.0, log);
+    const int64_t size = std::min<int64_t>(largest_constraint_size(design), 512);
+    if (mode == EmbeddingMode::Strong)
+        embed_strong_signature(design, hash, size, 1.0, 1.0, log);
+    else
+        embed_signature(design, hash, size, 1.0, 1.0, log);
     run.after = datapath_of(design);
     return run;
 }
@@ -86,6 +93,7 @@ struct CoreCase {
     std::string dfg;  // under tests/data
     std::map<int32_t, int32_t> counts;
     int width;
+    EmbeddingMode mode = EmbeddingMode::Specified;
 };
 
 void PrintTo(const CoreCase &c, std::ostream *out) { *out << c.name; }
@@ -94,7 +102,7 @@ class DataCore : public testing::TestWithParam<CoreCase> {};
 
 TEST_P(DataCore, SignedAndUnsignedDesignsComputeTheEvaluatorsValues) {
     const CoreCase &c = GetParam();
-    const SignedRun run = run_over(test::data_path(c.dfg), c.counts, 11);
+    const SignedRun run = run_over(test::data_path(c.dfg), c.counts, 11, c.mode);
     prove(run.before, DesignStage::Unsigned, c.width);
     prove(run.after, DesignStage::Signed, c.width);
 }
@@ -104,12 +112,13 @@ const CoreCase data_cores[] = {
     {"fir_one_of_each_five_bits", "dfg/fir.txt", {{Add, 1}, {Multiply, 1}}, 5},
     {"arf_three_adders_four_multipliers", "dfg/arf.txt", {{Add, 3}, {Multiply, 4}}, 16},
     {"diffeq_two_of_each_wide", "dfg/diffeq.txt", {{Add, 2}, {Multiply, 2}, {Subtract, 1}, {Compare, 1}}, 32},
+    {"arf_strong", "dfg/arf.txt", {{Add, 2}, {Multiply, 2}}, 16, EmbeddingMode::Strong},
 };
 INSTANTIATE_TEST_SUITE_P(TestData, DataCore, testing::ValuesIn(data_cores),
                          [](const testing::TestParamInfo<CoreCase> &info) { return info.param.name; });
 
 // Generated graphs with every operation type and mixed operands; even seeds
-// also divide.
+// also divide, and every third seed carries the strong embedding.
 class GeneratedCore : public testing::TestWithParam<uint32_t> {};
 
 TEST_P(GeneratedCore, SignedAndUnsignedDesignsComputeTheEvaluatorsValues) {
@@ -123,7 +132,8 @@ TEST_P(GeneratedCore, SignedAndUnsignedDesignsComputeTheEvaluatorsValues) {
     const std::string text = test::dfg_text(ops);
     SCOPED_TRACE("graph:\n" + text);
     test::ScratchDir dir;
-    const SignedRun run = run_over(dir.write("generated_" + std::to_string(seed) + ".txt", text), counts, seed);
+    const EmbeddingMode mode = seed % 3 == 1 ? EmbeddingMode::Strong : EmbeddingMode::Specified;
+    const SignedRun run = run_over(dir.write("generated_" + std::to_string(seed) + ".txt", text), counts, seed, mode);
     prove(run.before, DesignStage::Unsigned, 16);
     prove(run.after, DesignStage::Signed, 16);
 }

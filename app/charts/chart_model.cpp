@@ -179,35 +179,49 @@ RegisterChart build_registers(const Datapath &shown, const ChartMarks &marks, co
         bar_of[variable.name] = chart.bars.size();
         chart.bars.push_back(std::move(bar));
     }
-    for (const auto &[first, second] : marks.zero_pairs) {
-        const auto a = bar_of.find(first), b = bar_of.find(second);
-        if (a == bar_of.end() || b == bar_of.end())
-            continue;
-        for (const auto &[from, to] : {std::pair(a->second, b->second), std::pair(b->second, a->second)}) {
-            VariableBar &bar = chart.bars[from];
-            bar.zero_pair = true;
-            if (std::find(bar.partners.begin(), bar.partners.end(), to) == bar.partners.end())
-                bar.partners.push_back(to);
+    // Each pair marks both of its bars, each naming the other once.
+    const auto link = [&](const std::vector<std::pair<std::string, std::string>> &pairs,
+                          std::vector<std::size_t> VariableBar::*partners) {
+        for (const auto &[first, second] : pairs) {
+            const auto a = bar_of.find(first), b = bar_of.find(second);
+            if (a == bar_of.end() || b == bar_of.end())
+                continue;
+            for (const auto &[from, to] : {std::pair(a->second, b->second), std::pair(b->second, a->second)}) {
+                std::vector<std::size_t> &listed = chart.bars[from].*partners;
+                if (std::find(listed.begin(), listed.end(), to) == listed.end())
+                    listed.push_back(to);
+            }
         }
-    }
+    };
+    link(marks.zero_pairs, &VariableBar::partners);
+    link(marks.together_pairs, &VariableBar::together);
+    for (VariableBar &bar : chart.bars)
+        bar.zero_pair = !bar.partners.empty();
     return chart;
 }
 
 }  // namespace
 
 ChartMarks chart_marks(const Datapath &datapath, const std::vector<std::pair<int32_t, int32_t>> &zero_pairs,
-                       const std::vector<int32_t> &one_operations) {
-    ChartMarks marks;
+                       const std::vector<int32_t> &one_operations,
+                       const std::vector<std::pair<int32_t, int32_t>> &together_pairs) {
     const auto name_of = [&datapath](int32_t number) -> const std::string * {
         if (number < 1 || static_cast<std::size_t>(number) > datapath.variables.size())
             return nullptr;
         return &datapath.variables[static_cast<std::size_t>(number) - 1].name;
     };
-    for (const auto &[first, second] : zero_pairs) {
-        const std::string *a = name_of(first), *b = name_of(second);
-        if (a && b)
-            marks.zero_pairs.emplace_back(*a, *b);
-    }
+    const auto named = [&name_of](const std::vector<std::pair<int32_t, int32_t>> &pairs) {
+        std::vector<std::pair<std::string, std::string>> names;
+        for (const auto &[first, second] : pairs) {
+            const std::string *a = name_of(first), *b = name_of(second);
+            if (a && b)
+                names.emplace_back(*a, *b);
+        }
+        return names;
+    };
+    ChartMarks marks;
+    marks.zero_pairs = named(zero_pairs);
+    marks.together_pairs = named(together_pairs);
     marks.one_operations = one_operations;
     std::sort(marks.one_operations.begin(), marks.one_operations.end());
     return marks;
@@ -238,11 +252,15 @@ std::string bar_description(const RegisterChart &chart, std::size_t bar) {
                        std::to_string(shown.birth) + " to " + std::to_string(shown.death);
     if (shown.moved)
         text += ", moved by the embedding";
-    if (!shown.partners.empty()) {
-        text += ", kept apart from";
-        for (std::size_t index = 0; index < shown.partners.size(); ++index)
-            text += (index == 0 ? " " : ", ") + chart.bars[shown.partners[index]].name;
-    }
+    const auto list = [&](const char *what, const std::vector<std::size_t> &bars) {
+        if (bars.empty())
+            return;
+        text += what;
+        for (std::size_t index = 0; index < bars.size(); ++index)
+            text += (index == 0 ? " " : ", ") + chart.bars[bars[index]].name;
+    };
+    list(", kept apart from", shown.partners);
+    list(", held together with", shown.together);
     return text;
 }
 
@@ -268,6 +286,8 @@ std::string to_text(const RegisterChart &chart) {
             out << " [moved]";
         for (std::size_t partner : bar.partners)
             out << " apart:" << chart.bars[partner].name;
+        for (std::size_t partner : bar.together)
+            out << " together:" << chart.bars[partner].name;
         out << "\n";
     }
     return out.str();

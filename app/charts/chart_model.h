@@ -34,17 +34,20 @@ struct Label {
 };
 
 // What the embedding asked of the datapath, by name: the examined pairs that
-// must sit in different registers and the operations bound to a fixed variant.
+// must sit in different registers, the operations bound to a fixed variant, and
+// the strong embedding's pairs that must share a register.
 struct ChartMarks {
     std::vector<std::pair<std::string, std::string>> zero_pairs;
     std::vector<int32_t> one_operations;
+    std::vector<std::pair<std::string, std::string>> together_pairs;
 };
 
-// The marks of an embedding whose zero pairs are given as the design's variable
+// The marks of an embedding whose pairs are given as the design's variable
 // numbers (1 = the first variable of datapath.variables). A number outside the
 // datapath's variables is left out.
 ChartMarks chart_marks(const Datapath &datapath, const std::vector<std::pair<int32_t, int32_t>> &zero_pairs,
-                       const std::vector<int32_t> &one_operations);
+                       const std::vector<int32_t> &one_operations,
+                       const std::vector<std::pair<int32_t, int32_t>> &together_pairs = {});
 
 // The lines of a table: a header row of column titles and a column of step titles.
 struct Grid {
@@ -85,6 +88,7 @@ struct VariableBar {
     bool zero_pair = false;  // one side of at least one examined pair
     bool moved = false;      // its register differs in the compared datapath
     std::vector<std::size_t> partners;  // indexes of the bars it must stay apart from
+    std::vector<std::size_t> together;  // indexes of the bars it must share its register with
 };
 
 struct RegisterChart {

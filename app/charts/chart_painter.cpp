@@ -2,6 +2,8 @@
 // operation boxes and variable bars, with the embedding's marks.
 #include "app/charts/chart_painter.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QPainter>
 #include <QString>
@@ -20,6 +22,7 @@ const QColor grid_line(200, 200, 215);
 const QColor header_fill(236, 238, 248);
 const QColor one_constraint_edge(224, 112, 0);
 const QColor pair_edge(192, 40, 40);
+const QColor together_edge(30, 140, 60);
 const QColor moved_fill(255, 204, 102);
 const QColor bar_fill(207, 227, 255);
 const QColor hovered_fill(255, 241, 118);
@@ -140,14 +143,19 @@ void paint_registers(QPainter &painter, const RegisterChart &chart, const QRectF
     double x = chart.legend.x;
     x = legend_entry(painter, x, chart.legend, bar_fill, QPen(Qt::darkGray, 0), "variable, birth to death");
     x = legend_entry(painter, x, chart.legend, bar_fill, QPen(pair_edge, 2), "in a pair kept apart");
+    if (std::any_of(chart.bars.begin(), chart.bars.end(), [](const VariableBar &bar) { return !bar.together.empty(); }))
+        x = legend_entry(painter, x, chart.legend, bar_fill, QPen(together_edge, 2), "in a pair held together");
     x = legend_entry(painter, x, chart.legend, moved_fill, QPen(Qt::darkGray, 0), "moved by the embedding");
     legend_entry(painter, x, chart.legend, hovered_fill, QPen(Qt::black, 2), "pointed at; pink: its partners");
     paint_grid(painter, chart.grid, visible, with_texts);
 
     std::vector<bool> partner(chart.bars.size(), false);
-    if (hovered && *hovered < chart.bars.size())
+    if (hovered && *hovered < chart.bars.size()) {
         for (std::size_t index : chart.bars[*hovered].partners)
             partner[index] = true;
+        for (std::size_t index : chart.bars[*hovered].together)
+            partner[index] = true;
+    }
 
     painter.setFont(pixel_font(cell_text_pixels));
     for (std::size_t index = 0; index < chart.bars.size(); ++index) {
@@ -165,6 +173,8 @@ void paint_registers(QPainter &painter, const RegisterChart &chart, const QRectF
             painter.setPen(QPen(Qt::black, 2));
         else if (bar.zero_pair)
             painter.setPen(QPen(pair_edge, 2));
+        else if (!bar.together.empty())
+            painter.setPen(QPen(together_edge, 2));
         else
             painter.setPen(QPen(Qt::darkGray, 0));
         painter.drawRect(box);
@@ -180,6 +190,12 @@ void paint_registers(QPainter &painter, const RegisterChart &chart, const QRectF
         const QRectF from = to_rect(chart.bars[*hovered].box);
         painter.setPen(QPen(pair_edge, 2, Qt::DashLine));
         for (std::size_t index : chart.bars[*hovered].partners)
+            painter.drawLine(from.center(), to_rect(chart.bars[index].box).center());
+    }
+    if (hovered && *hovered < chart.bars.size()) {
+        const QRectF from = to_rect(chart.bars[*hovered].box);
+        painter.setPen(QPen(together_edge, 2, Qt::DashLine));
+        for (std::size_t index : chart.bars[*hovered].together)
             painter.drawLine(from.center(), to_rect(chart.bars[index].box).center());
     }
 }

@@ -84,21 +84,24 @@ TEST(ChartModel, RegisterBarsSpanBirthToDeathInTheirRegisterColumn) {
     EXPECT_GE(charts.page.right(), chart.frame.right());
 }
 
-TEST(ChartModel, ZeroPairsMakePartnersBothWaysAndMovesAreFlagged) {
+TEST(ChartModel, PairsMakePartnersBothWaysAndMovesAreFlagged) {
     const Datapath before = small_datapath();
     Datapath after = before;
     after.variables[4].register_number = 2;  // op:4 moved from R3 to R2
     // Variable numbers count from 1 in the datapath's variable order.
-    const ChartMarks marks = chart_marks(after, {{2, 4}, {2, 5}, {1, 99}}, {});
-    ASSERT_EQ(marks.zero_pairs.size(), 2u);  // the pair with no variable 99 is left out
-    EXPECT_EQ(to_text(build_charts(after, marks, &before, "").registers),
+    const ChartMarks marks = chart_marks(after, {{2, 4}, {2, 5}, {1, 99}}, {}, {{1, 3}, {99, 3}});
+    ASSERT_EQ(marks.zero_pairs.size(), 2u);  // the pairs with no variable 99 are left out
+    ASSERT_EQ(marks.together_pairs.size(), 1u);
+    const RegisterChart chart = build_charts(after, marks, &before, "").registers;
+    EXPECT_EQ(to_text(chart),
               "registers of small.txt: 3 registers, 6 variables\n"
-              "in:1 R1 0..0\n"
+              "in:1 R1 0..0 together:op:2\n"
               "op:1 R2 1..2 apart:op:3 apart:op:4\n"
-              "op:2 R3 1..2\n"
+              "op:2 R3 1..2 together:in:1\n"
               "op:3 R1 2..3 apart:op:1\n"
               "op:4 R2 2..3 [moved] apart:op:1\n"
               "op:5 R2 2..2\n");
+    EXPECT_EQ(bar_description(chart, 0), "in:1 in R1, steps 0 to 0, held together with op:2");
 }
 
 TEST(ChartModel, BarAtFindsTheVariableUnderAPoint) {

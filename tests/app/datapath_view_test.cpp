@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 #include "app/chart_canvas.h"
 #include "app/datapath_view.h"
@@ -111,6 +112,17 @@ TEST(DatapathView, ZoomFitAndExportOfTheShownChart) {
     const QSize unzoomed = canvas->size();
     driver.click("zoom_in");
     EXPECT_GT(canvas->width(), unzoomed.width());
+    // Ctrl and the wheel zoom a step a notch; the wheel alone leaves the zoom to scroll.
+    const double zoomed = view->scale();
+    const auto wheel = [canvas](Qt::KeyboardModifiers modifiers, int notches) {
+        QWheelEvent event(QPointF(5, 5), canvas->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &event);
+    };
+    wheel(Qt::NoModifier, 1);
+    EXPECT_EQ(view->scale(), zoomed);
+    wheel(Qt::ControlModifier, -2);
+    EXPECT_DOUBLE_EQ(view->scale(), zoomed / 1.25 / 1.25);
     driver.click("fit");
     EXPECT_LE(canvas->width(), driver.find<QTabWidget>("chart_tabs")->width());
 

@@ -84,5 +84,41 @@ TEST(Save, RunsBeforeAndAfterResetWriteWhatTheBatchToolWrites) {
     }
 }
 
+// The menu's strong embedding: off at first, read as the size is accepted and
+// closed from then until Reset; the files are those of the batch tool's strong run.
+TEST(Save, StrongEmbeddingFromTheMenuWritesWhatTheBatchToolWrites) {
+    ScratchDir window_out, batch_out;
+    const RunInputs in{"dfg/arf.txt", "3", "2", "3", "2 7 9 4", "100100", "80 1 17 64 33 80", "300"};
+    WindowDriver driver;
+    QAction *strong = driver.find<QAction>("actionStrong_embedding");
+    ASSERT_TRUE(strong && strong->isCheckable());
+    EXPECT_FALSE(strong->isChecked());
+    strong->trigger();
+    driver.drive_to(6, in);
+    EXPECT_TRUE(strong->isEnabled());
+    driver.type("lineEdit_10", in.size);
+    ASSERT_EQ(driver.stage(), 8);
+    EXPECT_FALSE(strong->isEnabled());
+    save(driver, window_out.path());
+    driver.ctrl(Qt::Key_R);
+    EXPECT_TRUE(strong->isEnabled());
+
+    QProcess batch;
+    batch.start(VELNOR_CLI, {"run", "--dfg", data(in.dfg), "--library", data("lib/library_a.txt"), "--adders",
+                             in.adders, "--multipliers", in.multipliers, "--count", in.count, "--encodings",
+                             in.encodings, "--order", in.order, "--rounds", in.rounds, "--size", in.size,
+                             "--embedding", "strong", "--out", QString::fromStdString(batch_out.path()), "--stamp",
+                             "FriDec41856522026"});
+    ASSERT_TRUE(batch.waitForFinished(60000));
+    ASSERT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    for (const std::string name : {"report_arf_FriDec41856522026.txt", "key_arf_FriDec41856522026.txt"}) {
+        const std::string expected = read_file(batch_out.path() + "/" + name);
+        ASSERT_FALSE(expected.empty()) << name;
+        EXPECT_EQ(read_file(window_out.path() + "/" + name), expected) << name;
+    }
+    EXPECT_NE(read_file(window_out.path() + "/key_arf_FriDec41856522026.txt").find("\nembedding : strong\n"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace velnor::test

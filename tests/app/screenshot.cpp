@@ -21,10 +21,10 @@ using namespace velnor;
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.size() != 13) {
+    if (arguments.size() != 13 && !(arguments.size() == 14 && arguments[13] == "strong")) {
         std::fprintf(stderr,
                      "usage: velnor_screenshot DFG ADDERS MULTIPLIERS SUBTRACTORS COMPARATORS COUNT ENCODINGS ORDER "
-                     "ROUNDS SIZE schedule|registers OUT.png\n");
+                     "ROUNDS SIZE schedule|registers OUT.png [strong]\n");
         return 2;
     }
     QByteArray values[10];
@@ -42,6 +42,8 @@ int main(int argc, char **argv) {
 
     test::WindowDriver driver;
     driver.window.setGeometry(0, 0, 1600, 1000);
+    if (arguments.size() == 14)
+        driver.window.findChild<QAction *>("actionStrong_embedding")->setChecked(true);
     driver.drive_to(8, inputs);
     driver.window.findChild<QAction *>("actionDatapath")->trigger();
     auto *dock = driver.find<QDockWidget>("datapath_dock");
@@ -51,10 +53,14 @@ int main(int argc, char **argv) {
 
     QTimer::singleShot(800, [&] {
         if (registers) {
-            // Point at a variable kept apart from a few others, and scroll to it.
+            // Point at a variable kept apart from a few others (or held beside
+            // a partner, in a strong run), and scroll to it.
             auto *canvas = driver.find<ChartCanvas>("register_canvas");
             const auto &chart = driver.window.datapath_view()->charts()->registers;
             const charts::VariableBar *chosen = nullptr;
+            for (const auto &bar : chart.bars)
+                if (!chosen && !bar.together.empty() && bar.register_number > 3)
+                    chosen = &bar;
             for (const auto &bar : chart.bars)
                 if (!bar.partners.empty() && (!chosen || (bar.partners.size() >= 2 && bar.register_number > 3 &&
                                                           (chosen->partners.size() < 2 ||

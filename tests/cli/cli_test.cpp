@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -72,6 +73,60 @@ TEST(CliDemo, RunsFromAFolderWithoutAnyFiles) {
     EXPECT_TRUE(QRegularExpression("\nsignature : [01]{48}\n$").match(QString::fromStdString(run.out)).hasMatch());
     EXPECT_EQ(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files, QDir::Name),
               (QStringList{"key_demo_filter_D.txt", "report_demo_filter_D.txt"}));
+}
+
+QJsonObject json_of(const Outcome &run) {
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).object();
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    return json;
+}
+
+TEST(CliStrong, RunNamesItsEmbeddingAndVerifyFindsItWithReproducibleNullSamples) {
+    ScratchDir dir;
+    const QString design = QString::fromStdString(dir.path() + "/signed.json");
+    const QString unsigned_design = QString::fromStdString(dir.path() + "/unsigned.json");
+    const std::map<QString, QString> full = {{"--size", "512"}};
+    const Outcome run = run_cli(run_arguments(
+        full, {"--embedding", "strong", "--json", "--datapath", design, "--datapath-before", unsigned_design}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QJsonObject figures = json_of(run);
+    EXPECT_EQ(figures["embedding"].toString(), "strong");
+    ASSERT_GT(figures["together"].toInt(), 0);
+    EXPECT_LT(figures["log10_pc"].toDouble(), -6);
+
+    const QStringList verify_options = {"--embedding", "strong", "--design", design, "--null-samples", "300",
+                                        "--seed", "9", "--json"};
+    QStringList verify = run_arguments(full, verify_options);
+    verify[0] = "verify";
+    const Outcome found = run_cli(verify);
+    ASSERT_EQ(found.status, 0) << found.err;
+    const QJsonObject result = json_of(found);
+    EXPECT_EQ(result["verdict"].toString(), "present");
+    EXPECT_EQ(result["together"].toObject()["held"].toInt(), figures["together"].toInt());
+    EXPECT_EQ(result["pc_all"].toDouble(), figures["pc_phase2"].toDouble());
+    EXPECT_EQ(result["constraints"].toArray().first().toObject()["kind"].toString(), "together");
+    EXPECT_TRUE(result["pc_empirical"].isDouble());
+    EXPECT_EQ(run_cli(verify).out, found.out);  // the same seed, the same estimate
+
+    // The unsigned design of the same run, also written by run, is read and found without the signature.
+    verify[verify.indexOf("--design") + 1] = unsigned_design;
+    const Outcome plain = run_cli(verify);
+    EXPECT_EQ(plain.status, 3) << plain.err;
+    EXPECT_EQ(json_of(plain)["verdict"].toString(), "absent");
+}
+
+TEST(CliStrong, OnlyARunThatChoosesAnEmbeddingNamesIt) {
+    EXPECT_FALSE(json_of(run_cli(run_arguments({}, {"--json"}))).contains("embedding"));
+    const QJsonObject chosen = json_of(run_cli(run_arguments({}, {"--json", "--embedding", "specified"})));
+    EXPECT_EQ(chosen["embedding"].toString(), "specified");
+    EXPECT_FALSE(chosen.contains("together"));
+    const Outcome strong = run_cli(run_arguments({}, {"--embedding", "strong"}));
+    EXPECT_TRUE(QRegularExpression("\nembedding : strong\ntogether constraints : \\d+\n"
+                                   "log10 probability of coincidence : -?[0-9.e+-]+\nsignature : [01]{20}\n$")
+                    .match(QString::fromStdString(strong.out))
+                    .hasMatch())
+        << strong.out;
 }
 
 // The hardware options add files and lines on standard error; standard output
@@ -147,6 +202,7 @@ const RefusalCase refusal_cases[] = {
     {"Rounds", {{"--rounds", "80 1 2"}}, {},
      "--rounds: 3 round counts given, but 4 blocks need one each (two per encoding)\n"},
     {"Size", {{"--size", "-1"}}, {}, "--size: constraint size should be between 0 and 528\n"},
+    {"Embedding", {}, {"--embedding", "weak"}, "--embedding: 'weak' is not an embedding; use specified or strong\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Values, Refusal, testing::ValuesIn(refusal_cases),

@@ -71,6 +71,37 @@ TEST(CliExplore, ALineIsTheRunOfItsCombination) {
     EXPECT_GE(line["pc_distinguishing"].toDouble(), figures["pc_phase2"].toDouble());
 }
 
+// The embedding turns between the key and the size, and a strong line is the
+// strong run of its combination.
+TEST(CliExplore, EmbeddingsAreADimensionBetweenKeyAndSize) {
+    const Outcome explored =
+        run_cli(explore_arguments({"--random-keys", "1", "--embedding", "strong specified"}, "40 300"));
+    ASSERT_EQ(explored.status, 0) << explored.err;
+    const std::vector<QJsonObject> lines = json_lines(explored.out);
+    ASSERT_EQ(lines.size(), 8u);  // 2 adder counts x 1 key x 2 embeddings x 2 sizes
+    std::vector<std::pair<QString, int>> order;
+    for (std::size_t i = 0; i < 4; ++i)
+        order.emplace_back(lines[i]["embedding"].toString(), lines[i]["size"].toInt());
+    EXPECT_EQ(order, (std::vector<std::pair<QString, int>>{{"strong", 40}, {"strong", 300}, {"specified", 40},
+                                                           {"specified", 300}}));
+    EXPECT_FALSE(lines[2].contains("together"));
+
+    const QJsonObject &line = lines[5];  // adders 2, strong, size 300
+    QStringList arguments = {"run", "--json", "--embedding", "strong", "--dfg", data("dfg/fir.txt"), "--library",
+                             data("lib/library_a.txt"), "--adders", "2", "--multipliers", "2", "--size", "300",
+                             "--count", QString::number(line["count"].toInt()), "--encodings",
+                             line["encodings"].toString(), "--rounds", line["rounds"].toString()};
+    if (!line["order"].toString().isEmpty())
+        arguments << "--order" << line["order"].toString();
+    const Outcome run = run_cli(arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QJsonObject figures = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    ASSERT_GT(figures["together"].toInt(), 0);
+    for (const QString &member : figures.keys())
+        if (member != "hash_output")
+            EXPECT_EQ(line[member], figures[member]) << member.toStdString();
+}
+
 TEST(CliExplore, RefusedCombinationsAreLinesAndTheRestRuns) {
     const Outcome listed = run_cli({"explore", "--dfg", data("dfg/fir.txt"), "--library", data("lib/library_a.txt"),
                                     "--adders", "0 1", "--multipliers", "2", "--sizes", "5", "--random-keys", "2"});
@@ -216,6 +247,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"no_threads", {"--threads", "0"}, "--threads: '0' is not a whole number from 1"},
         RefusedRow{"plot_format", {"--plot", "plot.pdf"}, "--plot: 'plot.pdf' must end in .svg or .png"},
         RefusedRow{"target_without_summary", {"--target-pc", "1e-9"}, "--target-pc: only taken with --summary"},
+        RefusedRow{"unknown_embedding", {"--embedding", "specified weak"},
+                   "--embedding: 'weak' is not an embedding; use specified or strong"},
         RefusedRow{"core_that_does_not_load", {"--dfg", "/nonexistent/core.txt"}, "--dfg: "}),
     [](const auto &info) { return std::string(info.param.name); });
 
