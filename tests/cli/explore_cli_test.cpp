@@ -97,9 +97,10 @@ TEST(CliExplore, EmbeddingsAreADimensionBetweenKeyAndSize) {
     ASSERT_EQ(run.status, 0) << run.err;
     const QJsonObject figures = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
     ASSERT_GT(figures["together"].toInt(), 0);
-    for (const QString &member : figures.keys())
+    for (const QString &member : figures.keys()) {
         if (member != "hash_output")
             EXPECT_EQ(line[member], figures[member]) << member.toStdString();
+    }
 }
 
 TEST(CliExplore, RefusedCombinationsAreLinesAndTheRestRuns) {
