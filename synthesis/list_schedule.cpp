@@ -138,25 +138,27 @@ void schedule_list(Design &design, ResourceLimits limits) {
     }
 
     int32_t step = 1;
+    std::vector<int32_t> placed_ids;  // this step's ids, gathered to be stored at once
     while (ready_count >= 1) {
-        int64_t placed_in_step = 0;
+        placed_ids.clear();
         for (const auto &[type, limit] : limits) {
             ReadyList &heap = ready[type];
             int64_t placed = 0;
             while (!heap.empty() && int64_t{limit} - placed >= 1) {
                 const Ready top = pop_ready(heap);
                 operations[top.id].list_step = step;
-                design.list_steps[step].push_back(top.id);
+                placed_ids.push_back(top.id);
                 ++placed;
                 --ready_count;
             }
-            placed_in_step += placed;
         }
         // Ready operations that no limit lets through would wait for ever.
-        if (placed_in_step == 0)
+        if (placed_ids.empty())
             break;
+        std::vector<int32_t> &step_ids = design.list_steps[step];
+        step_ids.insert(step_ids.end(), placed_ids.begin(), placed_ids.end());
 
-        for (const int32_t o : design.list_steps[step]) {
+        for (const int32_t o : step_ids) {
             const auto successor_count = static_cast<int32_t>(operations[o].successors.size());
             const auto index = static_cast<std::size_t>(o);
             if ((index < counters.size() ? counters[index] : 0) == successor_count)

@@ -45,13 +45,17 @@ void fill_first_free_input(Operation &op, int32_t variable) {
 // when nothing reads it; each reader records it as an input.
 void create_result_variable(Design &design, OperationIndex &operations, const Placed &placed, int32_t next) {
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
-    operations[placed.id].output_variable = next;
+    // A reader the table lacks is added first: adding moves the records, so
+    // none is held until every reader exists.
+    for (std::size_t k = 0; k < operations[placed.id].successors.size(); ++k)
+        operations[operations[placed.id].successors[k]];
+    Operation &op = operations[placed.id];
+    op.output_variable = next;
     int32_t death = steps;
-    if (!operations[placed.id].successors.empty()) {
+    if (!op.successors.empty()) {
         death = 0;
-        // Looked up afresh for each reader: a reader the table lacks is added, which moves the records.
-        for (std::size_t k = 0; k < operations[placed.id].successors.size(); ++k) {
-            Operation &reader = operations[operations[placed.id].successors[k]];
+        for (const int32_t successor : op.successors) {
+            Operation &reader = *operations.find(successor);
             death = std::max(death, reader.list_step - 1);
             if (reader.first_input == placed.id && reader.second_input == placed.id) {
                 reader.first_input_variable = next;
@@ -122,6 +126,20 @@ void derive_lifetimes(Design &design, std::ostream &log) {
         if (operations[placed.id].output_variable == -1)
             create_result_variable(design, operations, placed, next++);
 
+    // Each step's list is reserved at its final length first: the primary
+    // inputs are born in step 0, each result in its operation's step.
+    std::vector<std::size_t> born_count(1, static_cast<std::size_t>(primary_variables));
+    for (const Placed &placed : schedule) {
+        const auto step = static_cast<std::size_t>(placed.step);
+        if (step >= born_count.size())
+            born_count.resize(step + 1, 0);
+        ++born_count[step];
+    }
+    for (std::size_t step = 0; step < born_count.size(); ++step)
+        if (born_count[step] > 0) {
+            std::vector<int32_t> &born = born_list(design, static_cast<int32_t>(step));
+            born.reserve(born.size() + born_count[step]);
+        }
     for (int32_t variable = 1; variable <= primary_variables; ++variable)
         born_list(design, 0).push_back(variable);
     for (const Placed &placed : schedule)
