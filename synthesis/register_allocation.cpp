@@ -150,28 +150,22 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     for (const Lifetime &lifetime : design.lifetimes)
         design.lifetime_of[static_cast<std::size_t>(lifetime.variable)] = {lifetime.birth, lifetime.death};
 
-    // An operation that was never scheduled has no variables to link.
-    design.next_variables.assign(variables, {});
-    std::vector<int32_t> follower_count(variables, 0);
-    for (const auto &entry : design.operations)
-        if (entry.second.output_variable != -1)
-            for (int32_t input : {entry.second.first_input_variable, entry.second.second_input_variable})
-                if (input != -1)
-                    ++follower_count[static_cast<std::size_t>(input)];
-    for (std::size_t variable = 0; variable < variables; ++variable)
-        design.next_variables[variable].reserve(static_cast<std::size_t>(follower_count[variable]));
+    // An operation that was never scheduled has no variables to link. Sorted
+    // as (variable, follower) pairs, each variable's followers come out
+    // ascending, each once.
+    std::vector<std::pair<int32_t, int32_t>> links;
+    links.reserve(2 * design.operations.size());
     for (const auto &entry : design.operations) {
         const Operation &op = entry.second;
         if (op.output_variable == -1)
             continue;
         for (int32_t input : {op.first_input_variable, op.second_input_variable})
             if (input != -1)
-                design.next_variables[static_cast<std::size_t>(input)].push_back(op.output_variable);
+                links.emplace_back(input, op.output_variable);
     }
-    for (std::vector<int32_t> &followers : design.next_variables) {
-        std::sort(followers.begin(), followers.end());
-        followers.erase(std::unique(followers.begin(), followers.end()), followers.end());
-    }
+    std::sort(links.begin(), links.end());
+    links.erase(std::unique(links.begin(), links.end()), links.end());
+    design.next_variables = FlatLists(variables, links);
 
     // Only a log that writes gets the listing: a stream in a failed state would drop it anyway.
     if (!log)
@@ -179,7 +173,7 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     // Variables are shown counted from 0.
     std::string listing = "\nnext variable \n";
     for (std::size_t variable = 1; variable < variables; ++variable) {
-        const std::vector<int32_t> &followers = design.next_variables[variable];
+        const FlatLists::List followers = design.next_variables[variable];
         if (followers.empty())
             continue;
         listing += std::to_string(variable - 1) + " : ";
