@@ -72,9 +72,18 @@ void create_result_variable(Design &design, OperationIndex &operations, const Pl
 // in the order of the lifetimes: where two lifetimes of one register share a
 // cell, the later one stays.
 void fill_controller_table(Design &design) {
-    for (const Lifetime &lifetime : design.lifetimes)
-        design.controller_table.fill(design.register_of[static_cast<std::size_t>(lifetime.variable)], lifetime.birth,
-                                     lifetime.death, lifetime.variable);
+    // Once a register is in the table, room is made for a run per lifetime it
+    // holds, most often all the runs it gets.
+    std::vector<bool> reserved(design.register_lifetimes.size() + 1, false);
+    for (const Lifetime &lifetime : design.lifetimes) {
+        const int32_t reg = design.register_of[static_cast<std::size_t>(lifetime.variable)];
+        design.controller_table.fill(reg, lifetime.birth, lifetime.death, lifetime.variable);
+        const auto index = static_cast<std::size_t>(reg);
+        if (reg >= 1 && index < reserved.size() && !reserved[index] && reg <= design.controller_table.highest_register()) {
+            design.controller_table.reserve_runs(reg, design.register_lifetimes[index - 1].size());
+            reserved[index] = true;
+        }
+    }
 }
 
 // The list of variables born in each step, made long enough for step.
