@@ -167,9 +167,11 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
         by_step.emplace_back(by_id[static_cast<std::size_t>(id)]->*step_field, id);
     std::stable_sort(by_step.begin(), by_step.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
+    // One step's ids at a time, into a list reserved at their number.
     for (auto first = by_step.begin(); first != by_step.end();) {
-        const auto last = std::find_if(first, by_step.end(), [&](const auto &entry) { return entry.first != first->first; });
-        std::vector<int32_t> &ids = steps[first->first];
+        const int32_t step = first->first;
+        const auto last = std::find_if(first, by_step.end(), [step](const auto &entry) { return entry.first != step; });
+        std::vector<int32_t> &ids = steps[step];
         ids.reserve(ids.size() + static_cast<std::size_t>(last - first));
         for (; first != last; ++first)
             ids.push_back(first->second);

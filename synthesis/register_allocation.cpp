@@ -79,7 +79,8 @@ void fill_controller_table(Design &design) {
         const int32_t reg = design.register_of[static_cast<std::size_t>(lifetime.variable)];
         design.controller_table.fill(reg, lifetime.birth, lifetime.death, lifetime.variable);
         const auto index = static_cast<std::size_t>(reg);
-        if (reg >= 1 && index < reserved.size() && !reserved[index] && reg <= design.controller_table.highest_register()) {
+        if (reg >= 1 && index < reserved.size() && !reserved[index] &&
+            reg <= design.controller_table.highest_register()) {
             design.controller_table.reserve_runs(reg, design.register_lifetimes[index - 1].size());
             reserved[index] = true;
         }
