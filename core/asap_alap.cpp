@@ -122,6 +122,7 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
     std::vector<int32_t> waiters(static_cast<std::size_t>(first_waiter[count + 1]));
     std::vector<int32_t> filled(first_waiter.begin(), first_waiter.end() - 1);
     std::vector<int32_t> ready;
+    ready.reserve(count);  // each operation becomes ready once at most
     for (std::size_t id = 1; id <= count; ++id) {
         const Operation *op = by_id[id];
         if (!op)
@@ -136,6 +137,7 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
 
     std::vector<int32_t> pass(count + 1, 1);
     std::vector<std::pair<int32_t, int32_t>> placed;  // (pass, id)
+    placed.reserve(count);
     while (!ready.empty()) {
         const int32_t id = ready.back();
         ready.pop_back();
