@@ -122,6 +122,7 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
     std::vector<int32_t> waiters(static_cast<std::size_t>(first_waiter[count + 1]));
     std::vector<int32_t> filled(first_waiter.begin(), first_waiter.end() - 1);
     std::vector<int32_t> ready;
+    ready.reserve(count);  // each operation becomes ready once at most
     for (std::size_t id = 1; id <= count; ++id) {
         const Operation *op = by_id[id];
         if (!op)
@@ -136,6 +137,7 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
 
     std::vector<int32_t> pass(count + 1, 1);
     std::vector<std::pair<int32_t, int32_t>> placed;  // (pass, id)
+    placed.reserve(count);
     while (!ready.empty()) {
         const int32_t id = ready.back();
         ready.pop_back();
@@ -167,8 +169,15 @@ void place_in_passes(Design &design, int32_t Operation::*step_field, StepMap &st
         by_step.emplace_back(by_id[static_cast<std::size_t>(id)]->*step_field, id);
     std::stable_sort(by_step.begin(), by_step.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (const auto &[step, id] : by_step)
-        steps[step].push_back(id);
+    // One step's ids at a time, into a list reserved at their number.
+    for (auto first = by_step.begin(); first != by_step.end();) {
+        const int32_t step = first->first;
+        const auto last = std::find_if(first, by_step.end(), [step](const auto &entry) { return entry.first != step; });
+        std::vector<int32_t> &ids = steps[step];
+        ids.reserve(ids.size() + static_cast<std::size_t>(last - first));
+        for (; first != last; ++first)
+            ids.push_back(first->second);
+    }
 }
 
 }  // namespace

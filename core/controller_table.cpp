@@ -124,6 +124,11 @@ void ControllerTable::fill(int32_t reg, int32_t first, int32_t last, int32_t var
     }
 }
 
+void ControllerTable::reserve_runs(int32_t reg, std::size_t runs) {
+    if (reg >= 1 && reg <= highest_register())
+        registers_[static_cast<std::size_t>(reg) - 1].reserve(runs);
+}
+
 void ControllerTable::RowReader::read(int32_t t, std::vector<int32_t> &values) {
     if (next_run_.size() < values.size())
         next_run_.resize(values.size(), 0);

@@ -28,6 +28,10 @@ public:
     // last), replacing what those cells held; a variable of 0 clears them.
     void fill(int32_t reg, int32_t first, int32_t last, int32_t variable);
 
+    // Room for runs runs in register reg, so that filling it grows no storage
+    // up to then; nothing for a register not in the table yet.
+    void reserve_runs(int32_t reg, std::size_t runs);
+
     // The cells of registers 1..values.size() at step t, into values. Steps
     // must come in ascending order from one reader: each register's runs are
     // walked once over all the rows.

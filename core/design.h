@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/controller_table.h"
+#include "core/flat_lists.h"
 #include "core/id_map.h"
 
 namespace velnor {
@@ -100,7 +101,7 @@ struct Design {
     std::vector<int32_t> register_of;         // by variable: its register, 0 = none yet
     std::vector<std::pair<int32_t, int32_t>> lifetime_of;  // by variable: (birth, death)
     std::vector<std::vector<int32_t>> born_at;             // by step: variables born there
-    std::vector<std::vector<int32_t>> next_variables;      // by variable: variables computed from it, ascending
+    FlatLists next_variables;                               // by variable: variables computed from it, ascending
 
     std::map<int32_t, std::pair<double, double>> area_table;   // type -> (variant 1, variant 2) area
     std::map<int32_t, std::pair<double, double>> delay_table;  // type -> (variant 1, variant 2) delay

@@ -6,6 +6,8 @@
 #include "core/dfg_reader.h"
 
 #include <cctype>
+#include <charconv>
+#include <system_error>
 #include <optional>
 
 #include "core/bounded_line_reader.h"
@@ -63,13 +65,11 @@ Number read_number(const std::string &line, std::size_t start, const char *what,
         refuse_line(line_number, std::string("the ") + what + " is missing: " + column(start) +
                                               " holds " + describe(c) + " where its digits should start");
     }
-    const std::string digits = line.substr(start, end - start);
-    try {
-        return {std::stoi(digits), end};
-    } catch (const std::out_of_range &) {
-        refuse_line(line_number, "the number " + quoted(digits) + " (the " + what + ", " + column(start) +
-                                              ") does not fit a 32-bit signed integer");
-    }
+    int32_t value = 0;
+    if (std::from_chars(line.data() + start, line.data() + end, value).ec != std::errc())
+        refuse_line(line_number, "the number " + quoted(line.substr(start, end - start)) + " (the " + what + ", " +
+                                     column(start) + ") does not fit a 32-bit signed integer");
+    return {value, end};
 }
 
 void link(Design &design, int32_t producer, int32_t consumer) {

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -26,11 +25,27 @@ bool is_odd(int32_t x) { return x % 2 != 0; }
 // A snapshot: it is taken again after every move.
 class Seating {
 public:
-    explicit Seating(const Design &design) {
+    explicit Seating(const Design &design) { take(design); }
+
+    // Takes the snapshot anew, reusing the storage of the last one. Seats are
+    // grouped by variable; registers are walked in ascending order, so each
+    // variable's seats come out sorted by register.
+    void take(const Design &design) {
+        std::size_t highest = 0;
+        for (const std::vector<Lifetime> &held : design.register_lifetimes)
+            for (const Lifetime &life : held)
+                highest = std::max(highest, static_cast<std::size_t>(life.variable));
+        first_seat_.assign(highest + 2, 0);
+        for (const std::vector<Lifetime> &held : design.register_lifetimes)
+            for (const Lifetime &life : held)
+                ++first_seat_[static_cast<std::size_t>(life.variable) + 1];
+        for (std::size_t v = 1; v < first_seat_.size(); ++v)
+            first_seat_[v] += first_seat_[v - 1];
+        registers_.resize(first_seat_.back());
+        next_seat_.assign(first_seat_.begin(), first_seat_.end() - 1);
         for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
             for (const Lifetime &life : design.register_lifetimes[r])
-                seats_.emplace_back(life.variable, static_cast<int32_t>(r) + 1);
-        std::sort(seats_.begin(), seats_.end());
+                registers_[next_seat_[static_cast<std::size_t>(life.variable)]++] = static_cast<int32_t>(r) + 1;
     }
 
     // The register that holds both i and j (two different variables), or 0
@@ -39,14 +54,16 @@ public:
     int32_t shared_register(int32_t i, int32_t j) const {
         // Both variables' seats are sorted by register: one merged walk counts
         // how many lifetimes of the two each register holds.
-        auto a = first_seat(i);
-        auto b = first_seat(j);
-        while (held_by(a, i) || held_by(b, j)) {
-            const int32_t reg = !held_by(b, j) || (held_by(a, i) && a->second < b->second) ? a->second : b->second;
+        const Seats a_seats = seats_of(i);
+        const Seats b_seats = seats_of(j);
+        const int32_t *a = a_seats.first;
+        const int32_t *b = b_seats.first;
+        while (a != a_seats.second || b != b_seats.second) {
+            const int32_t reg = b == b_seats.second || (a != a_seats.second && *a < *b) ? *a : *b;
             int lifetimes = 0;
-            for (; held_by(a, i) && a->second == reg; ++a)
+            for (; a != a_seats.second && *a == reg; ++a)
                 ++lifetimes;
-            for (; held_by(b, j) && b->second == reg; ++b)
+            for (; b != b_seats.second && *b == reg; ++b)
                 ++lifetimes;
             if (lifetimes == 2)
                 return reg;
@@ -55,17 +72,18 @@ public:
     }
 
 private:
-    using Seats = std::vector<std::pair<int32_t, int32_t>>;  // (variable, register), ascending
+    using Seats = std::pair<const int32_t *, const int32_t *>;  // one variable's registers, ascending
 
-    Seats::const_iterator first_seat(int32_t variable) const {
-        return std::lower_bound(seats_.begin(), seats_.end(),
-                                std::make_pair(variable, std::numeric_limits<int32_t>::min()));
-    }
-    bool held_by(Seats::const_iterator seat, int32_t variable) const {
-        return seat != seats_.end() && seat->first == variable;
+    Seats seats_of(int32_t variable) const {
+        const auto v = static_cast<std::size_t>(variable);
+        if (variable < 0 || v + 1 >= first_seat_.size())
+            return {nullptr, nullptr};
+        return {registers_.data() + first_seat_[v], registers_.data() + first_seat_[v + 1]};
     }
 
-    Seats seats_;
+    std::vector<std::size_t> first_seat_;  // by variable: where its registers start; one more entry ends the last
+    std::vector<std::size_t> next_seat_;   // while taking: where each variable's next register goes
+    std::vector<int32_t> registers_;       // every seat's register, grouped by variable
 };
 
 int32_t &register_of(Design &design, int32_t variable) {
@@ -186,7 +204,7 @@ std::vector<std::pair<int32_t, int32_t>> embed_zero_constraints(Design &design, 
         ++count;
         if (seating.shared_register(i, j) != 0) {
             separate_variables(design, register_of(design, j), j, i, log);
-            seating = Seating(design);
+            seating.take(design);
             log << (i - 1) << "," << (j - 1) << " ::" << count << "\n";
         }
     }
@@ -198,7 +216,7 @@ std::vector<std::pair<int32_t, int32_t>> embed_zero_constraints(Design &design, 
         const int32_t r = seating.shared_register(pair.first, pair.second);
         if (r != 0) {
             move_to_new_register(design, r, pair.second);
-            seating = Seating(design);
+            seating.take(design);
         }
     }
     return examined;

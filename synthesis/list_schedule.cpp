@@ -74,8 +74,8 @@ bool has_primary_operands_only(const Operation &op) { return op.first_input == 0
 
 }  // namespace
 
-std::vector<int32_t> release_successors(Design &design, OperationIndex &operations, int32_t id,
-                                        std::vector<int32_t> &counters) {
+void release_successors(Design &design, OperationIndex &operations, int32_t id, std::vector<int32_t> &counters,
+                        std::vector<int32_t> &released) {
     const auto count_check = [&counters](int32_t producer) {
         if (producer < 0)
             return;
@@ -84,12 +84,11 @@ std::vector<int32_t> release_successors(Design &design, OperationIndex &operatio
             counters.resize(index + 1, 0);
         ++counters[index];
     };
-    std::vector<int32_t> released;
     // Lookups only: a missing operation reads as a fresh record (no operands,
     // unplaced) without being added, so the records stay where they are.
     const Operation *producer = operations.find(id);
     if (!producer)
-        return released;
+        return;
     const auto placed = [&operations](int32_t input) {
         const Operation *op = operations.find(input);
         return op && op->list_step != -1;
@@ -121,7 +120,6 @@ std::vector<int32_t> release_successors(Design &design, OperationIndex &operatio
             flags.resize(std::max(index + 1, design.operations.size() + 1), false);
         flags[index] = true;
     }
-    return released;
 }
 
 void schedule_list(Design &design, ResourceLimits limits) {
@@ -138,30 +136,34 @@ void schedule_list(Design &design, ResourceLimits limits) {
     }
 
     int32_t step = 1;
+    std::vector<int32_t> placed_ids;  // this step's ids, gathered to be stored at once
+    std::vector<int32_t> released;    // what one placed operation releases
     while (ready_count >= 1) {
-        int64_t placed_in_step = 0;
+        placed_ids.clear();
         for (const auto &[type, limit] : limits) {
             ReadyList &heap = ready[type];
             int64_t placed = 0;
             while (!heap.empty() && int64_t{limit} - placed >= 1) {
                 const Ready top = pop_ready(heap);
                 operations[top.id].list_step = step;
-                design.list_steps[step].push_back(top.id);
+                placed_ids.push_back(top.id);
                 ++placed;
                 --ready_count;
             }
-            placed_in_step += placed;
         }
         // Ready operations that no limit lets through would wait for ever.
-        if (placed_in_step == 0)
+        if (placed_ids.empty())
             break;
+        std::vector<int32_t> &step_ids = design.list_steps[step];
+        step_ids.insert(step_ids.end(), placed_ids.begin(), placed_ids.end());
 
-        for (const int32_t o : design.list_steps[step]) {
+        for (const int32_t o : step_ids) {
             const auto successor_count = static_cast<int32_t>(operations[o].successors.size());
             const auto index = static_cast<std::size_t>(o);
             if ((index < counters.size() ? counters[index] : 0) == successor_count)
                 continue;
-            const std::vector<int32_t> released = release_successors(design, operations, o, counters);
+            released.clear();
+            release_successors(design, operations, o, counters, released);
             ready_count += static_cast<int64_t>(released.size());
             for (int32_t s : released) {
                 const Operation &op = operations[s];

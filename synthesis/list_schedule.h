@@ -17,10 +17,11 @@ using ResourceLimits = std::map<int32_t, int32_t>;  // OperationType -> units pe
 // are ready; those keep list_step -1.
 void schedule_list(Design &design, ResourceLimits limits);
 
-// The successors of id whose operand producers are all placed and that were not
-// released before; an operand 0 (primary input) never blocks a release.
-// counters holds, by id, how often each producer has been checked (grown as needed).
-std::vector<int32_t> release_successors(Design &design, OperationIndex &operations, int32_t id,
-                                        std::vector<int32_t> &counters);
+// Appends to released the successors of id whose operand producers are all
+// placed and that were not released before; an operand 0 (primary input) never
+// blocks a release. counters holds, by id, how often each producer has been
+// checked (grown as needed).
+void release_successors(Design &design, OperationIndex &operations, int32_t id, std::vector<int32_t> &counters,
+                        std::vector<int32_t> &released);
 
 }  // namespace velnor

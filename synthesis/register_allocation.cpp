@@ -45,13 +45,17 @@ void fill_first_free_input(Operation &op, int32_t variable) {
 // when nothing reads it; each reader records it as an input.
 void create_result_variable(Design &design, OperationIndex &operations, const Placed &placed, int32_t next) {
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
-    operations[placed.id].output_variable = next;
+    // A reader the table lacks is added first: adding moves the records, so
+    // none is held until every reader exists.
+    for (std::size_t k = 0; k < operations[placed.id].successors.size(); ++k)
+        operations[operations[placed.id].successors[k]];
+    Operation &op = operations[placed.id];
+    op.output_variable = next;
     int32_t death = steps;
-    if (!operations[placed.id].successors.empty()) {
+    if (!op.successors.empty()) {
         death = 0;
-        // Looked up afresh for each reader: a reader the table lacks is added, which moves the records.
-        for (std::size_t k = 0; k < operations[placed.id].successors.size(); ++k) {
-            Operation &reader = operations[operations[placed.id].successors[k]];
+        for (const int32_t successor : op.successors) {
+            Operation &reader = *operations.find(successor);
             death = std::max(death, reader.list_step - 1);
             if (reader.first_input == placed.id && reader.second_input == placed.id) {
                 reader.first_input_variable = next;
@@ -68,9 +72,19 @@ void create_result_variable(Design &design, OperationIndex &operations, const Pl
 // in the order of the lifetimes: where two lifetimes of one register share a
 // cell, the later one stays.
 void fill_controller_table(Design &design) {
-    for (const Lifetime &lifetime : design.lifetimes)
-        design.controller_table.fill(design.register_of[static_cast<std::size_t>(lifetime.variable)], lifetime.birth,
-                                     lifetime.death, lifetime.variable);
+    // Once a register is in the table, room is made for a run per lifetime it
+    // holds, most often all the runs it gets.
+    std::vector<bool> reserved(design.register_lifetimes.size() + 1, false);
+    for (const Lifetime &lifetime : design.lifetimes) {
+        const int32_t reg = design.register_of[static_cast<std::size_t>(lifetime.variable)];
+        design.controller_table.fill(reg, lifetime.birth, lifetime.death, lifetime.variable);
+        const auto index = static_cast<std::size_t>(reg);
+        if (reg >= 1 && index < reserved.size() && !reserved[index] &&
+            reg <= design.controller_table.highest_register()) {
+            design.controller_table.reserve_runs(reg, design.register_lifetimes[index - 1].size());
+            reserved[index] = true;
+        }
+    }
 }
 
 // The list of variables born in each step, made long enough for step.
@@ -122,6 +136,20 @@ void derive_lifetimes(Design &design, std::ostream &log) {
         if (operations[placed.id].output_variable == -1)
             create_result_variable(design, operations, placed, next++);
 
+    // Each step's list is reserved at its final length first: the primary
+    // inputs are born in step 0, each result in its operation's step.
+    std::vector<std::size_t> born_count(1, static_cast<std::size_t>(primary_variables));
+    for (const Placed &placed : schedule) {
+        const auto step = static_cast<std::size_t>(placed.step);
+        if (step >= born_count.size())
+            born_count.resize(step + 1, 0);
+        ++born_count[step];
+    }
+    for (std::size_t step = 0; step < born_count.size(); ++step)
+        if (born_count[step] > 0) {
+            std::vector<int32_t> &born = born_list(design, static_cast<int32_t>(step));
+            born.reserve(born.size() + born_count[step]);
+        }
     for (int32_t variable = 1; variable <= primary_variables; ++variable)
         born_list(design, 0).push_back(variable);
     for (const Placed &placed : schedule)
@@ -132,28 +160,22 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     for (const Lifetime &lifetime : design.lifetimes)
         design.lifetime_of[static_cast<std::size_t>(lifetime.variable)] = {lifetime.birth, lifetime.death};
 
-    // An operation that was never scheduled has no variables to link.
-    design.next_variables.assign(variables, {});
-    std::vector<int32_t> follower_count(variables, 0);
-    for (const auto &entry : design.operations)
-        if (entry.second.output_variable != -1)
-            for (int32_t input : {entry.second.first_input_variable, entry.second.second_input_variable})
-                if (input != -1)
-                    ++follower_count[static_cast<std::size_t>(input)];
-    for (std::size_t variable = 0; variable < variables; ++variable)
-        design.next_variables[variable].reserve(static_cast<std::size_t>(follower_count[variable]));
+    // An operation that was never scheduled has no variables to link. Sorted
+    // as (variable, follower) pairs, each variable's followers come out
+    // ascending, each once.
+    std::vector<std::pair<int32_t, int32_t>> links;
+    links.reserve(2 * design.operations.size());
     for (const auto &entry : design.operations) {
         const Operation &op = entry.second;
         if (op.output_variable == -1)
             continue;
         for (int32_t input : {op.first_input_variable, op.second_input_variable})
             if (input != -1)
-                design.next_variables[static_cast<std::size_t>(input)].push_back(op.output_variable);
+                links.emplace_back(input, op.output_variable);
     }
-    for (std::vector<int32_t> &followers : design.next_variables) {
-        std::sort(followers.begin(), followers.end());
-        followers.erase(std::unique(followers.begin(), followers.end()), followers.end());
-    }
+    std::sort(links.begin(), links.end());
+    links.erase(std::unique(links.begin(), links.end()), links.end());
+    design.next_variables = FlatLists(variables, links);
 
     // Only a log that writes gets the listing: a stream in a failed state would drop it anyway.
     if (!log)
@@ -161,7 +183,7 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     // Variables are shown counted from 0.
     std::string listing = "\nnext variable \n";
     for (std::size_t variable = 1; variable < variables; ++variable) {
-        const std::vector<int32_t> &followers = design.next_variables[variable];
+        const FlatLists::List followers = design.next_variables[variable];
         if (followers.empty())
             continue;
         listing += std::to_string(variable - 1) + " : ";

@@ -64,12 +64,14 @@ TEST_P(AllocateChainTable, ChoosesRegisterAndFollowers) {
     Design design;
     const auto variables = static_cast<std::size_t>(c.lifetime_of.rbegin()->first) + 1;
     design.lifetime_of.resize(variables);
-    design.next_variables.resize(variables);
     design.register_of.assign(variables, 0);
     for (const auto &[v, lifetime] : c.lifetime_of)
         design.lifetime_of[static_cast<std::size_t>(v)] = lifetime;
+    std::vector<std::pair<int32_t, int32_t>> links;
     for (const auto &[v, followers] : c.next_variables)
-        design.next_variables[static_cast<std::size_t>(v)].assign(followers.begin(), followers.end());
+        for (int32_t follower : followers)
+            links.emplace_back(v, follower);
+    design.next_variables = FlatLists(variables, links);
     FreeRegisters free_at;
     for (const auto &[reg, death] : c.free_at)
         free_at.update(reg, death);
