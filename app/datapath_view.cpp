@@ -91,6 +91,10 @@ DatapathView::DatapathView(std::function<Dialogs &()> dialogs, QWidget *parent)
 
 void DatapathView::show_unsigned(const Datapath &before) {
     before_ = before;
+    show_before_only();
+}
+
+void DatapathView::show_before_only() {
     after_.reset();
     marks_ = {};
     const QSignalBlocker quiet(side_switch_);
@@ -110,12 +114,7 @@ void DatapathView::show_signed(const Datapath &after, const charts::ChartMarks &
 
 void DatapathView::clear() {
     before_.reset();
-    after_.reset();
-    marks_ = {};
-    const QSignalBlocker quiet(side_switch_);
-    side_switch_->setCurrentIndex(static_cast<int>(Side::BeforeEmbedding));
-    side_switch_->setEnabled(false);
-    rebuild();
+    show_before_only();
 }
 
 void DatapathView::show_side(Side side) { side_switch_->setCurrentIndex(static_cast<int>(side)); }

@@ -51,6 +51,8 @@ public:
     bool export_svg(const QString &path) const;
 
 private:
+    // No signed design (yet): the unsigned one, or nothing, with the switch closed.
+    void show_before_only();
     void rebuild();
     void ask_and_export(const QString &caption, const QString &filter, bool (DatapathView::*write)(const QString &) const);
     ChartCanvas *current_canvas() const;

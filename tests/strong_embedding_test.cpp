@@ -16,7 +16,7 @@
 #include "core/loading.h"
 #include "flow/flow.h"
 #include "flow/verification.h"
-#include "tests/test_support.h"
+#include "tests/flow_fixtures.h"
 
 namespace velnor {
 namespace {
@@ -28,24 +28,10 @@ struct Key {
     int64_t size;
 };
 
-NumberLine line_of(const std::string &text, const std::vector<int> &values) { return NumberLine{text, values}; }
-
-// A run of the flow up to the hash chain, with a fixed key; the constraint size is left to the test.
+// The run right before the embedding, with one fixed key; the constraint size is left to the test.
 FlowRun hashed_run(const Key &key, const std::string &dfg_path) {
-    std::ostringstream log;
-    FlowRun run;
-    load_dsp_core(run.design, dfg_path, log);
-    load_module_library(run.design, test::data_path("lib/library_a.txt"));
-    accept_resource_count(run, Add, key.adders, log);
-    accept_resource_count(run, Multiply, key.multipliers, log);
-    accept_resource_count(run, Subtract, key.subtractors, log);
-    accept_resource_count(run, Compare, key.comparators, log);
-    accept_resource_constraints(run, log);
-    accept_encoding_count(run, 2);
-    accept_encodings(run, line_of("1 5", {1, 5}));
-    accept_order_key(run, "10", log);
-    accept_rounds(run, line_of("80 64 32 16", {80, 64, 32, 16}), log);
-    return run;
+    return test::hashed_run(dfg_path, key.adders, key.multipliers, key.subtractors, key.comparators, {1, 5}, "10",
+                            {80, 64, 32, 16});
 }
 
 FlowRun strong_run(const FlowRun &hashed, int64_t size) {

@@ -12,7 +12,7 @@
 
 #include "core/loading.h"
 #include "flow/flow.h"
-#include "test_support.h"
+#include "tests/flow_fixtures.h"
 
 namespace velnor {
 namespace {
@@ -27,40 +27,17 @@ struct Key {
     int64_t size;
 };
 
-NumberLine line_of(const std::vector<int> &values) {
-    NumberLine line;
-    for (int v : values)
-        line.text += (line.text.empty() ? "" : " ") + std::to_string(v);
-    line.values = values;
-    return line;
-}
-
 // An owner's whole run; it keeps the unsigned design of the embedding.
-struct OwnerRun {
-    FlowRun run;
-};
-
-OwnerRun owner_run(const Key &key) {
+FlowRun owner_run(const Key &key) {
+    FlowRun run = test::hashed_run(test::data_path(key.dfg), key.adders, key.multipliers, key.subtractors,
+                                   key.comparators, key.encodings, key.order, key.rounds);
     std::ostringstream log;
-    OwnerRun owner;
-    FlowRun &run = owner.run;
-    load_dsp_core(run.design, test::data_path(key.dfg), log);
-    load_module_library(run.design, test::data_path("lib/library_a.txt"));
-    accept_resource_count(run, Add, key.adders, log);
-    accept_resource_count(run, Multiply, key.multipliers, log);
-    accept_resource_count(run, Subtract, key.subtractors, log);
-    accept_resource_count(run, Compare, key.comparators, log);
-    accept_resource_constraints(run, log);
-    accept_encoding_count(run, static_cast<int>(key.encodings.size()));
-    accept_encodings(run, line_of(key.encodings));
-    accept_order_key(run, key.order, log);
-    accept_rounds(run, line_of(key.rounds), log);
     accept_constraint_size(run, key.size, log);
-    return owner;
+    return run;
 }
 
-Verification verify(const OwnerRun &owner, const Datapath &suspect) {
-    return verify_datapath(owner.run.unsigned_design, owner.run.embedding, suspect, default_alpha);
+Verification verify(const FlowRun &owner, const Datapath &suspect) {
+    return verify_datapath(owner.unsigned_design, owner.embedding, suspect, default_alpha);
 }
 
 const Key keys[] = {
@@ -74,19 +51,19 @@ const Key keys[] = {
 class Verify : public ::testing::TestWithParam<Key> {};
 
 TEST_P(Verify, SignedDesignHoldsEveryConstraintWithTheReportsProbability) {
-    const OwnerRun owner = owner_run(GetParam());
-    const Verification v = verify(owner, datapath_of(owner.run.design));
+    const FlowRun owner = owner_run(GetParam());
+    const Verification v = verify(owner, datapath_of(owner.design));
     EXPECT_EQ(v.zeros.held, v.zeros.total);
     EXPECT_EQ(v.ones.held, v.ones.total);
     EXPECT_EQ(v.distinguishing.held, v.distinguishing.total);
-    EXPECT_EQ(v.pc_all, owner.run.embedding.figures.pc_phase2);
-    EXPECT_EQ(v.ones.total, owner.run.embedding.figures.effective_one_count);
+    EXPECT_EQ(v.pc_all, owner.embedding.figures.pc_phase2);
+    EXPECT_EQ(v.ones.total, owner.embedding.figures.effective_one_count);
     EXPECT_NE(v.verdict, Verdict::Absent);
 }
 
 TEST_P(Verify, UnsignedDesignBreaksEveryDistinguishingConstraint) {
-    const OwnerRun owner = owner_run(GetParam());
-    const Verification v = verify(owner, datapath_of(owner.run.unsigned_design));
+    const FlowRun owner = owner_run(GetParam());
+    const Verification v = verify(owner, datapath_of(owner.unsigned_design));
     EXPECT_EQ(v.distinguishing.held, 0);
     EXPECT_EQ(v.zeros.total - v.zeros.held + v.ones.total - v.ones.held, v.distinguishing.total);
     if (v.distinguishing.total > 0) {
@@ -96,8 +73,8 @@ TEST_P(Verify, UnsignedDesignBreaksEveryDistinguishingConstraint) {
 }
 
 TEST_P(Verify, RegisterNumbersDoNotMatter) {
-    const OwnerRun owner = owner_run(GetParam());
-    Datapath suspect = datapath_of(owner.run.design);
+    const FlowRun owner = owner_run(GetParam());
+    Datapath suspect = datapath_of(owner.design);
     const Verification plain = verify(owner, suspect);
     std::vector<int32_t> renumbered(static_cast<std::size_t>(suspect.registers));
     std::iota(renumbered.begin(), renumbered.end(), 1);
@@ -112,8 +89,8 @@ TEST_P(Verify, RegisterNumbersDoNotMatter) {
 }
 
 TEST_P(Verify, MovingAVariableBesideItsPartnerCostsOneConstraint) {
-    const OwnerRun owner = owner_run(GetParam());
-    const Datapath signed_datapath = datapath_of(owner.run.design);
+    const FlowRun owner = owner_run(GetParam());
+    const Datapath signed_datapath = datapath_of(owner.design);
     const Verification full = verify(owner, signed_datapath);
     const auto register_of = [](const Datapath &d, const std::string &name) {
         for (const DatapathVariable &v : d.variables)
@@ -154,10 +131,10 @@ INSTANTIATE_TEST_SUITE_P(Runs, Verify, ::testing::ValuesIn(keys),
                          [](const ::testing::TestParamInfo<Key> &info) { return std::string(info.param.name); });
 
 TEST(VerifyRefuses, ADesignOfAnotherDspCore) {
-    const OwnerRun fir = owner_run(keys[0]);
-    const OwnerRun arf = owner_run(keys[1]);
+    const FlowRun fir = owner_run(keys[0]);
+    const FlowRun arf = owner_run(keys[1]);
     try {
-        verify(fir, datapath_of(arf.run.design));
+        verify(fir, datapath_of(arf.design));
         FAIL() << "accepted";
     } catch (const Refusal &refusal) {
         EXPECT_EQ(refusal.reason(), Refusal::Reason::SuspectDesign);
@@ -165,11 +142,11 @@ TEST(VerifyRefuses, ADesignOfAnotherDspCore) {
 }
 
 TEST(VerifyRefuses, AVariableTheCoreDoesNotHave) {
-    const OwnerRun fir = owner_run(keys[0]);
-    Datapath suspect = datapath_of(fir.run.design);
+    const FlowRun fir = owner_run(keys[0]);
+    Datapath suspect = datapath_of(fir.design);
     suspect.variables.back().name = "op:999";
     EXPECT_THROW(verify(fir, suspect), Refusal);
-    suspect = datapath_of(fir.run.design);
+    suspect = datapath_of(fir.design);
     suspect.variables.pop_back();
     EXPECT_THROW(verify(fir, suspect), Refusal);
 }
@@ -177,9 +154,9 @@ TEST(VerifyRefuses, AVariableTheCoreDoesNotHave) {
 TEST(VerifyCounts, ZerosBeyondTheLastPairAreNoConstraints) {
     // diffeq's 210 bits hold more zeros than it has pairs of odd variables: the
     // report's Pc counts every zero, verification only the pairs placed.
-    const OwnerRun owner = owner_run({"Diffeq210", "dfg/diffeq.txt", 2, 2, 1, 1, {1, 5}, "10", {80, 64, 32, 16}, 210});
-    const Verification v = verify(owner, datapath_of(owner.run.design));
-    const EmbeddingFigures &f = owner.run.embedding.figures;
+    const FlowRun owner = owner_run({"Diffeq210", "dfg/diffeq.txt", 2, 2, 1, 1, {1, 5}, "10", {80, 64, 32, 16}, 210});
+    const Verification v = verify(owner, datapath_of(owner.design));
+    const EmbeddingFigures &f = owner.embedding.figures;
     ASSERT_LT(v.zeros.total, f.zero_count);
     EXPECT_EQ(v.zeros.held, v.zeros.total);
     EXPECT_DOUBLE_EQ(v.pc_all, f.pc_phase2 / std::pow(1.0 - 1.0 / f.register_count_before,
@@ -188,20 +165,20 @@ TEST(VerifyCounts, ZerosBeyondTheLastPairAreNoConstraints) {
 
 TEST(VerifyVerdict, ManyDistinguishingConstraintsProveOwnership) {
     // 247 operations at size 512: dozens of distinguishing constraints.
-    const OwnerRun owner = owner_run(keys[4]);
-    EXPECT_EQ(verify(owner, datapath_of(owner.run.design)).verdict, Verdict::Present);
-    EXPECT_EQ(verify(owner, datapath_of(owner.run.unsigned_design)).verdict, Verdict::Absent);
+    const FlowRun owner = owner_run(keys[4]);
+    EXPECT_EQ(verify(owner, datapath_of(owner.design)).verdict, Verdict::Present);
+    EXPECT_EQ(verify(owner, datapath_of(owner.unsigned_design)).verdict, Verdict::Absent);
 }
 
 TEST(VerifyVerdict, FewDistinguishingConstraintsAreInconclusiveEvenWhenAllHold) {
     // fir at size 40: ten distinguishing constraints cannot reach 1e-6, however many bits the signature has.
-    const OwnerRun owner = owner_run(keys[0]);
-    const Verification v = verify(owner, datapath_of(owner.run.design));
+    const FlowRun owner = owner_run(keys[0]);
+    const Verification v = verify(owner, datapath_of(owner.design));
     EXPECT_EQ(v.distinguishing.held, v.distinguishing.total);
     EXPECT_GT(v.pc_distinguishing, default_alpha);
     EXPECT_EQ(v.verdict, Verdict::Inconclusive);
     // The same design passes a weaker test.
-    EXPECT_EQ(verify_datapath(owner.run.unsigned_design, owner.run.embedding, datapath_of(owner.run.design), 0.5).verdict,
+    EXPECT_EQ(verify_datapath(owner.unsigned_design, owner.embedding, datapath_of(owner.design), 0.5).verdict,
               Verdict::Present);
 }
 

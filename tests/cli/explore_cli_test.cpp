@@ -98,8 +98,9 @@ TEST(CliExplore, EmbeddingsAreADimensionBetweenKeyAndSize) {
     const QJsonObject figures = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
     ASSERT_GT(figures["together"].toInt(), 0);
     for (const QString &member : figures.keys()) {
-        if (member != "hash_output")
+        if (member != "hash_output") {
             EXPECT_EQ(line[member], figures[member]) << member.toStdString();
+        }
     }
 }
 
