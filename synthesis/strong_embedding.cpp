@@ -70,9 +70,8 @@ std::vector<std::pair<int32_t, int32_t>> place_together_constraints(Design &desi
         std::swap(order[static_cast<std::size_t>(i)], order[j]);
     }
 
-    // The report shows the allocation before embedding; usually the table is unchanged since allocation copied it.
-    if (design.controller_table_before != design.controller_table)
-        design.controller_table_before = design.controller_table;
+    // The report shows the allocation before embedding, as phase 1 keeps it.
+    design.controller_table_before = design.controller_table;
 
     std::vector<std::pair<int32_t, int32_t>> placed;
     std::vector<char> pinned(static_cast<std::size_t>(variable_count) + 1, 0);
