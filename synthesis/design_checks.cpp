@@ -30,13 +30,27 @@ std::string list_table(const Design &design) {
 
 }  // namespace
 
-std::string broken_synthesis_promise(const Design &design, const ResourceLimits &limits) {
+std::string broken_schedule_promise(const Design &design, const ResourceLimits &limits) {
     if (std::string broken = first_of({list_table, check_precedence, check_variant_quota}, design); !broken.empty())
         return broken;
-    if (std::string broken = check_step_limits(design, limits); !broken.empty())
+    return check_step_limits(design, limits);
+}
+
+std::string broken_synthesis_promise(const Design &design, const ResourceLimits &limits) {
+    if (std::string broken = broken_schedule_promise(design, limits); !broken.empty())
         return broken;
     return first_of({check_lifetimes, check_registers, check_controller_table, check_controller_table_unchanged},
                     design);
+}
+
+std::string broken_max_area_promise(const Design &reference) {
+    if (std::string broken = broken_schedule_promise(reference, scheduling_limits(reference)); !broken.empty())
+        return broken;
+    return first_of({check_lifetimes, check_registers}, reference);
+}
+
+std::string broken_max_latency_promise(const Design &reference) {
+    return broken_schedule_promise(reference, reference.resources);
 }
 
 std::string broken_embedding_promise(const Design &design, const EmbeddingConstraints &constraints) {
@@ -61,9 +75,9 @@ void verify_synthesized(const Design &design, const ResourceLimits &limits, cons
 
 void verify_embedded(const Design &design, const EmbeddingConstraints &constraints) {
     if (design.max_area_design)
-        verify_synthesized(*design.max_area_design, scheduling_limits(*design.max_area_design), "max-area design");
+        refuse_broken("max-area design", broken_max_area_promise(*design.max_area_design));
     if (design.max_latency_design)
-        verify_synthesized(*design.max_latency_design, design.max_latency_design->resources, "max-latency design");
+        refuse_broken("max-latency design", broken_max_latency_promise(*design.max_latency_design));
     refuse_broken("embedded design", broken_embedding_promise(design, constraints));
 }
 #endif

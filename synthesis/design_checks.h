@@ -12,10 +12,18 @@
 
 namespace velnor {
 
-// The first broken promise of list scheduling, module binding, lifetimes,
-// register allocation and the controller table under limits; empty when every
-// promise holds.
+// The first broken promise of list scheduling and module binding under
+// limits; empty when every promise holds.
+std::string broken_schedule_promise(const Design &design, const ResourceLimits &limits);
+
+// The same, then lifetimes, register allocation and the controller table.
 std::string broken_synthesis_promise(const Design &design, const ResourceLimits &limits);
+
+// What each reference design holds: the max-area design its schedule,
+// binding, lifetimes and registers (its area counts them), the max-latency
+// design its schedule and binding.
+std::string broken_max_area_promise(const Design &reference);
+std::string broken_max_latency_promise(const Design &reference);
 
 // The first broken promise of an embedding: registers, controller table and
 // variant split still consistent, every examined pair apart, every confirmed

@@ -1,9 +1,10 @@
 // The synthesis pipeline. Two reference designs are built from the main
-// design's loaded operations and synthesized end to end: one with the largest
-// unit counts the designer may enter (its area normalises cost), one with a
-// single unit of every present type (its latency normalises cost). No file is
-// read again: a pipe or a FIFO given as the DFG has been consumed by loading,
-// and a file may have changed since.
+// design's loaded operations and synthesized: one with the largest unit counts
+// the designer may enter (its area normalises cost), one with a single unit of
+// every present type (its latency normalises cost). No file is read again: a
+// pipe or a FIFO given as the DFG has been consumed by loading, and a file may
+// have changed since. Each reference is synthesized as far as its figure needs:
+// the area counts registers, the latency only needs the schedule and binding.
 #include "synthesis/pipeline.h"
 
 #include <memory>
@@ -11,7 +12,6 @@
 #include <sstream>
 #include <utility>
 
-#include "core/asap_alap.h"
 #include "core/binding.h"
 #include "synthesis/list_schedule.h"
 #include "synthesis/register_allocation.h"
@@ -20,8 +20,9 @@
 namespace velnor {
 namespace {
 
-// What was loaded: each operation's operands, id, type and consumers, with
-// every schedule, variable and binding field fresh, and the library's values.
+// What was loaded: each operation's operands, id, type and consumers, and
+// its ASAP and ALAP steps (loading scheduled the operations unconstrained and
+// nothing moves them since), with every later field fresh, and the library's values.
 void copy_loaded(const Design &from, Design &to) {
     to.operations.reserve(from.operations.size());
     for (const auto &[id, op] : from.operations) {
@@ -31,7 +32,12 @@ void copy_loaded(const Design &from, Design &to) {
         copy.id = op.id;
         copy.type = op.type;
         copy.successors = op.successors;
+        copy.asap_step = op.asap_step;
+        copy.alap_step = op.alap_step;
     }
+    to.asap_steps = from.asap_steps;
+    to.alap_steps = from.alap_steps;
+    to.latency_bound = from.latency_bound;
     to.operation_types = from.operation_types;
     to.dfg_path = from.dfg_path;
     to.area_table = from.area_table;
@@ -40,17 +46,24 @@ void copy_loaded(const Design &from, Design &to) {
     to.register_delay = from.register_delay;
 }
 
-// A reference design synthesized end to end from start (the loaded
-// operations and library values with their ASAP and ALAP schedules), with
-// units as its unit counts; limits_of gives list scheduling's limits from the
-// reference. The "next variable" listing goes to log.
+// The figure a reference design is made for.
+enum class Figure { Area, Latency };
+
+// A reference design synthesized from start (the loaded operations and
+// library values with their ASAP and ALAP schedules), with units as its unit
+// counts; limits_of gives list scheduling's limits from the reference. The
+// max-latency design derives its variables only for a log that shows their
+// "next variable" listing, and neither keeps a controller table.
 std::shared_ptr<Design> reference_design(Design start, const ResourceLimits &units,
-                                         ResourceLimits (*limits_of)(const Design &), std::ostream &log) {
+                                         ResourceLimits (*limits_of)(const Design &), Figure figure,
+                                         std::ostream &log) {
     auto reference = std::make_shared<Design>(std::move(start));
     reference->resources = units;
     schedule_list(*reference, limits_of(*reference));
-    derive_lifetimes(*reference, log);
-    allocate_registers(*reference);
+    if (figure == Figure::Area || log)
+        derive_lifetimes(*reference, log);
+    if (figure == Figure::Area)
+        assign_registers(*reference);
     bind_module_variants(*reference);
     return reference;
 }
@@ -67,14 +80,13 @@ void synthesize(Design &design, std::ostream &log) {
             largest[type] = *bound;
         one_each[type] = 1;
     }
-    // Both references share the operations and so the unconstrained schedules.
     Design start;
     copy_loaded(design, start);
-    schedule_unconstrained(start);
     // The max-area design has no count for divisions and may run every
     // division at once; the max-latency design has one unit for them too.
-    design.max_area_design = reference_design(start, largest, scheduling_limits, log);
-    design.max_latency_design = reference_design(std::move(start), one_each, units_as_limits, log);
+    design.max_area_design = reference_design(start, largest, scheduling_limits, Figure::Area, log);
+    design.max_latency_design =
+        reference_design(std::move(start), one_each, units_as_limits, Figure::Latency, log);
 
     const Design &area = *design.max_area_design;
     design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));

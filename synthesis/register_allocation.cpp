@@ -213,7 +213,7 @@ void FreeRegisters::update(int32_t reg, int32_t death) {
     std::push_heap(heap_.begin(), heap_.end(), later);
 }
 
-void allocate_registers(Design &design) {
+void assign_registers(Design &design) {
     design.register_of.assign(design.lifetimes.size() + 1, 0);
     FreeRegisters free_at;
 
@@ -225,7 +225,10 @@ void allocate_registers(Design &design) {
     for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
         for (const Lifetime &lifetime : design.register_lifetimes[r])
             design.register_of[static_cast<std::size_t>(lifetime.variable)] = static_cast<int32_t>(r) + 1;
+}
 
+void allocate_registers(Design &design) {
+    assign_registers(design);
     fill_controller_table(design);
     design.controller_table_before = design.controller_table;
 }

@@ -16,7 +16,10 @@ namespace velnor {
 // next_variables; writes the "next variable" listing (0-based) to log.
 void derive_lifetimes(Design &design, std::ostream &log);
 
-// Fills register_lifetimes, register_of, controller_table and controller_table_before.
+// Fills register_lifetimes and register_of.
+void assign_registers(Design &design);
+
+// Assigns the registers, then fills controller_table and controller_table_before.
 void allocate_registers(Design &design);
 
 // The registers filled so far, each with the step in which its last variable
