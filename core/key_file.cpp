@@ -8,6 +8,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "core/figure_text.h"
 #include "core/refusal.h"
 #include "core/report.h"
 
@@ -15,24 +16,30 @@ namespace velnor {
 
 std::string key_file_figure_lines(const KeyFileContents &contents) {
     const EmbeddingFigures &c = contents.figures;
-    std::ostringstream out;
-    out << "Initial area : " << c.initial_area << "\n"
-        << "Max area : " << c.max_area << "\n"
-        << "Max latency : " << c.max_latency << "\n"
-        << "area after phase 1 : " << c.area_phase1 << "\n"
-        << "area after phase 2 : " << c.area_phase2 << "\n"
-        << "Initial latency : " << c.initial_latency << "\n"
-        << "latency after phase 1 : " << c.latency_phase1 << "\n"
-        << "latency after phase 2 : " << c.latency_phase2 << "\n"
-        << "Initial cost : " << c.initial_cost << "\n"
-        << "cost after phase 1 : " << c.cost_phase1 << "\n"
-        << "cost after phase 2 : " << c.cost_phase2 << "\n"
-        << "probability of coincidence after phase 1 : " << c.pc_phase1 << "\n"
-        << "probability of coincidence after phase 2 : " << c.pc_phase2 << "\n"
-        << "number of zeros : " << c.zero_count << "\n"
-        << "number of one's : " << c.one_count << "\n"
-        << "effective one's embedded : " << c.effective_one_count << "\n";
-    return out.str();
+    std::string out;
+    out.reserve(640);
+    const auto line = [&out](const char *label, double value) {
+        out += label;
+        append_figure(out, value);
+        out += '\n';
+    };
+    line("Initial area : ", c.initial_area);
+    line("Max area : ", c.max_area);
+    line("Max latency : ", c.max_latency);
+    line("area after phase 1 : ", c.area_phase1);
+    line("area after phase 2 : ", c.area_phase2);
+    line("Initial latency : ", c.initial_latency);
+    line("latency after phase 1 : ", c.latency_phase1);
+    line("latency after phase 2 : ", c.latency_phase2);
+    line("Initial cost : ", c.initial_cost);
+    line("cost after phase 1 : ", c.cost_phase1);
+    line("cost after phase 2 : ", c.cost_phase2);
+    line("probability of coincidence after phase 1 : ", c.pc_phase1);
+    line("probability of coincidence after phase 2 : ", c.pc_phase2);
+    out += "number of zeros : " + std::to_string(c.zero_count) + "\n";
+    out += "number of one's : " + std::to_string(c.one_count) + "\n";
+    out += "effective one's embedded : " + std::to_string(c.effective_one_count) + "\n";
+    return out;
 }
 
 std::string key_file_embedding_lines(const KeyFileContents &contents) {

@@ -56,17 +56,20 @@ void append_operation_table(std::string &out, const Design &design, const char *
                             VariantColumn column) {
     out += heading;
     out += "control step         operators \n";  // "operators \n" right-aligned in 20
+    // Each entry is "<id in 5> (<symbol>) <variant>", formatted in place and appended at once.
+    char entry[64];
     for (const auto &step : steps) {
         append_right(out, step.first, 5);
         out += " :: ";
         for (int32_t id : step.second) {
-            const Operation &op = operation_or_fresh(design, id);
-            const int32_t variant = shown_variant(design, id, column);
-            append_right(out, id, 5);
-            out += " (";
-            out += operation_symbol(op.type);
-            out += ") ";
-            out += std::to_string(variant);
+            char *at = write_right(entry, id, 5);
+            *at++ = ' ';
+            *at++ = '(';
+            *at++ = operation_symbol(operation_or_fresh(design, id).type);
+            *at++ = ')';
+            *at++ = ' ';
+            at = std::to_chars(at, std::end(entry), shown_variant(design, id, column)).ptr;
+            out.append(entry, static_cast<std::size_t>(at - entry));
         }
         out += "\n";
     }

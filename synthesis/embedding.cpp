@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 #include <utility>
 #include <vector>
 
 #include "core/binding.h"
+#include "core/figure_text.h"
 #include "synthesis/pipeline.h"
 #include "synthesis/register_moves.h"
 
@@ -300,12 +300,12 @@ EmbeddingFigures signature_figures(const Design &design, const std::string &hash
 }
 
 void finish_figures(Design &design, EmbeddingFigures &f, std::ostream &log) {
-    // Built apart so that the figures use the default format whatever the caller's stream holds.
-    std::ostringstream figures;
-    figures << "area0 :" << f.initial_area << " area1 : " << f.area_phase1 << " area_2: " << f.area_phase2 << "\n"
-            << "latency0 : " << f.initial_latency << " latency 1: " << f.latency_phase1
-            << "latency 2 : " << f.latency_phase2 << "\n";
-    log << figures.str();
+    // Only a log that writes gets the figures, in the default format whatever its flags.
+    if (log)
+        log << "area0 :" + figure_text(f.initial_area) + " area1 : " + figure_text(f.area_phase1) +
+                   " area_2: " + figure_text(f.area_phase2) + "\nlatency0 : " + figure_text(f.initial_latency) +
+                   " latency 1: " + figure_text(f.latency_phase1) + "latency 2 : " + figure_text(f.latency_phase2) +
+                   "\n";
 
     synthesize(design, log);
     f.max_area = design.max_area;

@@ -9,10 +9,10 @@
 
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <utility>
 
 #include "core/binding.h"
+#include "core/figure_text.h"
 #include "synthesis/list_schedule.h"
 #include "synthesis/register_allocation.h"
 #include "synthesis/resource_constraints.h"
@@ -92,10 +92,8 @@ void synthesize(Design &design, std::ostream &log) {
     design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));
     design.max_latency = compute_latency(*design.max_latency_design);
 
-    // Default formatting whatever the caller's stream carries.
-    std::ostringstream line;
-    line << "max_area:" << design.max_area << " max_latency :" << design.max_latency << "\n";
-    log << line.str();
+    if (log)
+        log << "max_area:" + figure_text(design.max_area) + " max_latency :" + figure_text(design.max_latency) + "\n";
 }
 
 }  // namespace velnor
