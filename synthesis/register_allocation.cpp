@@ -216,15 +216,27 @@ void FreeRegisters::update(int32_t reg, int32_t death) {
 void assign_registers(Design &design) {
     design.register_of.assign(design.lifetimes.size() + 1, 0);
     FreeRegisters free_at;
-
+    std::vector<int32_t> placed;  // every variable, in the order the chains placed them
+    placed.reserve(design.lifetimes.size());
     for (const std::vector<int32_t> &born : design.born_at)
         for (int32_t v : born)
             if (design.register_of[static_cast<std::size_t>(v)] == 0)
-                allocate_chain(design, v, free_at);
+                place_chain(design, v, free_at, placed);
 
-    for (std::size_t r = 0; r < design.register_lifetimes.size(); ++r)
-        for (const Lifetime &lifetime : design.register_lifetimes[r])
-            design.register_of[static_cast<std::size_t>(lifetime.variable)] = static_cast<int32_t>(r) + 1;
+    // Each register's lifetimes in the order they were placed, in a list made
+    // once at its final length.
+    std::vector<std::size_t> held(static_cast<std::size_t>(free_at.count()), 0);
+    for (int32_t v : placed)
+        ++held[static_cast<std::size_t>(design.register_of[static_cast<std::size_t>(v)]) - 1];
+    if (held.size() > design.register_lifetimes.size())
+        design.register_lifetimes.resize(held.size());
+    for (std::size_t r = 0; r < held.size(); ++r)
+        design.register_lifetimes[r].reserve(design.register_lifetimes[r].size() + held[r]);
+    for (int32_t v : placed) {
+        const auto [birth, death] = design.lifetime_of[static_cast<std::size_t>(v)];
+        const int32_t reg = design.register_of[static_cast<std::size_t>(v)];
+        design.register_lifetimes[static_cast<std::size_t>(reg) - 1].push_back(Lifetime{birth, death, v});
+    }
 }
 
 void allocate_registers(Design &design) {
@@ -233,22 +245,18 @@ void allocate_registers(Design &design) {
     design.controller_table_before = design.controller_table;
 }
 
-void allocate_chain(Design &design, int32_t v, FreeRegisters &free_at) {
+int32_t place_chain(Design &design, int32_t v, FreeRegisters &free_at, std::vector<int32_t> &placed) {
     const auto [candidate, earliest] = free_at.earliest();
     // A variable may join a register only when born strictly after its last death.
     const int32_t chain_birth = design.lifetime_of[static_cast<std::size_t>(v)].first;
     const int32_t reg = chain_birth <= earliest ? free_at.count() + 1 : candidate;
-    if (static_cast<std::size_t>(reg) > design.register_lifetimes.size())
-        design.register_lifetimes.resize(static_cast<std::size_t>(reg));
-    std::vector<Lifetime> &held = design.register_lifetimes[static_cast<std::size_t>(reg) - 1];
 
     int32_t cur = v;
     int32_t last = 0;
     while (design.register_of[static_cast<std::size_t>(cur)] == 0) {
-        const auto [birth, death] = design.lifetime_of[static_cast<std::size_t>(cur)];
-        last = death;
+        last = design.lifetime_of[static_cast<std::size_t>(cur)].second;
         design.register_of[static_cast<std::size_t>(cur)] = reg;
-        held.push_back(Lifetime{birth, death, cur});
+        placed.push_back(cur);
 
         // Follow the unplaced variable computed from cur that starts after cur
         // dies and is born last; the smallest number among equal births.
@@ -260,7 +268,7 @@ void allocate_chain(Design &design, int32_t v, FreeRegisters &free_at) {
             const int32_t s_birth = design.lifetime_of[static_cast<std::size_t>(s)].first;
             if (s_birth <= threshold)
                 continue;
-            if (s_birth > death) {
+            if (s_birth > last) {
                 chosen = s;
                 threshold = s_birth;
             }
@@ -270,6 +278,7 @@ void allocate_chain(Design &design, int32_t v, FreeRegisters &free_at) {
         cur = chosen;
     }
     free_at.update(reg, last);
+    return reg;
 }
 
 }  // namespace velnor

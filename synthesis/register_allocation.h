@@ -39,7 +39,9 @@ private:
     std::vector<int32_t> last_death_;                // register r at r - 1
 };
 
-// Places one chain of variables, starting at v, into one register.
-void allocate_chain(Design &design, int32_t v, FreeRegisters &free_at);
+// Places one chain of variables, starting at v, into one register: sets
+// their register_of, appends them to placed in chain order and returns the
+// register.
+int32_t place_chain(Design &design, int32_t v, FreeRegisters &free_at, std::vector<int32_t> &placed);
 
 }  // namespace velnor
