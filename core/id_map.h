@@ -55,6 +55,8 @@ public:
 
     // The value of key; a default value is added for a key that has none.
     T &operator[](int32_t key) {
+        if (const std::size_t guess = guessed(key); guess != no_guess)
+            return entries_[guess].second;
         const std::size_t at = position(key);
         if (at < size() && entries_[at].first == key)
             return entries_[at].second;
@@ -76,15 +78,22 @@ private:
     // Where key is, or where it belongs: at its distance from the first
     // number when the numbers before it run without gaps, else by search.
     std::size_t position(int32_t key) const {
+        if (const std::size_t guess = guessed(key); guess != no_guess)
+            return guess;
         if (entries_.empty() || key > entries_.back().first)
             return entries_.size();
-        const int64_t guess = int64_t{key} - entries_.front().first;
-        if (guess >= 0 && guess < static_cast<int64_t>(entries_.size()) &&
-            entries_[static_cast<std::size_t>(guess)].first == key)
-            return static_cast<std::size_t>(guess);
         const auto found = std::lower_bound(entries_.begin(), entries_.end(), key,
                                             [](const value_type &entry, int32_t k) { return entry.first < k; });
         return static_cast<std::size_t>(found - entries_.begin());
+    }
+    // Where key is when the numbers before it run without gaps; no_guess otherwise.
+    static constexpr std::size_t no_guess = static_cast<std::size_t>(-1);
+    std::size_t guessed(int32_t key) const {
+        if (entries_.empty())
+            return no_guess;
+        // A key below the first number wraps to a distance no table reaches.
+        const auto guess = static_cast<std::size_t>(int64_t{key} - entries_.front().first);
+        return guess < entries_.size() && entries_[guess].first == key ? guess : no_guess;
     }
     // Where key is; size() when it has no entry.
     std::size_t found_at(int32_t key) const {
