@@ -130,19 +130,19 @@ void ControllerTable::reserve_runs(int32_t reg, std::size_t runs) {
 }
 
 void ControllerTable::RowReader::read(int32_t t, std::vector<int32_t> &values) {
-    if (next_run_.size() < values.size())
-        next_run_.resize(values.size(), 0);
-    for (std::size_t r = 0; r < values.size(); ++r) {
-        values[r] = 0;
-        if (r >= table_.registers_.size())
-            continue;
-        const Runs &runs = table_.registers_[r];
-        std::size_t &next = next_run_[r];
-        while (next < runs.size() && runs[next].last < t)
+    const std::size_t held = std::min(values.size(), table_.registers_.size());
+    if (next_run_.size() < held)
+        next_run_.resize(held, 0);
+    for (std::size_t r = 0; r < held; ++r) {
+        const Run *const runs = table_.registers_[r].data();
+        const std::size_t count = table_.registers_[r].size();
+        std::size_t next = next_run_[r];
+        while (next < count && runs[next].last < t)
             ++next;
-        if (next < runs.size() && runs[next].first <= t)
-            values[r] = runs[next].variable;
+        next_run_[r] = next;
+        values[r] = next < count && runs[next].first <= t ? runs[next].variable : 0;
     }
+    std::fill(values.begin() + static_cast<std::ptrdiff_t>(held), values.end(), 0);
 }
 
 std::vector<int32_t> ControllerTable::steps() const {
