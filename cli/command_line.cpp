@@ -106,6 +106,23 @@ const char *const output_value_options[] = {"out",      "stamp",   "datapath", "
 const char *const verify_value_options[] = {"design", "alpha", "null-samples", "seed"};
 const char *const commands[] = {"run", "demo", "verify"};
 
+// The options of run, demo and verify, made once: each call of the batch
+// tool's entry point parses with the same list.
+const QList<QCommandLineOption> &command_options() {
+    static const QList<QCommandLineOption> options = [] {
+        QList<QCommandLineOption> list;
+        const auto add_valued = [&list](const char *name) { list.append(QCommandLineOption(name, name, "value")); };
+        std::for_each(std::begin(run_value_options), std::end(run_value_options), add_valued);
+        std::for_each(std::begin(output_value_options), std::end(output_value_options), add_valued);
+        add_valued("embedding");
+        std::for_each(std::begin(verify_value_options), std::end(verify_value_options), add_valued);
+        for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
+            list.append(QCommandLineOption(name, name));
+        return list;
+    }();
+    return options;
+}
+
 // A command that cannot run as given; the message names the option at fault
 // or, when there is none, says who speaks.
 [[noreturn]] void refuse_option(const std::string &option, const std::string &message) {
@@ -309,15 +326,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
     }
     QCommandLineParser parser;
-    for (const char *name : run_value_options)
-        parser.addOption(QCommandLineOption(name, name, "value"));
-    for (const char *name : output_value_options)
-        parser.addOption(QCommandLineOption(name, name, "value"));
-    parser.addOption(QCommandLineOption("embedding", "embedding", "value"));
-    for (const char *name : verify_value_options)
-        parser.addOption(QCommandLineOption(name, name, "value"));
-    for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
-        parser.addOption(QCommandLineOption(name, name));
+    parser.addOptions(command_options());
     parser.addPositionalArgument("command", "run, demo or explore");
 
     try {

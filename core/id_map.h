@@ -57,10 +57,7 @@ public:
     T &operator[](int32_t key) {
         if (const std::size_t guess = guessed(key); guess != no_guess)
             return entries_[guess].second;
-        const std::size_t at = position(key);
-        if (at < size() && entries_[at].first == key)
-            return entries_[at].second;
-        return entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), value_type(key, T{}))->second;
+        return searched_or_added(key);
     }
 
     T &at(int32_t key) { return const_cast<T &>(static_cast<const IdMap &>(*this).at(key)); }
@@ -94,6 +91,14 @@ private:
         // A key below the first number wraps to a distance no table reaches.
         const auto guess = static_cast<std::size_t>(int64_t{key} - entries_.front().first);
         return guess < entries_.size() && entries_[guess].first == key ? guess : no_guess;
+    }
+    // The value of a key off the gapless run, found by search or added. Kept
+    // apart so that the common lookup above stays small enough to inline.
+    T &searched_or_added(int32_t key) {
+        const std::size_t at = position(key);
+        if (at < size() && entries_[at].first == key)
+            return entries_[at].second;
+        return entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), value_type(key, T{}))->second;
     }
     // Where key is; size() when it has no entry.
     std::size_t found_at(int32_t key) const {
