@@ -147,7 +147,7 @@ void HashChain(benchmark::State &state) {
     velnor::synthesize_under_constraints(design, log);
     for (auto _ : state) {
         velnor::HashEngine engine;
-        engine.operations_copy = design.operations;
+        engine.operations_copy = velnor::operation_steps(design.operations);
         const std::vector<std::string> inputs = velnor::encode_blocks(engine.operations_copy, {3, 7}, 2);
         std::ostringstream chain_log;
         benchmark::DoNotOptimize(velnor::run_hash_chain(engine, inputs, {1, 0}, {80, 64, 32, 80}, chain_log));
@@ -162,7 +162,7 @@ void Embedding(benchmark::State &state) {
     std::ostringstream log;
     velnor::synthesize_under_constraints(synthesized, log);
     velnor::HashEngine engine;
-    engine.operations_copy = synthesized.operations;
+    engine.operations_copy = velnor::operation_steps(synthesized.operations);
     const std::string hash_output =
         velnor::run_hash_chain(engine, velnor::encode_blocks(engine.operations_copy, {3, 7}, 2), {1, 0},
                                {80, 64, 32, 80}, log);

@@ -71,7 +71,7 @@ void accept_encoding_count(FlowRun &run, int count) {
                                                           std::to_string(encoding_rule_count) + ", got " +
                                                           std::to_string(count));
     run.encoding_count = count;
-    run.hash_engine.operations_copy = run.design.operations;
+    run.hash_engine.operations_copy = operation_steps(run.design.operations);
     run.hash_engine.design_path = run.design.dfg_path;
 }
 

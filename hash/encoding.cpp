@@ -55,20 +55,27 @@ bool is_prime(int32_t k) {
     return true;
 }
 
-std::string encode_operations(const OperationTable &operations, int rule) {
+OperationSteps operation_steps(const OperationTable &operations) {
+    OperationSteps steps;
+    steps.reserve(operations.size());
+    for (const auto &[id, operation] : operations)
+        steps[id] = operation.list_step;
+    return steps;
+}
+
+std::string encode_operations(const OperationSteps &operations, int rule) {
     using Rule = char (*)(int32_t, int32_t);
     static const Rule rules[] = {rule_1, rule_2, rule_3, rule_4, rule_5, rule_6, rule_7, rule_8, rule_9};
     if (rule < 1 || rule > encoding_rule_count)
         throw Refusal(Refusal::Reason::InvalidArgument, "there is no encoding rule " + std::to_string(rule));
     std::string bits;
     bits.reserve(operations.size());
-    for (const auto &[id, operation] : operations)
-        bits += rules[rule - 1](id, operation.list_step);
+    for (const auto &[id, list_step] : operations)
+        bits += rules[rule - 1](id, list_step);
     return bits;
 }
 
-std::vector<std::string> encode_blocks(const OperationTable &operations,
-                                       const std::vector<int> &encodings, int n) {
+std::vector<std::string> encode_blocks(const OperationSteps &operations, const std::vector<int> &encodings, int n) {
     if (n < 0 || encodings.size() < static_cast<std::size_t>(n))
         throw Refusal(Refusal::Reason::InvalidArgument, "fewer encodings than blocks");
     std::vector<std::string> blocks;

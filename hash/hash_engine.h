@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/design.h"
+#include "hash/encoding.h"
 #include "core/refusal.h"
 
 namespace velnor {
@@ -35,7 +35,7 @@ public:
     std::vector<uint64_t> round_constants;  // K0..K79
     std::vector<uint64_t> initial_hash;     // H(0)
     std::string design_path;                         // the design's dfg_path when the key entry began
-    OperationTable operations_copy;    // the design's operations at that moment
+    OperationSteps operations_copy;                  // the list step of each of the design's operations then
     std::string initial_padded_block;                // block 1 of the last run
     std::string chain_log;                           // log of the last run
 };

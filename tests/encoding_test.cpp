@@ -12,8 +12,8 @@ namespace velnor {
 namespace {
 
 std::string encode_one(int32_t op, int32_t cs, int rule) {
-    OperationTable operations;
-    operations[op].list_step = cs;
+    OperationSteps operations;
+    operations[op] = cs;
     return encode_operations(operations, rule);
 }
 
@@ -58,8 +58,8 @@ TEST(Encoding, OneBitPerOperationInIdOrderAndTheFirstNRules) {
     for (int32_t id = 5; id >= 1; --id)
         operations[id].list_step = steps[id];
     // rule 8: cs# divides op# for ids 1 and 2; rule 2: parity differs for ids 2, 3 and 4
-    EXPECT_EQ(encode_blocks(operations, {8, 2, 5}, 2), (std::vector<std::string>{"00111", "01110"}));
-    EXPECT_THROW(encode_blocks(operations, {8}, 2), Refusal);
+    EXPECT_EQ(encode_blocks(operation_steps(operations), {8, 2, 5}, 2), (std::vector<std::string>{"00111", "01110"}));
+    EXPECT_THROW(encode_blocks(operation_steps(operations), {8}, 2), Refusal);
     EXPECT_EQ(encode_operations({}, 1), "");
 }
 
