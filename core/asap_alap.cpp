@@ -46,10 +46,11 @@ std::optional<int32_t> earliest_step(const Design &design, const Operation &op) 
 
 // The latest step of op; none while a successor has no step yet.
 std::optional<int32_t> latest_step(const Design &design, const Operation &op) {
-    if (op.successors.empty())
+    const FlatLists::List successors = successors_of(design, op.id);
+    if (successors.empty())
         return design.latency_bound;
     int32_t smallest = 99999999;
-    for (const int32_t successor : op.successors) {
+    for (const int32_t successor : successors) {
         const int32_t step = alap_of(design, successor);
         if (step == -1)
             return std::nullopt;
@@ -69,8 +70,8 @@ void for_each_producer(const Operation &op, Visit visit) {
 }
 
 template <typename Visit>
-void for_each_consumer(const Operation &op, Visit visit) {
-    for (const int32_t successor : op.successors)
+void for_each_consumer(const Design &design, const Operation &op, Visit visit) {
+    for (const int32_t successor : successors_of(design, op.id))
         visit(successor);
 }
 
@@ -189,7 +190,7 @@ void schedule_asap(Design &design) {
 
 void schedule_alap(Design &design) {
     place_in_passes(design, &Operation::alap_step, design.alap_steps,
-                    [](const Operation &op, auto visit) { for_each_consumer(op, visit); }, latest_step);
+                    [&design](const Operation &op, auto visit) { for_each_consumer(design, op, visit); }, latest_step);
 }
 
 void schedule_unconstrained(Design &design) {

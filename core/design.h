@@ -39,8 +39,7 @@ struct Operation {
     int32_t first_input = 0;   // producer id of the first operand, 0 = primary input
     int32_t second_input = 0;  // producer id of the second operand, 0 = primary input
     int32_t id = -1;
-    int32_t type = -1;                // an OperationType value
-    std::vector<int32_t> successors;  // consumers in file order, each listed once
+    int32_t type = -1;  // an OperationType value
     int32_t alap_step = -1;
     int32_t asap_step = -1;
     int32_t list_step = -1;
@@ -87,6 +86,7 @@ struct Design {
     double max_latency = 0.0;
 
     OperationTable operations;  // the DFG, keyed by id
+    FlatLists successors;       // by id: the consumers in file order, each listed once
     std::vector<bool> released_operations;    // by id: list scheduling has made it ready
     StepMap asap_steps;
     StepMap alap_steps;
@@ -129,6 +129,17 @@ public:
 private:
     Design &design_;
 };
+
+// The consumers of operation id; none for an id without a list.
+inline FlatLists::List successors_of(const Design &design, int32_t id) {
+    return id < 0 ? FlatLists::List{} : design.successors[static_cast<std::size_t>(id)];
+}
+
+// Sets successors from (producer, consumer) links, each producer's consumers
+// in the order of the links. Ids run 1..N in every design the flow accepts,
+// N the number of operations; the links of a producer beyond that are left
+// out, so that a file naming a huge id costs no memory before it is refused.
+void link_successors(Design &design, std::vector<std::pair<int32_t, int32_t>> links);
 
 // The register that holds variable; 0 when it has none.
 inline int32_t register_of_variable(const Design &design, int32_t variable) {

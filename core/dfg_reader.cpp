@@ -72,13 +72,16 @@ Number read_number(const std::string &line, std::size_t start, const char *what,
     return {value, end};
 }
 
-void link(Design &design, int32_t producer, int32_t consumer) {
-    design.operations[producer].successors.push_back(consumer);
+// A producer named before its own line still gets its record, as a lookup
+// gives one; the link itself waits in links until the file is read.
+void link(Design &design, std::vector<std::pair<int32_t, int32_t>> &links, int32_t producer, int32_t consumer) {
+    design.operations[producer];
+    links.emplace_back(producer, consumer);
 }
 
-// Reads every operation of one non-empty line into design.
-void read_line(Design &design, const std::string &line, int line_number, DfgListing &listing,
-               std::size_t keep_at_most) {
+// Reads every operation of one non-empty line into design, its producer links into links.
+void read_line(Design &design, std::vector<std::pair<int32_t, int32_t>> &links, const std::string &line,
+               int line_number, DfgListing &listing, std::size_t keep_at_most) {
     std::size_t pos = 0;
     while (pos < line.size()) {
         const std::optional<int32_t> type = type_of(line[pos]);
@@ -95,9 +98,9 @@ void read_line(Design &design, const std::string &line, int line_number, DfgList
         if (listing.operation_count++ >= keep_at_most)
             continue;
         if (first.value != 0)
-            link(design, first.value, id.value);
+            link(design, links, first.value, id.value);
         if (second.value != 0 && second.value != first.value)
-            link(design, second.value, id.value);
+            link(design, links, second.value, id.value);
         Operation op;
         op.first_input = first.value;
         op.second_input = second.value;
@@ -120,15 +123,17 @@ void read_dfg(Design &design, const std::string &path, std::ostream &log, DfgLis
     }
     listing.opened = true;
     std::string line;
+    std::vector<std::pair<int32_t, int32_t>> links;  // (producer, consumer) in file order
     while (in.next(line))
         if (!line.empty())
-            read_line(design, line, in.line_number(), listing, keep_at_most);
+            read_line(design, links, line, in.line_number(), listing, keep_at_most);
     switch (in.stop()) {
     case ReadStop::FileTooLarge: throw Refusal(Refusal::Reason::DspCoreFile, "is larger than 64 MiB");
     case ReadStop::LineTooLong: refuse_line(in.line_number() + 1, "the line is longer than 1 MiB");
     case ReadStop::ReadError: listing.read_failed = true; break;
     case ReadStop::None: break;
     }
+    link_successors(design, std::move(links));
     design.dfg_path = path;
 }
 

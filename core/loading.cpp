@@ -63,6 +63,7 @@ Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t 
 void load_dsp_core(Design &design, const std::string &path, std::ostream &log, std::size_t operation_limit) {
     Design loaded = read_checked_dfg(path, log, operation_limit);
     design.operations = std::move(loaded.operations);
+    design.successors = std::move(loaded.successors);
     design.operation_types = std::move(loaded.operation_types);
     design.asap_steps = std::move(loaded.asap_steps);
     design.alap_steps = std::move(loaded.alap_steps);

@@ -93,7 +93,7 @@ void release_successors(Design &design, OperationIndex &operations, int32_t id, 
         const Operation *op = operations.find(input);
         return op && op->list_step != -1;
     };
-    for (int32_t s : producer->successors) {
+    for (int32_t s : successors_of(design, id)) {
         const Operation *consumer = operations.find(s);
         // An operation of two primary inputs is seeded, never released.
         if (!consumer || (consumer->first_input == 0 && consumer->second_input == 0))
@@ -158,7 +158,7 @@ void schedule_list(Design &design, ResourceLimits limits) {
         step_ids.insert(step_ids.end(), placed_ids.begin(), placed_ids.end());
 
         for (const int32_t o : step_ids) {
-            const auto successor_count = static_cast<int32_t>(operations[o].successors.size());
+            const auto successor_count = static_cast<int32_t>(successors_of(design, o).size());
             const auto index = static_cast<std::size_t>(o);
             if ((index < counters.size() ? counters[index] : 0) == successor_count)
                 continue;

@@ -31,10 +31,10 @@ void copy_loaded(const Design &from, Design &to) {
         copy.second_input = op.second_input;
         copy.id = op.id;
         copy.type = op.type;
-        copy.successors = op.successors;
         copy.asap_step = op.asap_step;
         copy.alap_step = op.alap_step;
     }
+    to.successors = from.successors;
     to.asap_steps = from.asap_steps;
     to.alap_steps = from.alap_steps;
     to.latency_bound = from.latency_bound;

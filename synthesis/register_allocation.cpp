@@ -47,14 +47,15 @@ void create_result_variable(Design &design, OperationIndex &operations, const Pl
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
     // A reader the table lacks is added first: adding moves the records, so
     // none is held until every reader exists.
-    for (std::size_t k = 0; k < operations[placed.id].successors.size(); ++k)
-        operations[operations[placed.id].successors[k]];
+    const FlatLists::List successors = successors_of(design, placed.id);
+    for (const int32_t successor : successors)
+        operations[successor];
     Operation &op = operations[placed.id];
     op.output_variable = next;
     int32_t death = steps;
-    if (!op.successors.empty()) {
+    if (!successors.empty()) {
         death = 0;
-        for (const int32_t successor : op.successors) {
+        for (const int32_t successor : successors) {
             Operation &reader = *operations.find(successor);
             death = std::max(death, reader.list_step - 1);
             if (reader.first_input == placed.id && reader.second_input == placed.id) {

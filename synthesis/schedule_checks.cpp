@@ -186,9 +186,9 @@ std::string check_lifetimes(const Design &design) {
         if (op.list_step == -1)
             continue;
         int32_t death = steps;
-        if (!op.successors.empty()) {
+        if (const FlatLists::List successors = successors_of(design, id); !successors.empty()) {
             death = 0;
-            for (int32_t s : op.successors) {
+            for (int32_t s : successors) {
                 const Operation *reader = find_operation(design, s);
                 death = std::max(death, (reader ? reader->list_step : -1) - 1);
             }

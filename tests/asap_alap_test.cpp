@@ -20,12 +20,14 @@ Design graph(const std::vector<test::Op> &ops) {
         op.id = n.id;
         op.type = n.type;
     }
+    std::vector<std::pair<int32_t, int32_t>> links;
     for (const test::Op &n : ops) {
         if (n.first != 0 && d.operations.count(n.first))
-            d.operations[n.first].successors.push_back(n.id);
+            links.emplace_back(n.first, n.id);
         if (n.second != 0 && n.second != n.first && d.operations.count(n.second))
-            d.operations[n.second].successors.push_back(n.id);
+            links.emplace_back(n.second, n.id);
     }
+    link_successors(d, std::move(links));
     return d;
 }
 
@@ -64,7 +66,7 @@ TEST(AsapAlap, CycleEndsWithOperationsUnplaced) {
 TEST(AsapAlap, DanglingReferencesEndWithoutCreatingRecords) {
     // 1 reads the missing operation 9; 2's successor list names the missing 8.
     Design d = graph({{Add, 9, 0, 1}, {Add, 0, 0, 2}});
-    d.operations[2].successors.push_back(8);
+    link_successors(d, {{2, 8}});
     schedule_asap(d);
     d.latency_bound = 1;
     schedule_alap(d);

@@ -9,6 +9,14 @@
 
 namespace velnor::test {
 
+// The consumers of operation id, blank-separated.
+inline std::string successors_text(const Design &d, int32_t id) {
+    std::string text;
+    for (const int32_t s : successors_of(d, id))
+        text += (text.empty() ? "" : " ") + std::to_string(s);
+    return text;
+}
+
 inline std::string steps_text(const StepMap &steps) {
     std::ostringstream out;
     for (const auto &[step, ids] : steps) {
@@ -24,7 +32,7 @@ inline std::string dfg_part_text(const Design &d) {
     std::ostringstream out;
     for (const auto &[key, op] : d.operations) {
         out << "op " << key << ": " << op.first_input << ' ' << op.second_input << ' ' << op.id << ' ' << op.type
-            << " succ " << steps_text({{0, op.successors}}) << op.asap_step << ' ' << op.alap_step << '\n';
+            << " succ " << successors_text(d, key) << ' ' << op.asap_step << ' ' << op.alap_step << '\n';
     }
     out << "types " << steps_text({{0, {d.operation_types.begin(), d.operation_types.end()}}}) << "asap "
         << steps_text(d.asap_steps) << "alap " << steps_text(d.alap_steps) << "bound " << d.latency_bound << ' '

@@ -22,11 +22,12 @@ namespace velnor::test {
 // Operations in file order; each names its producers by id, 0 for a primary input.
 inline Design graph(const std::vector<Op> &ops) {
     Design design;
+    std::vector<std::pair<int32_t, int32_t>> links;
     for (const Op &op : ops) {
         if (op.first != 0)
-            design.operations[op.first].successors.push_back(op.id);
+            links.emplace_back(op.first, op.id);
         if (op.second != 0 && op.second != op.first)
-            design.operations[op.second].successors.push_back(op.id);
+            links.emplace_back(op.second, op.id);
         Operation &record = design.operations[op.id];
         record.first_input = op.first;
         record.second_input = op.second;
@@ -34,6 +35,7 @@ inline Design graph(const std::vector<Op> &ops) {
         record.type = op.type;
         design.operation_types.insert(op.type);
     }
+    link_successors(design, std::move(links));
     return design;
 }
 
