@@ -3,7 +3,6 @@
 // or refuses a bad design file with one line and status 2.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -114,8 +113,6 @@ TEST_P(CliVerifyRefuses, WithOneLineAndStatus2) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliVerifyRefuses,
     ::testing::Values(BadDesign{"Truncated", "\"variables\"", "", "not a JSON document"},
-                      BadDesign{"OtherFormat", "velnor-datapath", "netlist", "format: must be"},
-                      BadDesign{"OtherVersion", "\"version\": 1", "\"version\": 7", "version: must be 1"},
                       BadDesign{"UnknownVariable", "\"name\":\"op:21\"", "\"name\":\"op:77\"",
                                 "variable op:77 does not exist"},
                       BadDesign{"OtherOperation", "\"type\":\"*\"", "\"type\":\"+\"", "operation 1 differs"}),
@@ -137,9 +134,3 @@ TEST(CliVerifyRefusesFile, OfAnotherDspCoreMissingOrADirectory) {
 }
 
 }  // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
