@@ -1,62 +1,36 @@
 // ASAP and ALAP on tiny graphs built in code: the order of the passes, and
 // termination on graphs that break the file format's promises. The steps of
-// the shipped cores, worked out by hand, are checked where they are loaded.
+// the shipped cores are fixed by the characterization reports.
 #include "core/asap_alap.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/test_support.h"
+#include "tests/synthesis_fixtures.h"
 
 namespace velnor {
 namespace {
 
-// Builds operations and successor lists the way the DFG reader links them.
-Design graph(const std::vector<test::Op> &ops) {
-    Design d;
-    for (const test::Op &n : ops) {
-        Operation &op = d.operations[n.id];
-        op.first_input = n.first;
-        op.second_input = n.second;
-        op.id = n.id;
-        op.type = n.type;
-    }
-    std::vector<std::pair<int32_t, int32_t>> links;
-    for (const test::Op &n : ops) {
-        if (n.first != 0 && d.operations.count(n.first))
-            links.emplace_back(n.first, n.id);
-        if (n.second != 0 && n.second != n.first && d.operations.count(n.second))
-            links.emplace_back(n.second, n.id);
-    }
-    link_successors(d, std::move(links));
-    return d;
-}
-
-// Schedules both ways with the ASAP length as the deadline.
-Design scheduled(const std::vector<test::Op> &ops) {
-    Design d = graph(ops);
-    schedule_unconstrained(d);
-    return d;
-}
-
 TEST(AsapAlap, ProducerWithLargerIdIsPlacedInALaterPass) {
     // 1 reads 3; 3 reads 2. Passes: {2}, then {3}, then {1}.
-    const Design d = scheduled({{Add, 3, 0, 1}, {Add, 0, 0, 2}, {Add, 2, 2, 3}});
+    const Design d = test::scheduled_graph({{Add, 3, 0, 1}, {Add, 0, 0, 2}, {Add, 2, 2, 3}});
     EXPECT_EQ(d.asap_steps, (StepMap{{1, {2}}, {2, {3}}, {3, {1}}}));
     EXPECT_EQ(d.alap_steps, d.asap_steps);
     // 2 reads 4, placed in pass 1 too, so 2 lands in step 2 after 5 although its id is smaller.
-    EXPECT_EQ(scheduled({{Add, 0, 0, 1}, {Add, 4, 0, 2}, {Add, 0, 0, 3}, {Add, 0, 0, 4}, {Add, 1, 3, 5}}).asap_steps,
-              (StepMap{{1, {1, 3, 4}}, {2, {5, 2}}}));
+    EXPECT_EQ(
+        test::scheduled_graph({{Add, 0, 0, 1}, {Add, 4, 0, 2}, {Add, 0, 0, 3}, {Add, 0, 0, 4}, {Add, 1, 3, 5}})
+            .asap_steps,
+        (StepMap{{1, {1, 3, 4}}, {2, {5, 2}}}));
 }
 
 TEST(AsapAlap, EmptyDesignReturnsAtOnce) {
-    const Design d = scheduled({});
+    const Design d = test::scheduled_graph({});
     EXPECT_EQ(d.latency_bound, 0);
     EXPECT_TRUE(d.alap_steps.empty());
 }
 
 TEST(AsapAlap, CycleEndsWithOperationsUnplaced) {
     // 2 and 3 read each other; 1 feeds neither.
-    const Design d = scheduled({{Add, 0, 0, 1}, {Add, 3, 0, 2}, {Add, 2, 0, 3}});
+    const Design d = test::scheduled_graph({{Add, 0, 0, 1}, {Add, 3, 0, 2}, {Add, 2, 0, 3}});
     EXPECT_EQ(d.asap_steps, (StepMap{{1, {1}}}));
     EXPECT_EQ(d.alap_steps, (StepMap{{1, {1}}}));
     EXPECT_EQ(d.operations.at(2).asap_step, -1);
@@ -65,7 +39,7 @@ TEST(AsapAlap, CycleEndsWithOperationsUnplaced) {
 
 TEST(AsapAlap, DanglingReferencesEndWithoutCreatingRecords) {
     // 1 reads the missing operation 9; 2's successor list names the missing 8.
-    Design d = graph({{Add, 9, 0, 1}, {Add, 0, 0, 2}});
+    Design d = test::graph({{Add, 9, 0, 1}, {Add, 0, 0, 2}});
     link_successors(d, {{2, 8}});
     schedule_asap(d);
     d.latency_bound = 1;

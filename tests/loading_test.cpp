@@ -1,6 +1,7 @@
-// Loading the DSP core and the module library: the shipped example files with
-// facts checked by hand, the refusals with their reasons, and that a refused
-// load leaves the design exactly as it was while a good one replaces only its part.
+// Loading the DSP core and the module library: the refusals with their reasons,
+// and that a refused load leaves the design exactly as it was while a good one
+// replaces only its part. The shipped cores' ASAP and ALAP steps are fixed by
+// the characterization reports.
 #include "core/loading.h"
 
 #include <gtest/gtest.h>
@@ -25,34 +26,11 @@ Design loaded_dfg(const std::string &name) {
     return d;
 }
 
-TEST(LoadDspCore, FirFilter) {
-    Design d = loaded_dfg("fir.txt");
-    EXPECT_EQ(d.operations.size(), 21u);
-    EXPECT_EQ(d.operation_types, (std::set<int32_t>{Add, Multiply}));
-    EXPECT_EQ(d.latency_bound, 9);
-    EXPECT_EQ(test::steps_text(d.asap_steps),
-              "1: 1 2 3 4 5 6 7 8 9 10 11; 2: 12 14 18; 3: 13; 4: 15; 5: 16; 6: 17; 7: 19; 8: 20; 9: 21; ");
-    EXPECT_EQ(test::steps_text(d.alap_steps),
-              "1: 1 2; 2: 3 12; 3: 4 5 6 13; 4: 14 15; 5: 7 8 9 16; 6: 17 18; 7: 10 19; 8: 11 20; 9: 21; ");
-    EXPECT_EQ(d.dfg_name, "fir.txt");
-}
-
+// The bounds of the unit types the library does not count.
 TEST(LoadDspCore, DifferentialEquationCountsSubtractorsAndComparators) {
-    Design d = loaded_dfg("diffeq.txt");
-    EXPECT_EQ(d.operation_types, (std::set<int32_t>{Add, Subtract, Multiply, Compare}));
+    const Design d = loaded_dfg("diffeq.txt");
     EXPECT_EQ(d.subtractor_count, 2);
     EXPECT_EQ(d.comparator_count, 1);
-    EXPECT_EQ(test::steps_text(d.asap_steps), "1: 1 2 5 8 10; 2: 3 6 9 11; 3: 4; 4: 7; ");
-    EXPECT_EQ(test::steps_text(d.alap_steps), "1: 1 2; 2: 3 5; 3: 4 6 8 10; 4: 7 9 11; ");
-}
-
-TEST(LoadDspCore, LatticeFilter) {
-    Design d = loaded_dfg("arf.txt");
-    EXPECT_EQ(d.operations.size(), 28u);
-    EXPECT_EQ(d.latency_bound, 8);
-    EXPECT_EQ(d.operations[9].alap_step, 7);  // feeds only 27
-    EXPECT_EQ(d.operations[1].alap_step, 6);  // feeds only 9
-    EXPECT_EQ(d.subtractor_count + d.comparator_count, 0);
 }
 
 // A design with a DFG, a library and fields from later stages, to check that
@@ -102,18 +80,15 @@ TEST(LoadDspCore, RefusesWithThePreciseReason) {
     const auto load_core = [&log](Design &d, const std::string &path) { load_dsp_core(d, path, log); };
     expect_refused("/nonexistent/velnor/nosuch.txt", "cannot open /nonexistent/velnor/nosuch.txt", load_core);
     EXPECT_EQ(log.str(), "file read error\n");
-    // A fault of the file is named with the file.
+    // A fault of the file is named with the file; the reader's own faults are in its test.
     const std::pair<const char *, const char *> rows[] = {
-        {"+ 0 0 1\n+ 0 x 2\n",
-         "line 2: the second operand is missing: column 5 holds 'x' where its digits should start"},
         {"+ 0 0 4\n+ 0 0 1\n+ 1 4 5\n- 0 0 3\n",
          "line 3: operation 5 leaves a gap: the file defines 4 operations, so the ids must run 1..4 "
          "and operation 2 is missing"},
         {"+ 0 0 1\n+ 0 0 0\n", "line 2: operation id 0: ids start at 1"},
         {"+ 0 0 1\n+ 0 0 2\n\n* 1 2 1\n", "line 4: operation 1 is defined again (first on line 1)"},
         {"+ 0 0 1\n+ 1 3 2\n+ 0 0 3\n", "line 2: operation 2 reads operation 3, which is not written before it"},
-        {"+ 0 0 1\n- 0 2 2\n", "line 2: operation 2 reads its own result"},
-        {"+ 0 0 1\n+ 1 9 2\n", "line 2: operation 2 reads operation 9, which the file never defines"}};
+        {"+ 0 0 1\n- 0 2 2\n", "line 2: operation 2 reads its own result"}};
     for (const auto &[text, reason] : rows) {
         ScratchDir dir;
         expect_refused(dir.write("g.txt", text), std::string("g.txt ") + reason, load_core);
@@ -154,8 +129,6 @@ TEST(LoadModuleLibrary, RefusesWithThePreciseReason) {
     const std::string zero_area =
         dir.write("lib.txt", "0 2 400 2\n0 4 4 12 7 16 1 0\n2 2 1600 4 900 7 4 48 26 16 1 0\n5 30 1\n");
     expect_refused(zero_area, "lib.txt: adder variant 2 area is 0 (number 5 of the file, on line 2)",
-                   load_module_library);
-    expect_refused("/nonexistent/velnor/nosuch.txt", "cannot open /nonexistent/velnor/nosuch.txt",
                    load_module_library);
     expect_refused(dir.path(), file_name_of(dir.path()) + ": the file cannot be read", load_module_library);
     expect_refused("", "no file was given", load_module_library);

@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -31,6 +30,7 @@ namespace {
 
 using velnor::test::chain_text;
 using velnor::test::data_path;
+using velnor::test::read_file;
 using velnor::test::ScratchDir;
 
 constexpr int time_limit_seconds = 10;
@@ -44,13 +44,6 @@ struct Outcome {
     long peak_kib = 0;
     double seconds = 0;
 };
-
-std::string slurp(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Runs script with bash (so that it may use process substitution and FIFOs),
 // CLI, DATA and DIR set in its environment; the script execs velnor-cli.
@@ -90,14 +83,14 @@ Outcome run_bounded(const ScratchDir &dir, const std::string &script) {
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     outcome.peak_kib = usage.ru_maxrss;
-    outcome.out = slurp(out_path);
-    outcome.err = slurp(err_path);
+    outcome.out = read_file(out_path);
+    outcome.err = read_file(err_path);
     return outcome;
 }
 
 // library_a.txt with one number replaced: position (0-based) and its new text.
 std::string library_with(std::size_t position, const std::string &value) {
-    std::istringstream in(slurp(data_path("lib/library_a.txt")));
+    std::istringstream in(read_file(data_path("lib/library_a.txt")));
     std::string text, line;
     std::size_t seen = 0;
     while (std::getline(in, line)) {
