@@ -3,10 +3,9 @@
 // --verilog writes for the same inputs, and a folder that cannot take it is
 // named in a box.
 #include <QAction>
-#include <QProcess>
 #include <filesystem>
 
-#include "tests/app/window_driver.h"
+#include "tests/app/batch_tool.h"
 
 namespace velnor::test {
 namespace {
@@ -31,13 +30,7 @@ TEST(ExportVerilog, EnabledOnceEmbeddedAndWritesWhatTheBatchToolWrites) {
     EXPECT_EQ(driver.take_asked().size(), 1);  // the dialog, no box
     const RunInputs in;
     const std::string batch_file = batch_out.path() + "/batch.v";
-    QProcess batch;
-    batch.start(VELNOR_CLI, {"run", "--dfg", data(in.dfg), "--library", data("lib/library_a.txt"), "--adders",
-                             in.adders, "--multipliers", in.multipliers, "--count", in.count, "--encodings",
-                             in.encodings, "--order", in.order, "--rounds", in.rounds, "--size", in.size,
-                             "--verilog", QString::fromStdString(batch_file)});
-    ASSERT_TRUE(batch.waitForFinished(60000));
-    ASSERT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    ASSERT_TRUE(run_batch_tool(in, {"--verilog", QString::fromStdString(batch_file)}));
     const std::string expected = read_file(batch_file);
     ASSERT_NE(expected.find("module fir #(parameter WIDTH = 16)"), std::string::npos);
     EXPECT_EQ(read_file(folder.path() + "/fir.v"), expected);

@@ -2,9 +2,8 @@
 // signature is embedded, the files the same bytes as velnor-cli writes, and
 // the verdict of a chosen file on the console and in a box.
 #include <QAction>
-#include <QProcess>
 
-#include "tests/app/window_driver.h"
+#include "tests/app/batch_tool.h"
 
 namespace velnor::test {
 namespace {
@@ -36,13 +35,7 @@ TEST(Ownership, ExportsWhatTheBatchToolWritesAndVerifiesIt) {
     // The batch tool with the driver's inputs writes the same two files.
     const QString cli_signed = QString::fromStdString(scratch.path() + "/cli.json");
     const QString cli_unsigned = QString::fromStdString(scratch.path() + "/cli_unsigned.json");
-    QProcess cli;
-    cli.start(VELNOR_CLI, {"run", "--dfg", data("dfg/fir.txt"), "--library", data("lib/library_a.txt"), "--adders",
-                           "2", "--multipliers", "2", "--count", "2", "--encodings", "1 5", "--order", "10",
-                           "--rounds", "80 64 32 16", "--size", "40", "--datapath", cli_signed,
-                           "--datapath-before", cli_unsigned});
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    ASSERT_EQ(cli.exitCode(), 0);
+    ASSERT_TRUE(run_batch_tool(RunInputs{}, {"--datapath", cli_signed, "--datapath-before", cli_unsigned}));
     EXPECT_EQ(read_file(signed_file), read_file(cli_signed.toStdString()));
     EXPECT_EQ(read_file(unsigned_file), read_file(cli_unsigned.toStdString()));
 

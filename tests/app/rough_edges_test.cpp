@@ -1,6 +1,7 @@
-// What a new user met in the window beyond the specified texts: the step
-// labels' font, the reason of a refused load, Reset of an unsaved run, where
-// Save put its files, the next field kept in view, and standard output lines.
+// What a new user met in the window beyond the specified texts: the reason of
+// a refused load, Reset of an unsaved run, the next field kept in view, and
+// standard output lines. Where Save put its files is checked with Save, the
+// step labels' font with Reset.
 #include <QAction>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -23,35 +24,6 @@ private:
     std::ostringstream captured_;
     std::streambuf *previous_;
 };
-
-TEST(RoughEdges, StepLabelsKeepTheWindowsFontWhateverTheirColour) {
-    WindowDriver driver;
-    const auto expect_window_font = [&driver](const char *when) {
-        for (const char *name : {"label_3", "label_4", "label_5", "label_6"})
-            EXPECT_EQ(driver.find<QLabel>(name)->font().toString(), driver.window.font().toString()) << name << " " << when;
-    };
-    expect_window_font("at start-up");
-    driver.drive_to(6);
-    expect_window_font("after three steps");
-    driver.window.findChild<QAction *>("actionReset")->trigger();
-    expect_window_font("after Reset");
-}
-
-TEST(RoughEdges, ARefusedLoadWritesItsReasonInRedToTheConsole) {
-    WindowDriver driver;
-    QTemporaryDir folder;
-    const QString missing = folder.filePath("nosuch.txt");
-    driver.load_dsp_core(missing);
-    driver.load_library(missing);
-    const QString console = driver.console();
-    EXPECT_TRUE(console.contains("-> cannot open " + missing + "\n-> cannot open " + missing))
-        << qPrintable(console);
-    QTextCursor cursor = driver.find<QTextEdit>("textEdit")->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::red));
-    // The box comes first, then the console line: both loads were refused.
-    EXPECT_EQ(driver.boxes().size(), 2);
-}
 
 TEST(RoughEdges, ResetAsksBeforeThrowingAwayACompletedUnsavedRun) {
     WindowDriver driver;
@@ -77,18 +49,6 @@ TEST(RoughEdges, ResetAsksBeforeThrowingAwayACompletedUnsavedRun) {
     EXPECT_EQ(driver.stage(), 0);
 }
 
-TEST(RoughEdges, SaveWritesWhereTheTwoFilesWent) {
-    WindowDriver driver;
-    driver.drive_to(8);
-    QTemporaryDir folder;
-    driver.dialogs->directories << folder.path();
-    driver.window.findChild<QAction *>("actionSave")->trigger();
-    const QString stamped = "fir_FriDec41856522026.txt";
-    EXPECT_TRUE(driver.console().endsWith("-> report file: " + folder.path() + "/report_" + stamped +
-                                          "\n-> key file: " + folder.path() + "/key_" + stamped))
-        << qPrintable(driver.console().right(300));
-}
-
 TEST(RoughEdges, TheNextFieldToFillIsScrolledIntoViewAndFocused) {
     WindowDriver driver;
     driver.window.resize(1029, 714);  // the form's own size
@@ -107,13 +67,28 @@ TEST(RoughEdges, TheNextFieldToFillIsScrolledIntoViewAndFocused) {
     }
 }
 
-TEST(RoughEdges, StandardOutputEndsTheUnreadableFileNoteAndNamesTheRoundCount) {
+// A refused load writes its reason in red to the console, after its box, and
+// to standard output after the unreadable-file note.
+TEST(RoughEdges, ARefusedLoadGivesItsReasonOnTheConsoleAndStandardOutput) {
     CapturedOutput output;
     WindowDriver driver;
     QTemporaryDir folder;
-    driver.load_dsp_core(folder.filePath("nosuch.txt"));
-    EXPECT_EQ(output.text(), "file read error\ncannot open " + folder.filePath("nosuch.txt").toStdString() + "\n");
+    const QString missing = folder.filePath("nosuch.txt");
+    driver.load_dsp_core(missing);
+    EXPECT_EQ(output.text(), "file read error\ncannot open " + missing.toStdString() + "\n");
+    driver.load_library(missing);
+    const QString console = driver.console();
+    EXPECT_TRUE(console.contains("-> cannot open " + missing + "\n-> cannot open " + missing))
+        << qPrintable(console);
+    QTextCursor cursor = driver.find<QTextEdit>("textEdit")->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(driver.boxes().size(), 2);
+}
 
+TEST(RoughEdges, StandardOutputNamesTheRoundCount) {
+    CapturedOutput output;
+    WindowDriver driver;
     driver.drive_to(5);
     driver.type("lineEdit_9", "80 64 32");  // parses, but four blocks need four counts
     EXPECT_EQ(driver.stage(), 5);

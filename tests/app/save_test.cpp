@@ -2,11 +2,10 @@
 // file's permissions, failures, and the same bytes as the batch tool writes
 // for the same inputs, also in a second run after Reset.
 #include <QAction>
-#include <QProcess>
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "tests/app/window_driver.h"
+#include "tests/app/batch_tool.h"
 
 namespace velnor::test {
 namespace {
@@ -39,6 +38,10 @@ TEST(Save, WritesReportAndOwnerOnlyKeyFileUnderOneStampOrNamesWhatFailed) {
     EXPECT_EQ(fs::status(key_file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_NE(fs::status(report_file).permissions() & fs::perms::others_read, fs::perms::none);
 
+    EXPECT_TRUE(driver.console().endsWith(QString::fromStdString("-> report file: " + report_file +
+                                                                 "\n-> key file: " + key_file)))
+        << qPrintable(driver.console().right(300));
+
     const std::string key = read_file(key_file), report = read_file(report_file);
     ASSERT_FALSE(key.empty() || report.empty());
     // A second save in the same second appends to both files.
@@ -54,41 +57,43 @@ TEST(Save, WritesReportAndOwnerOnlyKeyFileUnderOneStampOrNamesWhatFailed) {
                                   "\ncould not write the key file " + folder + key_name)});
 }
 
+// The window's report and key file of arf in each folder equal the batch tool's for in and extra.
+void expect_batch_files(const RunInputs &in, const QStringList &extra, const std::vector<std::string> &folders) {
+    ScratchDir batch_out;
+    ASSERT_TRUE(run_batch_tool(in, extra + QStringList{"--out", QString::fromStdString(batch_out.path()), "--stamp",
+                                                       "FriDec41856522026"}));
+    for (const std::string name : {"report_arf_FriDec41856522026.txt", "key_arf_FriDec41856522026.txt"}) {
+        const std::string expected = read_file(batch_out.path() + "/" + name);
+        ASSERT_FALSE(expected.empty()) << name;
+        for (const std::string &folder : folders)
+            EXPECT_EQ(read_file(folder + "/" + name), expected) << name;
+    }
+}
+
+const RunInputs arf_inputs{"dfg/arf.txt", "3", "2", "3", "2 7 9 4", "100100", "80 1 17 64 33 80", "57"};
+
 // Both saves of the window, the second after Reset and the whole flow again,
 // write what the batch tool writes for the same inputs.
 TEST(Save, RunsBeforeAndAfterResetWriteWhatTheBatchToolWrites) {
-    ScratchDir first, second, batch_out;
-    const RunInputs in{"dfg/arf.txt", "3", "2", "3", "2 7 9 4", "100100", "80 1 17 64 33 80", "57"};
+    ScratchDir first, second;
     WindowDriver driver;
-    driver.drive_to(8, in);
+    driver.drive_to(8, arf_inputs);
     ASSERT_EQ(driver.stage(), 8);
     save(driver, first.path());
     driver.ctrl(Qt::Key_R);
     ASSERT_EQ(driver.stage(), 0);
-    driver.drive_to(8, in);
+    driver.drive_to(8, arf_inputs);
     driver.dialogs->directories << QString::fromStdString(second.path());
     driver.ctrl(Qt::Key_S);
-
-    QProcess batch;
-    batch.start(VELNOR_CLI, {"run", "--dfg", data(in.dfg), "--library", data("lib/library_a.txt"), "--adders",
-                             in.adders, "--multipliers", in.multipliers, "--count", in.count, "--encodings",
-                             in.encodings, "--order", in.order, "--rounds", in.rounds, "--size", in.size, "--out",
-                             QString::fromStdString(batch_out.path()), "--stamp", "FriDec41856522026"});
-    ASSERT_TRUE(batch.waitForFinished(60000));
-    ASSERT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
-    for (const std::string name : {"report_arf_FriDec41856522026.txt", "key_arf_FriDec41856522026.txt"}) {
-        const std::string expected = read_file(batch_out.path() + "/" + name);
-        ASSERT_FALSE(expected.empty()) << name;
-        EXPECT_EQ(read_file(first.path() + "/" + name), expected) << name;
-        EXPECT_EQ(read_file(second.path() + "/" + name), expected) << name;
-    }
+    expect_batch_files(arf_inputs, {}, {first.path(), second.path()});
 }
 
 // The menu's strong embedding: off at first, read as the size is accepted and
 // closed from then until Reset; the files are those of the batch tool's strong run.
 TEST(Save, StrongEmbeddingFromTheMenuWritesWhatTheBatchToolWrites) {
-    ScratchDir window_out, batch_out;
-    const RunInputs in{"dfg/arf.txt", "3", "2", "3", "2 7 9 4", "100100", "80 1 17 64 33 80", "300"};
+    ScratchDir window_out;
+    RunInputs in = arf_inputs;
+    in.size = "300";
     WindowDriver driver;
     QAction *strong = driver.find<QAction>("actionStrong_embedding");
     ASSERT_TRUE(strong && strong->isCheckable());
@@ -102,20 +107,7 @@ TEST(Save, StrongEmbeddingFromTheMenuWritesWhatTheBatchToolWrites) {
     save(driver, window_out.path());
     driver.ctrl(Qt::Key_R);
     EXPECT_TRUE(strong->isEnabled());
-
-    QProcess batch;
-    batch.start(VELNOR_CLI, {"run", "--dfg", data(in.dfg), "--library", data("lib/library_a.txt"), "--adders",
-                             in.adders, "--multipliers", in.multipliers, "--count", in.count, "--encodings",
-                             in.encodings, "--order", in.order, "--rounds", in.rounds, "--size", in.size,
-                             "--embedding", "strong", "--out", QString::fromStdString(batch_out.path()), "--stamp",
-                             "FriDec41856522026"});
-    ASSERT_TRUE(batch.waitForFinished(60000));
-    ASSERT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
-    for (const std::string name : {"report_arf_FriDec41856522026.txt", "key_arf_FriDec41856522026.txt"}) {
-        const std::string expected = read_file(batch_out.path() + "/" + name);
-        ASSERT_FALSE(expected.empty()) << name;
-        EXPECT_EQ(read_file(window_out.path() + "/" + name), expected) << name;
-    }
+    expect_batch_files(in, {"--embedding", "strong"}, {window_out.path()});
     EXPECT_NE(read_file(window_out.path() + "/key_arf_FriDec41856522026.txt").find("\nembedding : strong\n"),
               std::string::npos);
 }

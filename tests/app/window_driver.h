@@ -32,9 +32,9 @@ public:
         asked << "file_dialog " + caption + ": " + directory + " " + filter;
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString save_file(QWidget *, const QString &caption, const QString &directory, const QString &filter) override {
-        asked << "file_dialog " + caption + ": " + directory + " " + filter;
-        return files.isEmpty() ? QString() : files.takeFirst();
+    QString save_file(QWidget *parent, const QString &caption, const QString &directory,
+                      const QString &filter) override {
+        return open_file(parent, caption, directory, filter);
     }
     QString existing_directory(QWidget *, const QString &caption, const QString &directory,
                                QFileDialog::Options) override {

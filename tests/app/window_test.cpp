@@ -10,7 +10,9 @@
 namespace velnor::test {
 namespace {
 
-TEST(Form, TitleStaysTheProductNameAndIntegerFieldsTakeOnlySignedNumbers) {
+// The title stays the product's name, the integer fields take only signed
+// numbers, and Help, About names the version, the description and the license.
+TEST(Form, TitleIntegerFieldsAndHelpAbout) {
     WindowDriver driver;
     driver.window.setWindowTitle("other");
     driver.window.resize(800, 600);
@@ -21,10 +23,7 @@ TEST(Form, TitleStaysTheProductNameAndIntegerFieldsTakeOnlySignedNumbers) {
         const bool free_text = QStringList{"lineEdit", "lineEdit_8", "lineEdit_9"}.contains(field->objectName());
         EXPECT_EQ(field->text(), free_text ? "a-3b" : "-3") << qPrintable(field->objectName());
     }
-}
 
-TEST(Form, HelpAboutNamesTheVersionDescriptionAndLicense) {
-    WindowDriver driver;
     QMenu *help = driver.find<QMenu>("menuHelp");
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->title(), "Help");
@@ -276,12 +275,19 @@ class ResetFrom : public ::testing::TestWithParam<int> {};
 
 TEST_P(ResetFrom, CtrlRInAFieldReturnsTheFormToItsStartStateAndKeepsTheConsole) {
     WindowDriver driver;
+    // The step labels keep the window's font whatever their colour.
+    const auto expect_window_font = [&driver](const char *when) {
+        for (const char *name : {"label_3", "label_4", "label_5", "label_6"})
+            EXPECT_EQ(driver.find<QLabel>(name)->font().toString(), driver.window.font().toString()) << name << when;
+    };
     driver.drive_to(GetParam());
+    expect_window_font(" before Reset");
     const QString console = driver.console();
     driver.dialogs->answer_yes = true;  // a completed, unsaved run asks first
     driver.ctrl(Qt::Key_R, driver.find("lineEdit_9"));
 
     driver.expect_form(0, {}, 0, 0);
+    expect_window_font(" after Reset");
     for (const QLabel *label : driver.window.findChildren<QLabel *>()) {
         const bool marked = label->objectName() == "label_39" || label->objectName() == "label_41";
         EXPECT_EQ(driver.icon(label->objectName()), marked ? "aster" : "") << qPrintable(label->objectName());
