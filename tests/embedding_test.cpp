@@ -1,7 +1,8 @@
 // Signature embedding: worked figures on a small design whose allocation is
-// derived by hand, the register moves of phase 1 on hand-placed registers, the
-// variant rule of phase 2, and the refused sizes. The promises of both phases on
-// random designs are checked with the rest of the flow's properties.
+// derived by hand, the register moves of phase 1 on hand-placed registers and
+// the variant rule of phase 2. The promises of both phases on random designs
+// are checked with the rest of the flow's properties; sizes of 0, beyond the
+// hash output and refused are run by the characterization and flow tests.
 #include "synthesis/embedding.h"
 
 #include <gtest/gtest.h>
@@ -42,43 +43,6 @@ TEST(EmbedSignature, WorkedProbabilitiesWithFourRegistersTwoAddersOneMultiplier)
     EXPECT_EQ(f.effective_one_count, 2);
     EXPECT_DOUBLE_EQ(f.pc_phase1, 0.421875);         // 0.75^3
     EXPECT_DOUBLE_EQ(f.pc_phase2, 0.421875 * 0.25);  // (1 - 1/2)^2 more
-}
-
-TEST(EmbedSignature, SizeZeroUsesNoBitsAndChangesNothing) {
-    test::ScratchDir dir;
-    Design design = four_registers(dir);
-    const Design before = design;
-    std::ostringstream log;
-    const EmbeddingFigures f = embed_signature(design, bits(""), 0, 1.0, 1.0, log).figures;
-    EXPECT_EQ(f.zero_count + f.one_count + f.effective_one_count, 0);
-    EXPECT_EQ(f.pc_phase1, 1.0);
-    EXPECT_EQ(f.pc_phase2, 1.0);
-    EXPECT_EQ(log.str().find(" ::"), std::string::npos);  // (1,3) is examined but already apart
-    EXPECT_EQ(design.register_of, before.register_of);
-    for (const auto &[id, op] : before.operations)
-        EXPECT_EQ(design.operations[id].variant, op.variant) << "operation " << id;
-}
-
-TEST(EmbedSignature, SizeAboveTheHashLengthUsesTheWholeOutput) {
-    Design design = test::synthesized(test::data_path("dfg/fir.txt"), {{Add, 2}, {Multiply, 2}});
-    ASSERT_EQ(largest_constraint_size(design), 528);  // 32 variables: 11 primary, 21 results
-    std::ostringstream log;
-    const EmbeddingFigures f = embed_signature(design, bits("00"), 520, 1.0, 1.0, log).figures;
-    EXPECT_EQ(f.zero_count, 2);
-    EXPECT_EQ(f.one_count, 510);
-}
-
-TEST(EmbedSignature, RefusedSizeChangesNothing) {
-    test::ScratchDir dir;
-    for (const int64_t size : {-1, 56}) {  // 10 variables allow 0 to 55
-        Design design = four_registers(dir);
-        design.controller_table_before = ControllerTable{};  // phase 1 would fill it again first
-        const Design before = design;
-        std::ostringstream log;
-        EXPECT_THROW(embed_signature(design, bits("0"), size, 1.0, 1.0, log), Refusal) << size;
-        EXPECT_TRUE(log.str().empty() && design.controller_table_before.empty()) << size;
-        EXPECT_EQ(design.register_of, before.register_of) << size;
-    }
 }
 
 // Pairs of odd variables in phase 1's order: one even when no zero is asked

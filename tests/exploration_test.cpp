@@ -1,7 +1,7 @@
-// Explorations in the engine: combinations numbered in nesting order, results
-// handed on in that order whatever the number of threads, cancel and failures
-// that end the pool, random keys that every run accepts, and the Pareto front's
-// choices. Shards and refused combinations are run through the batch tool.
+// Explorations in the engine: combinations numbered in nesting order, cancel
+// and failures that end the pool, random keys that every run accepts, and the
+// Pareto front's choices. The same lines whatever the threads and shards, and
+// refused combinations, are run through the batch tool.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -30,22 +30,6 @@ Exploration small_exploration() {
     exploration.keys = random_keys(/*count=*/2, /*seed=*/5);
     exploration.sizes = {0, 40};
     return exploration;
-}
-
-// One line per result: what tells two results apart.
-std::string result_text(const CombinationResult &result) {
-    if (result.error)
-        return std::to_string(result.combination.index) + " error " + *result.error;
-    char figures[160];
-    std::snprintf(figures, sizeof figures, " %.17g %.17g %.17g %lld", result.run.figures.pc_phase2,
-                  result.overhead, result.pc_distinguishing, static_cast<long long>(result.distinguishing));
-    return std::to_string(result.combination.index) + " " + result.run.dfg + " " + result.run.signature + figures;
-}
-
-std::vector<std::string> explored(const Exploration &exploration, Shard shard, int threads) {
-    std::vector<std::string> lines;
-    explore(exploration, shard, threads, [&](const CombinationResult &result) { lines.push_back(result_text(result)); });
-    return lines;
 }
 
 struct NumberingRow {
@@ -106,14 +90,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, ShardSize,
                                            ShardRow{"more_shards_than_combinations", 2, 3, 3, 0},
                                            ShardRow{"empty", 0, 1, 2, 0}),
                          [](const auto &info) { return std::string(info.param.name); });
-
-TEST(Explore, SameLinesInTheSameOrderWhateverTheThreads) {
-    const Exploration exploration = small_exploration();
-    const std::vector<std::string> one = explored(exploration, Shard{}, 1);
-    ASSERT_EQ(one.size(), 32u);
-    EXPECT_EQ(explored(exploration, Shard{}, 2), one);
-    EXPECT_EQ(explored(exploration, Shard{}, 5), one);
-}
 
 TEST(Explore, CancelStopsAfterTheRunsAlreadyStarted) {
     Exploration exploration = small_exploration();

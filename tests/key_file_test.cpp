@@ -1,16 +1,11 @@
-// The key file and Save: the exact text of hand-chosen contents against
+// The key file: the exact text of hand-chosen contents against
 // tests/data/expected/key_small.txt (written by hand: ints as ints, doubles
-// with 6 significant digits in the shorter of fixed and exponent notation),
-// and two saves in one second appending to the same two files, the key file
-// readable by its owner only.
+// with 6 significant digits in the shorter of fixed and exponent notation).
+// Saving both files is checked through the window's Save.
 #include "core/key_file.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <sys/stat.h>
-
-#include "core/save.h"
 #include "tests/test_support.h"
 
 namespace velnor {
@@ -41,33 +36,8 @@ KeyFileContents small_key() {
     return key;
 }
 
-const KeyFileContents small_contents = small_key();
-
 TEST(KeyFile, SmallContentsMatchTheHandWrittenFile) {
-    EXPECT_EQ(key_file_text(small_contents), test::read_file(test::data_path("expected/key_small.txt")));
-}
-
-TEST(SaveRun, TwoSavesInOneSecondAppendToTheSameTwoFiles) {
-    test::ScratchDir dir;
-    std::ostringstream log;
-    Design design;
-    design.dfg_name = "fir.txt";
-    const mode_t old_mask = umask(0);  // nothing but the file's own mode may keep others out
-    const SaveOutcome first = save_run(design, "chain", small_contents, dir.path(), "FriDec40905072026", log);
-    const SaveOutcome second = save_run(design, "chain", small_contents, dir.path(), "FriDec40905072026", log);
-    umask(old_mask);
-    EXPECT_TRUE(first.report_written && first.key_written && second.report_written && second.key_written);
-    EXPECT_EQ(first.report_file, dir.path() + "/report_fir_FriDec40905072026.txt");
-    EXPECT_EQ(first.key_file, dir.path() + "/key_fir_FriDec40905072026.txt");
-
-    const std::string key = test::read_file(test::data_path("expected/key_small.txt"));
-    EXPECT_EQ(test::read_file(first.key_file), key + key);
-    const std::string report = test::read_file(first.report_file);
-    EXPECT_EQ(report.find("chain\n"), 0u);
-    EXPECT_EQ(report.substr(0, report.size() / 2), report.substr(report.size() / 2));
-    struct stat info {};
-    ASSERT_EQ(stat(first.key_file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, static_cast<mode_t>(0600));
+    EXPECT_EQ(key_file_text(small_key()), test::read_file(test::data_path("expected/key_small.txt")));
 }
 
 }  // namespace
