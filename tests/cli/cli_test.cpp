@@ -3,7 +3,6 @@
 // with status 1, and the demo from a folder that holds nothing.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -164,7 +163,8 @@ TEST(CliVerilog, UnwritableFileIsNamedAndExitsWithOne) {
 }
 
 // One row per kind of refused value: the options to change, extra arguments,
-// and the start of the one line on standard error.
+// and the start of the one line on standard error. A refused order key and
+// size are characterization cases.
 struct RefusalCase {
     const char *name;
     std::map<QString, QString> changes;
@@ -198,10 +198,8 @@ const RefusalCase refusal_cases[] = {
     {"Count", {{"--adders", "5"}}, {},
      "--adders: must be from 1 to 4 (the library's largest number of adders), got 5\n"},
     {"Encodings", {{"--encodings", "3 3"}}, {}, "--encodings: '3 3' is not a list of distinct rule numbers"},
-    {"Order", {{"--order", "1"}}, {}, "--order: the key for 2 encodings has 2 characters, got 1\n"},
     {"Rounds", {{"--rounds", "80 1 2"}}, {},
      "--rounds: 3 round counts given, but 4 blocks need one each (two per encoding)\n"},
-    {"Size", {{"--size", "-1"}}, {}, "--size: constraint size should be between 0 and 528\n"},
     {"Embedding", {}, {"--embedding", "weak"}, "--embedding: 'weak' is not an embedding; use specified or strong\n"},
 };
 
@@ -209,9 +207,3 @@ INSTANTIATE_TEST_SUITE_P(Values, Refusal, testing::ValuesIn(refusal_cases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -2,7 +2,6 @@
 // own dot reads it, and the SVG drawn with no display and no platform chosen.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -96,9 +95,3 @@ TEST(PicturesRefused, AnUnwritableFileExitsWithOneAndNamesTheOption) {
 }
 
 }  // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
