@@ -41,44 +41,40 @@ std::vector<QJsonObject> json_lines(const std::string &text) {
     return lines;
 }
 
-TEST(CliExplore, ALineIsTheRunOfItsCombination) {
-    ScratchDir dir;
-    const std::string keys = dir.write("keys.txt", "# two keys\n--encodings \"3 7\" --order 10 --rounds '80 1 2 3'\n\n"
-                                                   "--count 1 --encodings 4 --rounds \"9 9\"\n");
-    const Outcome explored = run_cli(explore_arguments({"--keys", QString::fromStdString(keys), "--threads", "2"}));
-    ASSERT_EQ(explored.status, 0) << explored.err;
-    const std::vector<QJsonObject> lines = json_lines(explored.out);
-    ASSERT_EQ(lines.size(), 8u);  // 2 adder counts x 2 keys x 2 sizes
-    const QJsonObject &line = lines[7];  // adders 2, the second key, size 300
-    EXPECT_EQ(line["adders"].toInt(), 2);
-    EXPECT_EQ(line["encodings"].toString(), "4");
-    EXPECT_EQ(line["size"].toInt(), 300);
-
-    const Outcome run = run_cli({"run", "--json", "--dfg", data("dfg/fir.txt"), "--library", data("lib/library_a.txt"),
-                                 "--adders", "2", "--multipliers", "2", "--count", "1", "--encodings", "4", "--rounds",
-                                 "9 9", "--size", "300"});
-    ASSERT_EQ(run.status, 0) << run.err;
+// What `run --json` prints for the combination of an explored line: every
+// member but the hash output equals the line's.
+QJsonObject expect_line_is_its_run(const QJsonObject &line) {
+    QStringList arguments = {"run", "--json", "--dfg", data("dfg/fir.txt"), "--library", data("lib/library_a.txt"),
+                             "--adders", QString::number(line["adders"].toInt()), "--multipliers", "2", "--size",
+                             QString::number(line["size"].toInt()), "--embedding", line["embedding"].toString(),
+                             "--count", QString::number(line["count"].toInt()), "--encodings",
+                             line["encodings"].toString(), "--rounds", line["rounds"].toString()};
+    if (!line["order"].toString().isEmpty())
+        arguments << "--order" << line["order"].toString();
+    const Outcome run = run_cli(arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
     const QJsonObject figures = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    EXPECT_FALSE(figures.isEmpty());
     for (const QString &member : figures.keys()) {
         if (member == "hash_output")
             EXPECT_FALSE(line.contains(member));
         else
             EXPECT_EQ(line[member], figures[member]) << member.toStdString();
     }
-    EXPECT_DOUBLE_EQ(line["overhead"].toDouble(),
-                     figures["cost_phase2"].toDouble() / figures["initial_cost"].toDouble() - 1);
-    EXPECT_LE(line["distinguishing"].toInt(), figures["zero_count"].toInt() + figures["one_count"].toInt());
-    EXPECT_GE(line["pc_distinguishing"].toDouble(), figures["pc_phase2"].toDouble());
+    return figures;
 }
 
-// The embedding turns between the key and the size, and a strong line is the
-// strong run of its combination.
-TEST(CliExplore, EmbeddingsAreADimensionBetweenKeyAndSize) {
-    const Outcome explored =
-        run_cli(explore_arguments({"--random-keys", "1", "--embedding", "strong specified"}, "40 300"));
+// Keys from a file, two embeddings and two sizes: the embedding turns between
+// the key and the size, and each line is the run of its combination.
+TEST(CliExplore, ALineIsTheRunOfItsCombination) {
+    ScratchDir dir;
+    const std::string keys = dir.write("keys.txt", "# two keys\n--encodings \"3 7\" --order 10 --rounds '80 1 2 3'\n\n"
+                                                   "--count 1 --encodings 4 --rounds \"9 9\"\n");
+    const Outcome explored = run_cli(explore_arguments(
+        {"--keys", QString::fromStdString(keys), "--threads", "2", "--embedding", "strong specified"}, "40 300"));
     ASSERT_EQ(explored.status, 0) << explored.err;
     const std::vector<QJsonObject> lines = json_lines(explored.out);
-    ASSERT_EQ(lines.size(), 8u);  // 2 adder counts x 1 key x 2 embeddings x 2 sizes
+    ASSERT_EQ(lines.size(), 16u);  // 2 adder counts x 2 keys x 2 embeddings x 2 sizes
     std::vector<std::pair<QString, int>> order;
     for (std::size_t i = 0; i < 4; ++i)
         order.emplace_back(lines[i]["embedding"].toString(), lines[i]["size"].toInt());
@@ -86,22 +82,15 @@ TEST(CliExplore, EmbeddingsAreADimensionBetweenKeyAndSize) {
                                                            {"specified", 300}}));
     EXPECT_FALSE(lines[2].contains("together"));
 
-    const QJsonObject &line = lines[5];  // adders 2, strong, size 300
-    QStringList arguments = {"run", "--json", "--embedding", "strong", "--dfg", data("dfg/fir.txt"), "--library",
-                             data("lib/library_a.txt"), "--adders", "2", "--multipliers", "2", "--size", "300",
-                             "--count", QString::number(line["count"].toInt()), "--encodings",
-                             line["encodings"].toString(), "--rounds", line["rounds"].toString()};
-    if (!line["order"].toString().isEmpty())
-        arguments << "--order" << line["order"].toString();
-    const Outcome run = run_cli(arguments);
-    ASSERT_EQ(run.status, 0) << run.err;
-    const QJsonObject figures = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
-    ASSERT_GT(figures["together"].toInt(), 0);
-    for (const QString &member : figures.keys()) {
-        if (member != "hash_output") {
-            EXPECT_EQ(line[member], figures[member]) << member.toStdString();
-        }
-    }
+    const QJsonObject &specified = lines[15];  // adders 2, the second key, size 300
+    EXPECT_EQ(specified["adders"].toInt(), 2);
+    EXPECT_EQ(specified["encodings"].toString(), "4");
+    const QJsonObject figures = expect_line_is_its_run(specified);
+    EXPECT_DOUBLE_EQ(specified["overhead"].toDouble(),
+                     figures["cost_phase2"].toDouble() / figures["initial_cost"].toDouble() - 1);
+    EXPECT_LE(specified["distinguishing"].toInt(), figures["zero_count"].toInt() + figures["one_count"].toInt());
+    EXPECT_GE(specified["pc_distinguishing"].toDouble(), figures["pc_phase2"].toDouble());
+    EXPECT_GT(expect_line_is_its_run(lines[9])["together"].toInt(), 0);  // adders 2, the first key, strong, 300
 }
 
 TEST(CliExplore, RefusedCombinationsAreLinesAndTheRestRuns) {
