@@ -113,22 +113,15 @@ struct Design {
     int32_t comparator_count = 0;  // number of Compare operations in the loaded DFG
 };
 
-// The operations of a design by id, for the schedulers that look them up
-// often. Lookups add no record; operator[] adds a fresh one as the table does.
-class OperationIndex {
-public:
-    explicit OperationIndex(Design &design) : design_(design) {}
-    // The operation with this id; null when there is none.
-    Operation *find(int32_t id) const {
-        const auto found = design_.operations.find(id);
-        return found == design_.operations.end() ? nullptr : &found->second;
-    }
-    // The operation with this id, created with fresh values when there is none.
-    Operation &operator[](int32_t id) { return design_.operations[id]; }
-
-private:
-    Design &design_;
-};
+// The operation with this id; null when there is none. Unlike
+// operations[id], the lookup adds no record.
+inline Operation *find_operation(Design &design, int32_t id) {
+    const auto found = design.operations.find(id);
+    return found == design.operations.end() ? nullptr : &found->second;
+}
+inline const Operation *find_operation(const Design &design, int32_t id) {
+    return find_operation(const_cast<Design &>(design), id);
+}
 
 // The consumers of operation id; none for an id without a list.
 inline FlatLists::List successors_of(const Design &design, int32_t id) {

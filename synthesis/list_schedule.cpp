@@ -74,7 +74,7 @@ bool has_primary_operands_only(const Operation &op) { return op.first_input == 0
 
 }  // namespace
 
-void release_successors(Design &design, OperationIndex &operations, int32_t id, std::vector<int32_t> &counters,
+void release_successors(Design &design, int32_t id, std::vector<int32_t> &counters,
                         std::vector<int32_t> &released) {
     const auto count_check = [&counters](int32_t producer) {
         if (producer < 0)
@@ -86,15 +86,15 @@ void release_successors(Design &design, OperationIndex &operations, int32_t id, 
     };
     // Lookups only: a missing operation reads as a fresh record (no operands,
     // unplaced) without being added, so the records stay where they are.
-    const Operation *producer = operations.find(id);
+    const Operation *producer = find_operation(design, id);
     if (!producer)
         return;
-    const auto placed = [&operations](int32_t input) {
-        const Operation *op = operations.find(input);
+    const auto placed = [&design](int32_t input) {
+        const Operation *op = find_operation(design, input);
         return op && op->list_step != -1;
     };
     for (int32_t s : successors_of(design, id)) {
-        const Operation *consumer = operations.find(s);
+        const Operation *consumer = find_operation(design, s);
         // An operation of two primary inputs is seeded, never released.
         if (!consumer || (consumer->first_input == 0 && consumer->second_input == 0))
             continue;
@@ -124,7 +124,6 @@ void release_successors(Design &design, OperationIndex &operations, int32_t id, 
 
 void schedule_list(Design &design, ResourceLimits limits) {
     std::map<int32_t, ReadyList> ready;
-    OperationIndex operations(design);
     std::vector<int32_t> counters(design.operations.size() + 1, 0);
     int64_t ready_count = 0;
 
@@ -145,7 +144,7 @@ void schedule_list(Design &design, ResourceLimits limits) {
             int64_t placed = 0;
             while (!heap.empty() && int64_t{limit} - placed >= 1) {
                 const Ready top = pop_ready(heap);
-                operations[top.id].list_step = step;
+                design.operations[top.id].list_step = step;
                 placed_ids.push_back(top.id);
                 ++placed;
                 --ready_count;
@@ -163,10 +162,10 @@ void schedule_list(Design &design, ResourceLimits limits) {
             if ((index < counters.size() ? counters[index] : 0) == successor_count)
                 continue;
             released.clear();
-            release_successors(design, operations, o, counters, released);
+            release_successors(design, o, counters, released);
             ready_count += static_cast<int64_t>(released.size());
             for (int32_t s : released) {
-                const Operation &op = operations[s];
+                const Operation &op = design.operations[s];
                 push_ready(ready[op.type], op);
             }
         }

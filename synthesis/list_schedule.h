@@ -21,7 +21,6 @@ void schedule_list(Design &design, ResourceLimits limits);
 // placed and that were not released before; an operand 0 (primary input) never
 // blocks a release. counters holds, by id, how often each producer has been
 // checked (grown as needed).
-void release_successors(Design &design, OperationIndex &operations, int32_t id, std::vector<int32_t> &counters,
-                        std::vector<int32_t> &released);
+void release_successors(Design &design, int32_t id, std::vector<int32_t> &counters, std::vector<int32_t> &released);
 
 }  // namespace velnor

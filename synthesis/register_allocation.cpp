@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "synthesis/register_moves.h"
+
 namespace velnor {
 namespace {
 
@@ -22,13 +24,13 @@ struct Placed {
 
 // The list schedule in walking order: steps ascending, ids in stored order.
 // An id the table lacks gets its fresh record here, before any record is held.
-std::vector<Placed> placed_operations(Design &design, OperationIndex &operations) {
+std::vector<Placed> placed_operations(Design &design) {
     std::vector<Placed> placed;
     for (const auto &[step, ids] : design.list_steps)
         for (int32_t id : ids)
             placed.push_back(Placed{step, id});
     for (const Placed &p : placed)
-        operations[p.id];
+        design.operations[p.id];
     return placed;
 }
 
@@ -43,20 +45,20 @@ void fill_first_free_input(Operation &op, int32_t variable) {
 // Gives the result of a placed operation the variable number next. The result
 // is held until the step before its last reader, or to the end of the schedule
 // when nothing reads it; each reader records it as an input.
-void create_result_variable(Design &design, OperationIndex &operations, const Placed &placed, int32_t next) {
+void create_result_variable(Design &design, const Placed &placed, int32_t next) {
     const int32_t steps = static_cast<int32_t>(design.list_steps.size());
     // A reader the table lacks is added first: adding moves the records, so
     // none is held until every reader exists.
     const FlatLists::List successors = successors_of(design, placed.id);
     for (const int32_t successor : successors)
-        operations[successor];
-    Operation &op = operations[placed.id];
+        design.operations[successor];
+    Operation &op = design.operations[placed.id];
     op.output_variable = next;
     int32_t death = steps;
     if (!successors.empty()) {
         death = 0;
         for (const int32_t successor : successors) {
-            Operation &reader = *operations.find(successor);
+            Operation &reader = *find_operation(design, successor);
             death = std::max(death, reader.list_step - 1);
             if (reader.first_input == placed.id && reader.second_input == placed.id) {
                 reader.first_input_variable = next;
@@ -99,8 +101,7 @@ std::vector<int32_t> &born_list(Design &design, int32_t step) {
 }  // namespace
 
 void derive_lifetimes(Design &design, std::ostream &log) {
-    OperationIndex operations(design);
-    const std::vector<Placed> schedule = placed_operations(design, operations);
+    const std::vector<Placed> schedule = placed_operations(design);
     int32_t next = 1;
     design.lifetimes.reserve(design.lifetimes.size() + 2 * schedule.size());  // a result and at most one input each
 
@@ -110,7 +111,7 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     // step before their reader.
     int32_t primary_variables = 0;
     for (const Placed &placed : schedule) {
-        Operation &op = operations[placed.id];
+        Operation &op = design.operations[placed.id];
         const bool first_primary = op.first_input == 0;
         const bool second_primary = op.second_input == 0;
         if (first_primary && second_primary) {
@@ -129,13 +130,13 @@ void derive_lifetimes(Design &design, std::ostream &log) {
 
     // Results: first those of the operations on primary inputs, then the rest.
     for (const Placed &placed : schedule) {
-        const Operation &op = operations[placed.id];
+        const Operation &op = design.operations[placed.id];
         if (op.first_input == 0 && op.second_input == 0)
-            create_result_variable(design, operations, placed, next++);
+            create_result_variable(design, placed, next++);
     }
     for (const Placed &placed : schedule)
-        if (operations[placed.id].output_variable == -1)
-            create_result_variable(design, operations, placed, next++);
+        if (design.operations[placed.id].output_variable == -1)
+            create_result_variable(design, placed, next++);
 
     // Each step's list is reserved at its final length first: the primary
     // inputs are born in step 0, each result in its operation's step.
@@ -154,7 +155,7 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     for (int32_t variable = 1; variable <= primary_variables; ++variable)
         born_list(design, 0).push_back(variable);
     for (const Placed &placed : schedule)
-        born_list(design, placed.step).push_back(operations[placed.id].output_variable);
+        born_list(design, placed.step).push_back(design.operations[placed.id].output_variable);
 
     const std::size_t variables = design.lifetimes.size() + 1;
     design.lifetime_of.assign(variables, {0, 0});
@@ -233,11 +234,8 @@ void assign_registers(Design &design) {
         design.register_lifetimes.resize(held.size());
     for (std::size_t r = 0; r < held.size(); ++r)
         design.register_lifetimes[r].reserve(design.register_lifetimes[r].size() + held[r]);
-    for (int32_t v : placed) {
-        const auto [birth, death] = design.lifetime_of[static_cast<std::size_t>(v)];
-        const int32_t reg = design.register_of[static_cast<std::size_t>(v)];
-        design.register_lifetimes[static_cast<std::size_t>(reg) - 1].push_back(Lifetime{birth, death, v});
-    }
+    for (int32_t v : placed)
+        held_by(design, register_of_variable(design, v)).push_back(lifetime_record(design, v));
 }
 
 void allocate_registers(Design &design) {

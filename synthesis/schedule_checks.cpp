@@ -14,11 +14,6 @@
 namespace velnor {
 namespace {
 
-const Operation *find_operation(const Design &design, int32_t id) {
-    const auto found = design.operations.find(id);
-    return found == design.operations.end() ? nullptr : &found->second;
-}
-
 bool find_lifetime(const Design &design, int32_t variable, std::pair<int32_t, int32_t> &lifetime) {
     if (variable < 1 || static_cast<std::size_t>(variable) >= design.lifetime_of.size())
         return false;

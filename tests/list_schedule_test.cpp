@@ -73,13 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ListSchedule, SameProducerTwiceIsReleasedOnceAndCountedOncePerCheck) {
     Design design = test::graph({{Add, 0, 0, 1}, {Multiply, 1, 1, 2}});
     design.operations[1].list_step = 1;
-    OperationIndex operations(design);
     std::vector<int32_t> counters;
     std::vector<int32_t> released;
-    release_successors(design, operations, 1, counters, released);
+    release_successors(design, 1, counters, released);
     EXPECT_EQ(released, std::vector<int32_t>{2});
     EXPECT_EQ(counters, (std::vector<int32_t>{0, 1}));
-    release_successors(design, operations, 1, counters, released);
+    release_successors(design, 1, counters, released);
     EXPECT_EQ(released, std::vector<int32_t>{2});  // nothing more: 2 was released before
     EXPECT_EQ(counters, (std::vector<int32_t>{0, 2}));
 }
