@@ -36,6 +36,8 @@ public:
         FileNotWritten,           // a file the run needs could not be written
         DatapathFile,             // a datapath file cannot be read or breaks its format
         SuspectDesign,            // a datapath that is not one of the run's DSP core
+        SuspectNetlist,           // suspect hardware that cannot be read, simulated or matched to the DSP core
+        OwnerRecord,              // an owner's record that cannot be read, or whose files changed
     };
 
     Refusal(Reason reason, const std::string &message) : std::runtime_error(message), reason_(reason) {}
