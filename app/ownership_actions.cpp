@@ -1,16 +1,21 @@
 // The window's side of proving ownership: File > "Export datapath…" writes the
 // run's signed and unsigned datapath files, File > "Verify a design…" checks a
-// suspect datapath file against this run's signature. Both call the same
+// suspect datapath file, or suspect Verilog (RTL or a gate netlist, read by
+// yosys), against this run's signature. Both call the same
 // engine functions as velnor-cli; the verdict goes to the console and a box.
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QStringList>
+
+#include <sstream>
 
 #include "app/busy_guard.h"
 #include "app/main_window.h"
 #include "core/datapath_file.h"
 #include "flow/verification.h"
+#include "tools/suspect_verilog.h"
 #include "ui_mainwindow.h"
 
 using namespace velnor;
@@ -68,13 +73,31 @@ void MainWindow::verify_design() {
     if (busy || !verify_design_action->isEnabled())
         return;
     const BusyGuard guard(busy);
-    const QString file = dialogs->open_file(this, tr("verify a design"), "/home", tr("Datapath (*.json);;All files (*)"));
+    const QString file = dialogs->open_file(this, tr("verify a design"), "/home",
+                                            tr("Datapath or Verilog (*.json *.v *.sv *.vh);;All files (*)"));
     if (file.isEmpty())
         return;
+    const std::string path = QFile::encodeName(file).toStdString();
     try {
-        const Verification v = verify_datapath(run.unsigned_design, run.embedding,
-                                               read_datapath_file(QFile::encodeName(file).toStdString()),
-                                               default_alpha);
+        Verification v;
+        if (is_verilog_file_name(path)) {
+            // Yosys takes seconds on a large netlist; the cursor says the window is working.
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            std::ostringstream log;
+            SuspectVerilog suspect;
+            suspect.path = path;
+            try {
+                v = verify_suspect_verilog(run.unsigned_design, run.embedding, suspect, default_alpha, log).verification;
+            } catch (...) {
+                QApplication::restoreOverrideCursor();
+                throw;
+            }
+            QApplication::restoreOverrideCursor();
+            for (const QString &line : QString::fromStdString(log.str()).split('\n', Qt::SkipEmptyParts))
+                write_to_console("blue", line);
+        } else {
+            v = verify_datapath(run.unsigned_design, run.embedding, read_datapath_file(path), default_alpha);
+        }
         write_to_console("blue", "verification of " + file);
         const QStringList lines = QString::fromStdString(verification_text(v)).split('\n', Qt::SkipEmptyParts);
         for (const QString &line : lines)

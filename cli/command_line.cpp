@@ -39,6 +39,9 @@ const char usage_text[] =
     "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*, --svg, --dot>\n"
     "                  [--alpha P] [--null-samples N [--seed S]] [--json] [--verbose]\n"
+    "  velnor-cli verify --verilog FILE [--top NAME] [--ports FILE] [--vectors N] [--seed S]\n"
+    "                  [--recovered FILE] [--yosys-seconds T] <the options of run as above>\n"
+    "                  [--alpha P] [--json] [--verbose]\n"
     "%EXPLORE%"
     "  velnor-cli --help | --version\n"
     "\n"
@@ -81,7 +84,14 @@ const char usage_text[] =
     "                      the signature present (default 1e-6)\n"
     "  --null-samples N    also estimate the probability from N random register\n"
     "                      allocations of the same variables (1 to 1000000)\n"
-    "  --seed S            the seed of those allocations (default 1)\n"
+    "  --seed S            the seed of those allocations and of the input vectors (default 1)\n"
+    "verify --verilog checks suspect hardware (needs yosys): RTL or a gate netlist\n"
+    "  --verilog FILE      the suspect Verilog, in place of --design\n"
+    "  --top NAME          its top module (default: yosys's automatic top)\n"
+    "  --ports FILE        one 'velnor-name suspect-name' line per renamed port\n"
+    "  --vectors N         random input vectors simulated (1 to 4096, default 64)\n"
+    "  --recovered FILE    write the recovered datapath as JSON\n"
+    "  --yosys-seconds T   how long yosys may take (default 300)\n"
     "Options of explore (lists are blank-separated; one run per combination):\n"
     "  --dfg FILE          a DSP core; give it again for more cores\n"
     "  --adders \"N ..\", --multipliers \"N ..\", --subtractors \"N ..\", --comparators \"N ..\"\n"
@@ -104,6 +114,8 @@ const char *const required_run_options[] = {"dfg", "library", "encodings", "roun
 const char *const output_value_options[] = {"out",      "stamp",   "datapath", "datapath-before",
                                             "verilog", "verilog-before", "svg", "dot"};
 const char *const verify_value_options[] = {"design", "alpha", "null-samples", "seed"};
+// verify's options of a suspect given as Verilog.
+const char *const hardware_value_options[] = {"top", "ports", "vectors", "recovered", "yosys-seconds"};
 const char *const commands[] = {"run", "demo", "verify"};
 
 // The options of run, demo and verify, made once: each call of the batch
@@ -116,6 +128,7 @@ const QList<QCommandLineOption> &command_options() {
         std::for_each(std::begin(output_value_options), std::end(output_value_options), add_valued);
         add_valued("embedding");
         std::for_each(std::begin(verify_value_options), std::end(verify_value_options), add_valued);
+        std::for_each(std::begin(hardware_value_options), std::end(hardware_value_options), add_valued);
         for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
             list.append(QCommandLineOption(name, name));
         return list;
@@ -201,18 +214,30 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
                 refuse_option(name, "not taken by demo, which runs its own DSP core, library and key");
     if (command == "verify") {
         for (const char *name : output_value_options)
-            if (parser.isSet(name))
+            if (parser.isSet(name) && std::string(name) != "verilog")
                 refuse_option(name, "not taken by verify, which writes nothing");
         if (parser.isSet("verilog-stats"))
             refuse_option("verilog-stats", "not taken by verify, which synthesizes nothing");
-        if (!parser.isSet("design"))
-            refuse_option("design", "missing; verify needs the suspect design's datapath file");
-        if (parser.isSet("seed") && !parser.isSet("null-samples"))
-            refuse_option("seed", "taken with --null-samples only");
+        const bool hardware = parser.isSet("verilog");
+        if (!parser.isSet("design") && !hardware)
+            refuse_option("design", "missing; verify needs the suspect, a datapath file (--design) or Verilog (--verilog)");
+        if (parser.isSet("design") && hardware)
+            refuse_option("verilog", "not taken with --design; give one suspect");
+        if (hardware && parser.value("verilog").isEmpty())
+            refuse_option("verilog", "needs a file name");
+        if (!hardware)
+            for (const char *name : hardware_value_options)
+                if (parser.isSet(name))
+                    refuse_option(name, "taken with --verilog only");
+        if (parser.isSet("seed") && !parser.isSet("null-samples") && !hardware)
+            refuse_option("seed", "taken with --null-samples or --verilog only");
     } else {
         for (const char *name : verify_value_options)
             if (parser.isSet(name))
                 refuse_option(name, "taken by verify only");
+        for (const char *name : hardware_value_options)
+            if (parser.isSet(name))
+                refuse_option(name, "taken by verify --verilog only");
     }
     for (const char *name : {"datapath", "datapath-before", "verilog", "verilog-before"})
         if (parser.isSet(name) && parser.value(name).isEmpty())
@@ -286,6 +311,39 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     return status;
 }
 
+// verify --verilog: the suspect read by yosys, its registers recovered, and,
+// with --recovered, the recovered datapath written after the verdict is printed.
+int verify_hardware_and_print(const RunRequest &request, const QCommandLineParser &parser, double alpha,
+                              const std::optional<NullSampling> &null_sampling, std::ostream &out,
+                              std::ostream &err, std::ostream &log) {
+    HardwareRequest hardware;
+    hardware.verilog = QFile::encodeName(parser.value("verilog")).toStdString();
+    const auto text = [&parser](const char *name) -> std::optional<std::string> {
+        if (!parser.isSet(name))
+            return std::nullopt;
+        return parser.value(name).toStdString();
+    };
+    hardware.top = text("top");
+    if (parser.isSet("ports"))
+        hardware.ports_file = QFile::encodeName(parser.value("ports")).toStdString();
+    hardware.vectors = text("vectors");
+    hardware.seed = text("seed");
+    hardware.yosys_seconds = text("yosys-seconds");
+    const HardwareVerification checked = verify_verilog_file(request, hardware, alpha, null_sampling, log);
+    log.flush();
+    out << (parser.isSet("json") ? verification_json(checked.verification, parser.isSet("embedding"))
+                                 : verification_text(checked.verification));
+    out.flush();
+    if (parser.isSet("recovered")) {
+        const std::string path = QFile::encodeName(parser.value("recovered")).toStdString();
+        if (path.empty() || !write_datapath_file(path, checked.recovered.datapath)) {
+            err << "--recovered: cannot write " << one_line(path) << "\n";
+            return WriteFailed;
+        }
+    }
+    return verify_status(checked.verification.verdict);
+}
+
 int verify_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
                      std::ostream &err) {
     std::ostream quiet(nullptr);
@@ -297,6 +355,8 @@ int verify_and_print(const RunRequest &request, const QCommandLineParser &parser
         null_sampling = parse_null_sampling(parser.value("null-samples").toStdString(),
                                             seed ? std::optional<std::string>(seed->toStdString()) : std::nullopt);
     }
+    if (parser.isSet("verilog"))
+        return verify_hardware_and_print(request, parser, alpha, null_sampling, out, err, log);
     const Verification verification = verify_design_file(
         request, QFile::encodeName(parser.value("design")).toStdString(), alpha, null_sampling, log);
     log.flush();

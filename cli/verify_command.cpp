@@ -18,7 +18,7 @@ std::string tally_json(const Tally &tally) {
     return "{\"held\": " + std::to_string(tally.held) + ", \"total\": " + std::to_string(tally.total) + "}";
 }
 
-std::string constraint_json(const CheckedConstraint &c) {
+std::string constraint_json(const CheckedConstraint &c, bool name_checked) {
     std::string text = "{\"kind\": ";
     if (c.kind == CheckedConstraint::Kind::Zero)
         text += "\"zero\", \"a\": " + json_string(c.a) + ", \"b\": " + json_string(c.b);
@@ -27,7 +27,10 @@ std::string constraint_json(const CheckedConstraint &c) {
     else
         text += "\"one\", \"operation\": " + std::to_string(c.operation) + ", \"variant\": " +
                 std::to_string(c.variant);
-    return text + ", \"held\": " + json_bool(c.held) + ", \"distinguishing\": " + json_bool(c.distinguishing) + "}";
+    text += ", \"held\": " + json_bool(c.held) + ", \"distinguishing\": " + json_bool(c.distinguishing);
+    if (name_checked)
+        text += ", \"checked\": " + json_bool(c.checked);
+    return text + "}";
 }
 
 }  // namespace
@@ -73,11 +76,73 @@ Verification verify_design_file(const RunRequest &request, const std::string &de
     return verification;
 }
 
+namespace {
+
+[[noreturn]] void refuse_value(const char *option, const std::string &why) {
+    throw Refusal(Refusal::Reason::CommandLine, std::string("--") + option + ": " + why);
+}
+
+SuspectVerilog suspect_from(const HardwareRequest &hardware) {
+    SuspectVerilog suspect;
+    suspect.path = hardware.verilog;
+    suspect.top = hardware.top;
+    if (hardware.top && hardware.top->empty())
+        refuse_value("top", "needs a module name");
+    if (hardware.vectors) {
+        const std::optional<int> vectors = parse_typed_integer(*hardware.vectors);
+        if (!vectors || *vectors < 1 || *vectors > max_recovery_vectors)
+            refuse_value("vectors", "must be a whole number from 1 to " + std::to_string(max_recovery_vectors));
+        suspect.recovery.vectors = *vectors;
+    }
+    if (hardware.seed)
+        suspect.recovery.seed = parse_null_sampling("1", hardware.seed).seed;
+    if (hardware.yosys_seconds) {
+        char *end = nullptr;
+        const double seconds = std::strtod(hardware.yosys_seconds->c_str(), &end);
+        if (hardware.yosys_seconds->empty() || end != hardware.yosys_seconds->c_str() + hardware.yosys_seconds->size() ||
+            !std::isfinite(seconds) || seconds <= 0 || seconds > max_yosys_seconds)
+            refuse_value("yosys-seconds", "must be a number of seconds above 0 and at most 86400");
+        suspect.yosys_seconds = seconds;
+    }
+    if (hardware.ports_file) {
+        try {
+            suspect.recovery.ports = read_port_map_file(*hardware.ports_file);
+        } catch (const Refusal &refusal) {
+            throw Refusal(refusal.reason(), std::string("--ports: ") + refusal.what());
+        }
+    }
+    return suspect;
+}
+
+}  // namespace
+
+HardwareVerification verify_verilog_file(const RunRequest &request, const HardwareRequest &hardware, double alpha,
+                                         const std::optional<NullSampling> &null_sampling, std::ostream &log) {
+    // Every option is checked before the flow and yosys spend their time.
+    const SuspectVerilog suspect = suspect_from(hardware);
+    const FlowRun run = run_flow(request, log);
+    HardwareVerification checked;
+    try {
+        checked = verify_suspect_verilog(run.unsigned_design, run.embedding, suspect, alpha, log);
+    } catch (const Refusal &refusal) {
+        throw Refusal(refusal.reason(), std::string("--verilog: ") + refusal.what());
+    }
+    if (null_sampling)
+        estimate_empirical_coincidence(checked.verification, run.unsigned_design, null_sampling->samples,
+                                       null_sampling->seed);
+    return checked;
+}
+
 std::string verification_json(const Verification &v, bool name_embedding) {
     const bool strong = v.mode == EmbeddingMode::Strong;
     JsonObject json;
     if (name_embedding || strong)
         json.add_string("embedding", embedding_mode_name(v.mode));
+    if (v.found) {
+        json.add("found", "{\"variables\": " + std::to_string(v.found->variables) + ", \"of\": " +
+                              std::to_string(v.found->of) + "}");
+        json.add_integer("unchecked", static_cast<long long>(v.unchecked));
+    }
     json.add("zeros", tally_json(v.zeros));
     json.add("ones", tally_json(v.ones));
     if (strong)
@@ -99,7 +164,7 @@ std::string verification_json(const Verification &v, bool name_embedding) {
     json.add_string("verdict", verdict_name(v.verdict));
     std::string constraints = "[";
     for (std::size_t i = 0; i < v.constraints.size(); ++i)
-        constraints += (i == 0 ? "\n    " : ",\n    ") + constraint_json(v.constraints[i]);
+        constraints += (i == 0 ? "\n    " : ",\n    ") + constraint_json(v.constraints[i], v.found.has_value());
     constraints += v.constraints.empty() ? "]" : "\n  ]";
     json.add("constraints", constraints);
     return json.close();

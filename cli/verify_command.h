@@ -10,6 +10,7 @@
 
 #include "cli/run_flow.h"
 #include "flow/verification.h"
+#include "tools/suspect_verilog.h"
 
 namespace velnor::cli {
 
@@ -28,6 +29,22 @@ struct NullSampling {
 // of another DSP core, a bad --alpha) throw Refusal naming the option.
 Verification verify_design_file(const RunRequest &request, const std::string &design_path, double alpha,
                                  const std::optional<NullSampling> &null_sampling, std::ostream &log);
+
+// verify --verilog's options as typed; absent ones take their defaults.
+struct HardwareRequest {
+    std::string verilog;                       // --verilog
+    std::optional<std::string> top;            // --top
+    std::optional<std::string> ports_file;     // --ports
+    std::optional<std::string> vectors;        // --vectors: 1 to max_recovery_vectors
+    std::optional<std::string> seed;           // --seed: of the input vectors (and of the null samples)
+    std::optional<std::string> yosys_seconds;  // --yosys-seconds: above 0, at most max_yosys_seconds
+};
+
+// Runs the owner's flow, reads the suspect Verilog through yosys, recovers its
+// register allocation and verifies it; then, when asked, draws the null
+// samples. Refusals name the option that carried the value at fault.
+HardwareVerification verify_verilog_file(const RunRequest &request, const HardwareRequest &hardware, double alpha,
+                                         const std::optional<NullSampling> &null_sampling, std::ostream &log);
 
 // Parses --alpha: a number above 0 and at most 1.
 double parse_alpha(const std::string &text);

@@ -39,6 +39,7 @@ struct DatapathVariable {
 
 struct Datapath {
     std::string dfg;  // the DFG file's name without its folder
+    std::string source;  // where it was read from when not from a run: "verilog" for a recovered one
     int32_t adders = 0, multipliers = 0, subtractors = 0, comparators = 0;  // resource limits
     int32_t control_steps = 0;
     int32_t registers = 0;

@@ -143,7 +143,8 @@ std::string datapath_to_json(const Datapath &datapath) {
                             {"multipliers", datapath.multipliers},
                             {"subtractors", datapath.subtractors},
                             {"comparators", datapath.comparators}};
-    return "{\n  \"format\": " + dump(format_name) + ",\n  \"version\": " + dump(format_version) +
+    const std::string source = datapath.source.empty() ? "" : ",\n  \"source\": " + dump(datapath.source);
+    return "{\n  \"format\": " + dump(format_name) + ",\n  \"version\": " + dump(format_version) + source +
            ",\n  \"dfg\": " + dump(datapath.dfg) + ",\n  \"resources\": " + dump(resources) +
            ",\n  \"control_steps\": " + dump(datapath.control_steps) + ",\n  \"registers\": " +
            dump(datapath.registers) + ",\n  \"operations\": " + lines(operations) + ",\n  \"variables\": " +
@@ -169,6 +170,12 @@ Datapath datapath_from_json(const std::string &text) {
     if (!dfg.is_string())
         refuse("dfg", "must be a string");
     datapath.dfg = dfg.get<std::string>();
+    const auto source = document.find("source");
+    if (source != document.end()) {
+        if (!source->is_string() || source->get<std::string>() != "verilog")
+            refuse("source", "must be \"verilog\" when present");
+        datapath.source = source->get<std::string>();
+    }
     const json &resources = member(document, "", "resources");
     if (!resources.is_object())
         refuse("resources", "must be an object");

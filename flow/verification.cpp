@@ -22,7 +22,8 @@ namespace {
 
 // The suspect's register of every variable name, after checking that the
 // suspect has exactly the owner's operations and variables.
-std::map<std::string, int32_t> suspect_registers(const Datapath &owner, const Datapath &suspect) {
+// A suspect recovered from hardware may leave variables out; their register is 0.
+std::map<std::string, int32_t> suspect_registers(const Datapath &owner, const Datapath &suspect, bool partial) {
     if (suspect.operations.size() != owner.operations.size())
         refuse("it has " + std::to_string(suspect.operations.size()) + " operations, the DSP core " +
                std::to_string(owner.operations.size()));
@@ -50,9 +51,10 @@ std::map<std::string, int32_t> suspect_registers(const Datapath &owner, const Da
             refuse("variable " + variable.name + " is listed twice");
         found->second = variable.register_number;
     }
-    for (const auto &[name, register_number] : registers)
-        if (register_number == 0)
-            refuse("variable " + name + " is missing");
+    if (!partial)
+        for (const auto &[name, register_number] : registers)
+            if (register_number == 0)
+                refuse("variable " + name + " is missing");
     return registers;
 }
 
@@ -107,6 +109,17 @@ Verdict verdict_for(double pc_distinguishing, double best_possible, double alpha
     return Verdict::Absent;
 }
 
+// Whether the suspect shows both variables of c; one it does not is kept as
+// unchecked and counted nowhere else.
+bool shown(Verification &result, CheckedConstraint &c, const std::map<std::string, int32_t> &in_suspect) {
+    if (in_suspect.at(c.a) != 0 && in_suspect.at(c.b) != 0)
+        return true;
+    c.checked = false;
+    ++result.unchecked;
+    result.constraints.push_back(c);
+    return false;
+}
+
 // A strong run's constraints: each together pair must share a register, which
 // it does by chance with 1/R.
 void check_together(Verification &result, const Embedding &embedding, const Datapath &before,
@@ -117,8 +130,10 @@ void check_together(Verification &result, const Embedding &embedding, const Data
         c.kind = CheckedConstraint::Kind::Together;
         c.a = before.variables.at(static_cast<std::size_t>(partner - 1)).name;
         c.b = before.variables.at(static_cast<std::size_t>(moved - 1)).name;
-        c.held = in_suspect.at(c.a) == in_suspect.at(c.b);
         c.distinguishing = in_unsigned.at(c.a) != in_unsigned.at(c.b);
+        if (!shown(result, c, in_suspect))
+            continue;
+        c.held = in_suspect.at(c.a) == in_suspect.at(c.b);
         count(result.together, c.held);
         if (c.distinguishing)
             count(distinguishing, c.held);
@@ -152,11 +167,18 @@ const char *verdict_name(Verdict verdict) {
 Verification verify_datapath(const Design &unsigned_design, const Embedding &embedding, const Datapath &suspect,
                              double alpha) {
     const Datapath before = datapath_of(unsigned_design);
-    const std::map<std::string, int32_t> in_suspect = suspect_registers(before, suspect);
+    const bool recovered = suspect.source == "verilog";
+    const std::map<std::string, int32_t> in_suspect = suspect_registers(before, suspect, recovered);
     const std::map<std::string, int32_t> in_unsigned = registers_by_name(before);
 
     Verification result;
     result.alpha = alpha;
+    if (recovered) {
+        result.found = FoundVariables{0, static_cast<int64_t>(before.variables.size())};
+        for (const auto &[name, register_number] : in_suspect)
+            if (register_number != 0)
+                ++result.found->variables;
+    }
     result.mode = embedding.figures.mode;
     if (result.mode == EmbeddingMode::Strong) {
         check_together(result, embedding, before, in_suspect, in_unsigned);
@@ -173,8 +195,10 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
         c.kind = CheckedConstraint::Kind::Zero;
         c.a = before.variables.at(static_cast<std::size_t>(first - 1)).name;
         c.b = before.variables.at(static_cast<std::size_t>(second - 1)).name;
-        c.held = in_suspect.at(c.a) != in_suspect.at(c.b);
         c.distinguishing = in_unsigned.at(c.a) == in_unsigned.at(c.b);
+        if (!shown(result, c, in_suspect))
+            continue;
+        c.held = in_suspect.at(c.a) != in_suspect.at(c.b);
         count(result.zeros, c.held);
         if (c.distinguishing)
             count(zero_distinguishing, c.held);
@@ -186,8 +210,14 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
         c.operation = id;
         c.variant = wanted_variant(id);
         const auto index = static_cast<std::size_t>(id - 1);
-        c.held = suspect.operations.at(index).variant == c.variant;
         c.distinguishing = before.operations.at(index).variant != c.variant;
+        if (recovered) {  // hardware does not show which variant of a unit ran an operation
+            c.checked = false;
+            ++result.unchecked;
+            result.constraints.push_back(std::move(c));
+            continue;
+        }
+        c.held = suspect.operations.at(index).variant == c.variant;
         count(result.ones, c.held);
         if (c.distinguishing)
             count(one_distinguishing, c.held);
@@ -257,6 +287,9 @@ std::string verification_text(const Verification &v) {
     // Probabilities in the key file's number format.
     std::ostringstream out;
     const bool strong = v.mode == EmbeddingMode::Strong;
+    if (v.found)
+        out << "variables found : " << v.found->variables << " of " << v.found->of << "\n"
+            << "constraints unchecked : " << v.unchecked << "\n";
     if (strong)
         out << "together constraints held : " << tally_text(v.together) << "\n";
     else

@@ -31,6 +31,7 @@ struct CheckedConstraint {
     ModuleVariant variant = unbound_variant;
     bool held = false;           // the suspect satisfies it
     bool distinguishing = false; // the owner's unsigned design breaks it
+    bool checked = true;         // false when the suspect does not show what it needs; then not counted
 };
 
 struct Tally {
@@ -49,8 +50,16 @@ struct EmpiricalCoincidence {
     double log10_pc = 0;  // finite where pc underflows
 };
 
+// How many of the owner's variables a suspect recovered from hardware shows.
+struct FoundVariables {
+    int64_t variables = 0;
+    int64_t of = 0;
+};
+
 struct Verification {
     EmbeddingMode mode = EmbeddingMode::Specified;
+    std::optional<FoundVariables> found;  // only for a suspect recovered from hardware
+    int64_t unchecked = 0;                // constraints such a suspect cannot show
     Tally zeros, ones, together, distinguishing;
     double pc_all = 1;             // chance of holding at least as many of all constraints
     double pc_distinguishing = 1;  // the same over the distinguishing constraints only
@@ -72,6 +81,10 @@ constexpr double default_alpha = 1e-6;
 // holds by chance with 1 - 1/R (R the registers before embedding), a one
 // constraint with 1 - 1/(A M), a together constraint with 1/R. Refuses (SuspectDesign) a suspect of another
 // DSP core: operations that differ, or variable names that the core does not have.
+// A suspect recovered from hardware (source "verilog") may lack variables and
+// shows no variants: a constraint naming a missing variable, and every one
+// constraint, is unchecked, and the tallies, probabilities and verdict are over
+// the checked constraints only.
 Verification verify_datapath(const Design &unsigned_design, const Embedding &embedding, const Datapath &suspect,
                              double alpha);
 

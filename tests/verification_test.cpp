@@ -137,6 +137,50 @@ TEST(VerifyRefuses, AVariableTheCoreDoesNotHave) {
     EXPECT_THROW(verify(fir, suspect), Refusal);
 }
 
+// A datapath recovered from hardware lacks some variables and every variant:
+// what it cannot show is unchecked, and the counts and probabilities are those
+// of the constraints it shows, as if the others had never been placed.
+TEST(VerifyRecovered, CountsOnlyWhatTheSuspectShows) {
+    const FlowRun owner = owner_run(keys[3]);
+    const Verification full = verify(owner, datapath_of(owner.design));
+    Datapath suspect = datapath_of(owner.design);
+    suspect.source = "verilog";
+    for (DatapathOperation &op : suspect.operations)
+        op.variant = unbound_variant;
+    // Leave out the first variable of the first distinguishing zero constraint.
+    const auto first = std::find_if(full.constraints.begin(), full.constraints.end(), [](const CheckedConstraint &c) {
+        return c.kind == CheckedConstraint::Kind::Zero && c.distinguishing;
+    });
+    ASSERT_NE(first, full.constraints.end());
+    const std::string missing = first->a;
+    suspect.variables.erase(std::find_if(suspect.variables.begin(), suspect.variables.end(),
+                                         [&](const DatapathVariable &v) { return v.name == missing; }));
+
+    const Verification v = verify(owner, suspect);
+    ASSERT_TRUE(v.found.has_value());
+    EXPECT_EQ(v.found->variables, v.found->of - 1);
+    int64_t naming_missing = 0, zero_distinguishing = 0;
+    for (const CheckedConstraint &c : full.constraints) {
+        naming_missing += c.kind == CheckedConstraint::Kind::Zero && (c.a == missing || c.b == missing);
+        zero_distinguishing += c.kind == CheckedConstraint::Kind::Zero && c.distinguishing;
+    }
+    EXPECT_EQ(v.unchecked, naming_missing + full.ones.total);
+    EXPECT_EQ(v.ones.total, 0);
+    EXPECT_EQ(v.zeros.total, full.zeros.total - naming_missing);
+    EXPECT_EQ(v.zeros.held, v.zeros.total);
+    EXPECT_EQ(v.constraints.size(), full.constraints.size());
+    for (const CheckedConstraint &c : v.constraints)
+        EXPECT_EQ(c.checked, c.kind == CheckedConstraint::Kind::Zero && c.a != missing && c.b != missing);
+    EXPECT_LT(v.distinguishing.total, zero_distinguishing + 1);
+    EXPECT_GT(v.pc_distinguishing, full.pc_distinguishing);  // fewer constraints, weaker evidence
+    EXPECT_NE(verification_text(v).find("variables found : " + std::to_string(v.found->of - 1) + " of "),
+              std::string::npos);
+
+    // A datapath file that lacks a variable is still refused.
+    suspect.source.clear();
+    EXPECT_THROW(verify(owner, suspect), Refusal);
+}
+
 TEST(VerifyCounts, ZerosBeyondTheLastPairAreNoConstraints) {
     // diffeq's 210 bits hold more zeros than it has pairs of odd variables: the
     // report's Pc counts every zero, verification only the pairs placed.
