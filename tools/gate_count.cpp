@@ -1,12 +1,12 @@
-// Runs yosys on a scratch copy of the Verilog and reads its statistics.
-#include "rtl/gate_count.h"
+// Runs yosys on a scratch copy of the Verilog in a private folder and reads
+// its statistics.
+#include "tools/gate_count.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
+#include "tools/yosys_run.h"
 
 namespace velnor {
 
@@ -36,39 +36,26 @@ GateCount gate_count_from_statistics(const std::string &statistics) {
 }
 
 GateCount synthesized_gate_count(const std::string &verilog, const std::string &top) {
-    char path[] = "/tmp/velnor-gates-XXXXXX.v";
-    const int descriptor = mkstemps(path, 2);
-    if (descriptor < 0)
-        throw GateCountError("cannot create a scratch file for yosys");
-    close(descriptor);
+    // The name goes into yosys's command script, so it must not carry a command of its own.
+    if (!plain_module_name(top))
+        throw GateCountError("the top module name " + top + " is not a plain Verilog identifier");
+    const ScratchFolder folder;
+    if (!folder.made())
+        throw GateCountError("cannot make a scratch folder for yosys");
+    const std::string path = folder.path() + "/design.v";
     {
         std::ofstream file(path, std::ios::binary);
         file << verilog;
-        if (!file.flush()) {
-            std::remove(path);
-            throw GateCountError("cannot write the scratch file " + std::string(path));
-        }
+        if (!file.flush())
+            throw GateCountError("cannot write the scratch file " + path);
     }
-    // The top name is a Verilog identifier and the path has no quote, so neither needs escaping.
-    const std::string command = "yosys -p 'read_verilog " + std::string(path) + "; synth -flatten -top " + top +
-                                "; stat' 2>&1";
-    std::string output;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe != nullptr) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, got);
-    }
-    const int status = pipe == nullptr ? -1 : pclose(pipe);
-    std::remove(path);
-    if (status != 0) {
-        const auto error = output.find("ERROR");
-        throw GateCountError(error == std::string::npos
-                                 ? "yosys could not be run (is it installed?)"
-                                 : "yosys failed: " + output.substr(error, output.find('\n', error) - error));
-    }
-    return gate_count_from_statistics(output);
+    // yosys works in the scratch folder, so the script names the file without its folder.
+    const ChildResult run =
+        run_yosys({"-p", "read_verilog design.v; synth -flatten -top " + top + "; stat"}, folder.path(),
+                  gate_count_seconds, std::nullopt);
+    if (const auto failure = yosys_failure(run, gate_count_seconds))
+        throw GateCountError(*failure);
+    return gate_count_from_statistics(run.standard_output);
 }
 
 }  // namespace velnor
