@@ -2,7 +2,7 @@
 // to standard error so that standard output stays what scripts parse.
 #include "cli/verilog_export.h"
 
-#include "rtl/gate_count.h"
+#include "tools/gate_count.h"
 #include "rtl/verilog_writer.h"
 
 namespace velnor::cli {

@@ -49,7 +49,11 @@ struct FlipFlopTrace {
 // Runs the handshake. Refuses (Refusal::Reason::SuspectNetlist) a netlist
 // whose gates form a combinational loop, a flip-flop not clocked by the clock
 // net, and a run in which done does not rise within max_edges ("done never
-// rose within N clock edges").
+// rose within N clock edges"); also a net outside net_count and a net with two
+// drivers (a gate or flip-flop driving a constant, an input or another's net).
+// A stimulus that breaks its own rules (no vectors, a bus with a value count
+// other than vectors, a net outside the netlist, negative max_edges) is refused
+// with Refusal::Reason::InvalidArgument. The clock net stays 0 for the gates.
 FlipFlopTrace simulate_handshake(const Netlist &netlist, const HandshakeStimulus &stimulus);
 
 }  // namespace velnor

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "rtl/datapath_evaluator.h"
-#include "rtl/gate_count.h"
+#include "tools/gate_count.h"
 #include "synthesis/register_allocation.h"
 #include "tests/synthesis_fixtures.h"
 

@@ -19,8 +19,13 @@ struct GateCountError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The longest a gate count may take: a datapath of the largest DSP core the
+// hash chain takes synthesizes in well under a minute.
+constexpr double gate_count_seconds = 600;
+
 // Synthesizes verilog with top module top (yosys's generic `synth -flatten`)
-// and counts its cells. Runs the yosys found on the PATH. Throws GateCountError.
+// and counts its cells. Runs the yosys found on the PATH, at most
+// gate_count_seconds. Throws GateCountError.
 GateCount synthesized_gate_count(const std::string &verilog, const std::string &top);
 
 // Reads the counts from the text of yosys's `stat` of one flattened module.
