@@ -10,7 +10,9 @@
 
 #include "core/bounded_line_reader.h"
 #include "core/private_file.h"
+#include "hash/encoding.h"
 #include "hash/file_digest.h"
+#include "hash/hash_engine.h"
 
 namespace velnor {
 namespace {
@@ -40,14 +42,15 @@ const json &object_member(const json &object, const char *name) {
     return value;
 }
 
-// A whole number from least to the largest int; where names it in a refusal.
-int whole_number(const json &value, const std::string &where, int64_t least) {
+// A whole number from least to most; where names it in a refusal.
+int whole_number(const json &value, const std::string &where, int64_t least,
+                 int64_t most = std::numeric_limits<int>::max()) {
     if (!value.is_number_integer())
         refuse(where, "must be a whole number");
     const bool huge = value.is_number_unsigned() && value.get<uint64_t>() > uint64_t{INT64_MAX};
     const int64_t number = huge ? std::numeric_limits<int64_t>::max() : value.get<int64_t>();
-    if (number < least || number > std::numeric_limits<int>::max())
-        refuse(where, "must be from " + std::to_string(least) + " to " + std::to_string(std::numeric_limits<int>::max()));
+    if (number < least || number > most)
+        refuse(where, "must be from " + std::to_string(least) + " to " + std::to_string(most));
     return static_cast<int>(number);
 }
 
@@ -58,13 +61,14 @@ std::string text(const json &object, const std::string &where, const char *name)
     return value.get<std::string>();
 }
 
-std::vector<int> whole_numbers(const json &object, const std::string &where, const char *name, int64_t least) {
+std::vector<int> whole_numbers(const json &object, const std::string &where, const char *name, int64_t least,
+                               int64_t most) {
     const json &value = member(object, where, name);
     if (!value.is_array())
         refuse(path_of(where, name), "must be an array of whole numbers");
     std::vector<int> numbers;
     for (std::size_t i = 0; i < value.size(); ++i)
-        numbers.push_back(whole_number(value[i], path_of(where, name) + "[" + std::to_string(i) + "]", least));
+        numbers.push_back(whole_number(value[i], path_of(where, name) + "[" + std::to_string(i) + "]", least, most));
     return numbers;
 }
 
@@ -200,10 +204,11 @@ OwnerRecord owner_record_from_json(const std::string &text_of_file) {
     record.subtractors = unit_count_from(resources, "subtractors");
     record.comparators = unit_count_from(resources, "comparators");
     const json &key = object_member(document, "key");
-    record.count = whole_number(member(key, "key", "count"), "key.count", 1);
-    record.encodings = whole_numbers(key, "key", "encodings", 1);
+    // The ranges of the key's fields, so that a record edited by hand is refused here, naming its member.
+    record.count = whole_number(member(key, "key", "count"), "key.count", 1, encoding_rule_count);
+    record.encodings = whole_numbers(key, "key", "encodings", 1, encoding_rule_count);
     record.order = text(key, "key", "order");
-    record.rounds = whole_numbers(key, "key", "rounds", 1);
+    record.rounds = whole_numbers(key, "key", "rounds", 1, sha512_rounds);
     record.size = whole_number(member(document, "", "size"), "size", 0);
     const std::optional<EmbeddingMode> mode = embedding_mode_named(text(document, "", "embedding"));
     if (!mode)
