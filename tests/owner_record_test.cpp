@@ -1,6 +1,7 @@
 // The owner's record: the document as written, read back equal, each malformed
-// member refused with its name, the record of a real run, and the check that
-// a recorded file or its moved copy still holds the recorded bytes.
+// member refused with its name, and the check that a recorded file or its
+// moved copy still holds the recorded bytes. The record of a real run is
+// checked through the window and velnor-cli.
 #include "flow/owner_record.h"
 
 #include <sys/stat.h>
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include "hash/file_digest.h"
-#include "tests/flow_fixtures.h"
 #include "tests/test_support.h"
 
 namespace velnor {
@@ -64,26 +64,6 @@ TEST(OwnerRecord, ReadsBackWhatItWritesIntoAnOwnerOnlyFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 1);
 }
 
-TEST(OwnerRecord, RecordsARunWithItsFilesAbsoluteAndHashed) {
-    FlowRun run = test::hashed_run(test::data_path("dfg/fir.txt"), 2, 2, 0, 0, {1, 5}, "10", {80, 64, 32, 16});
-    std::ostringstream log;
-    accept_constraint_size(run, 40, log);
-    const OwnerRecord record = owner_record_of(run);
-    EXPECT_EQ(record.dfg.path, std::filesystem::canonical(test::data_path("dfg/fir.txt")).string());
-    EXPECT_EQ(record.dfg.sha512, sha512_of_file(test::data_path("dfg/fir.txt")).sha512);
-    EXPECT_EQ(record.library.sha512, sha512_of_file(test::data_path("lib/library_a.txt")).sha512);
-    EXPECT_EQ(record.adders, 2);
-    EXPECT_EQ(record.multipliers, 2);
-    EXPECT_EQ(record.subtractors, std::nullopt);  // fir has no subtractions
-    EXPECT_EQ(record.comparators, std::nullopt);
-    EXPECT_EQ(record.count, 2);
-    EXPECT_EQ(record.encodings, (std::vector<int>{1, 5}));
-    EXPECT_EQ(record.order, "10");
-    EXPECT_EQ(record.rounds, (std::vector<int>{80, 64, 32, 16}));
-    EXPECT_EQ(record.size, 40);
-    EXPECT_EQ(record.embedding, EmbeddingMode::Specified);
-}
-
 struct Malformed {
     const char *name;
     const char *from;  // text to replace in the written document; empty: the whole document
@@ -124,11 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"NotAnObject", "", "[1, 2]", "the document must be a JSON object"},
         Malformed{"OtherFormat", "\"velnor-record\"", "\"velnor-datapath\"", "format: must be \"velnor-record\""},
         Malformed{"LaterVersion", "\"version\": 1", "\"version\": 2", "version: must be 1 (this velnor reads version 1)"},
-        Malformed{"VersionAsText", "\"version\": 1", "\"version\": \"1\"",
-                  "version: must be 1 (this velnor reads version 1)"},
         Malformed{"MissingKey", "\"key\":", "\"keys\":", "key: missing"},
         Malformed{"MissingRounds", "\"rounds\":", "\"round\":", "key.rounds: missing"},
-        Malformed{"MissingComparators", ", \"comparators\": 3", "", "resources.comparators: missing"},
         Malformed{"PathAsNumber", "\"/data/fir.txt\"", "7", "dfg.path: must be a string"},
         Malformed{"RelativePath", "\"/data/fir.txt\"", "\"data/fir.txt\"", "dfg.path: must be an absolute path"},
         Malformed{"ShortDigest", a128.c_str(), a127.c_str(), "dfg.sha512: must be 128 lowercase hexadecimal digits"},
@@ -141,8 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"RoundAsText", "[80, 64, 32, 16]", "[80, 64, \"32\", 16]", "key.rounds[2]: must be a whole number"},
         Malformed{"EncodingsAsText", "[1, 5, 9]", "\"1 5 9\"", "key.encodings: must be an array of whole numbers"},
         Malformed{"OrderAsNumber", "\"order\": \"10\"", "\"order\": 10", "key.order: must be a string"},
-        Malformed{"CountAsFraction", "\"count\": 2", "\"count\": 2.5", "key.count: must be a whole number"},
-        Malformed{"TenEncodings", "\"count\": 2", "\"count\": 10", "key.count: must be from 1 to 9"},
         Malformed{"NoSuchRule", "[1, 5, 9]", "[1, 5, 10]", "key.encodings[2]: must be from 1 to 9"},
         Malformed{"RoundPastFullStrength", "[80, 64, 32, 16]", "[81, 64, 32, 16]", "key.rounds[0]: must be from 1 to 80"},
         Malformed{"NegativeSize", "\"size\": 40", "\"size\": -1", "size: must be from 0 to 2147483647"},
