@@ -96,6 +96,8 @@ private slots:
     void on_actionAbout_triggered();
     // File > Export datapath…: the signed and the unsigned datapath files into a chosen folder.
     void export_datapath();
+    // File > Export owner record…: every option of the run and its files' SHA-512 into a chosen file.
+    void export_owner_record();
     // File > Verify a design…: checks a chosen datapath file for this run's signature.
     void verify_design();
     // Writes the signed datapath as <core>.v into a chosen folder.
@@ -120,6 +122,7 @@ private:
 
     velnor::FlowRun run;  // the design and every value the form has accepted
     QAction *export_datapath_action = nullptr;
+    QAction *export_record_action = nullptr;
     QAction *verify_design_action = nullptr;
     QPixmap tick_icon;
     QPixmap cross_icon;

@@ -1,10 +1,12 @@
 // The window's side of proving ownership: File > "Export datapath…" writes the
-// run's signed and unsigned datapath files, File > "Verify a design…" checks a
-// suspect datapath file, or suspect Verilog (RTL or a gate netlist, read by
-// yosys), against this run's signature. Both call the same
-// engine functions as velnor-cli; the verdict goes to the console and a box.
+// run's signed and unsigned datapath files, "Export owner record…" every option
+// of the run in one file for a later verification, and "Verify a design…"
+// checks a suspect datapath file, or suspect Verilog (RTL or a gate netlist,
+// read by yosys), against this run's signature. All call the same engine
+// functions as velnor-cli; the verdict goes to the console and a box.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QStringList>
@@ -14,6 +16,7 @@
 #include "app/busy_guard.h"
 #include "app/main_window.h"
 #include "core/datapath_file.h"
+#include "flow/owner_record.h"
 #include "flow/verification.h"
 #include "tools/suspect_verilog.h"
 #include "ui_mainwindow.h"
@@ -35,6 +38,9 @@ void MainWindow::add_ownership_actions() {
     export_datapath_action = ui->menuFile->addAction(QString::fromUtf8("Export datapath…"));
     export_datapath_action->setObjectName("actionExportDatapath");
     connect(export_datapath_action, &QAction::triggered, this, &MainWindow::export_datapath);
+    export_record_action = ui->menuFile->addAction(QString::fromUtf8("Export owner record…"));
+    export_record_action->setObjectName("actionExportOwnerRecord");
+    connect(export_record_action, &QAction::triggered, this, &MainWindow::export_owner_record);
     verify_design_action = ui->menuFile->addAction(QString::fromUtf8("Verify a design…"));
     verify_design_action->setObjectName("actionVerifyDesign");
     connect(verify_design_action, &QAction::triggered, this, &MainWindow::verify_design);
@@ -42,6 +48,7 @@ void MainWindow::add_ownership_actions() {
 
 void MainWindow::enable_ownership_actions(bool enabled) {
     export_datapath_action->setEnabled(enabled);
+    export_record_action->setEnabled(enabled);
     verify_design_action->setEnabled(enabled);
 }
 
@@ -67,6 +74,24 @@ void MainWindow::export_datapath() {
     }
     write_to_console("blue", "datapath after the embedding written to " + signed_file);
     write_to_console("blue", "datapath before the embedding written to " + unsigned_file);
+}
+
+void MainWindow::export_owner_record() {
+    if (busy || !export_record_action->isEnabled())
+        return;
+    const BusyGuard guard(busy);
+    const QString file = dialogs->save_file(this, tr("export owner record"),
+                                            QDir::homePath() + "/" + core_name(run.design) + ".record.json",
+                                            tr("Owner record (*.json);;All files (*)"));
+    if (file.isEmpty())
+        return;  // a cancelled dialog writes nothing
+    try {
+        write_owner_record(QFile::encodeName(file).toStdString(), owner_record_of(run));
+    } catch (const Refusal &refusal) {
+        dialogs->critical(this, "error", QString::fromStdString(refusal.what()));
+        return;
+    }
+    write_to_console("blue", "owner record written to " + file);
 }
 
 void MainWindow::verify_design() {

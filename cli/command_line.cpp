@@ -3,11 +3,13 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "cli/demo_inputs.h"
@@ -22,6 +24,8 @@
 #include "core/report.h"
 #include "core/save.h"
 #include "core/version.h"
+#include "flow/owner_record.h"
+#include "flow/typed_entries.h"
 
 namespace velnor::cli {
 namespace {
@@ -32,12 +36,14 @@ const char usage_text[] =
     "                  --adders N --multipliers N [--subtractors N] [--comparators N]\n"
     "                  [--count N] --encodings \"R R ...\" [--order KEY] --rounds \"r r ...\" --size N\n"
     "                  [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
-    "                  [--datapath FILE] [--datapath-before FILE]\n"
+    "                  [--datapath FILE] [--datapath-before FILE] [--record FILE]\n"
     "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli demo [--embedding specified|strong] [--out DIR] [--stamp TEXT] [--json] [--verbose]\n"
-    "                  [--datapath FILE] [--datapath-before FILE]\n"
+    "                  [--datapath FILE] [--datapath-before FILE] [--record FILE]\n"
     "                  [--verilog FILE] [--verilog-before FILE] [--verilog-stats] [--svg FILE] [--dot FILE]\n"
     "  velnor-cli verify --design FILE <the options of run but --out, --stamp, --datapath*, --svg, --dot>\n"
+    "                  [--alpha P] [--null-samples N [--seed S]] [--json] [--verbose]\n"
+    "  velnor-cli verify --design FILE|--verilog FILE --record FILE [--dfg FILE] [--library FILE]\n"
     "                  [--alpha P] [--null-samples N [--seed S]] [--json] [--verbose]\n"
     "  velnor-cli verify --verilog FILE [--top NAME] [--ports FILE] [--vectors N] [--seed S]\n"
     "                  [--recovered FILE] [--yosys-seconds T] <the options of run as above>\n"
@@ -73,6 +79,9 @@ const char usage_text[] =
     "  --datapath FILE     write the datapath after the embedding as JSON\n"
     "  --datapath-before FILE\n"
     "                      write the unsigned datapath of the same run as JSON\n"
+    "  --record FILE       write the owner's record (owner-only): every option of the\n"
+    "                      run and its files' SHA-512, for verify --record; demo also\n"
+    "                      writes its DSP core and library beside FILE\n"
     "Hardware (needs yosys for --verilog-stats):\n"
     "  --verilog FILE      write the signed datapath as synthesizable Verilog\n"
     "  --verilog-before FILE  the same for the unsigned datapath of the run\n"
@@ -92,6 +101,8 @@ const char usage_text[] =
     "  --vectors N         random input vectors simulated (1 to 4096, default 64)\n"
     "  --recovered FILE    write the recovered datapath as JSON\n"
     "  --yosys-seconds T   how long yosys may take (default 300)\n"
+    "  --record FILE       the owner's record in place of the run's options; --dfg and\n"
+    "                      --library beside it name moved copies of the recorded files\n"
     "Options of explore (lists are blank-separated; one run per combination):\n"
     "  --dfg FILE          a DSP core; give it again for more cores\n"
     "  --adders \"N ..\", --multipliers \"N ..\", --subtractors \"N ..\", --comparators \"N ..\"\n"
@@ -127,6 +138,7 @@ const QList<QCommandLineOption> &command_options() {
         std::for_each(std::begin(run_value_options), std::end(run_value_options), add_valued);
         std::for_each(std::begin(output_value_options), std::end(output_value_options), add_valued);
         add_valued("embedding");
+        add_valued("record");
         std::for_each(std::begin(verify_value_options), std::end(verify_value_options), add_valued);
         std::for_each(std::begin(hardware_value_options), std::end(hardware_value_options), add_valued);
         for (const char *name : {"json", "verbose", "help", "version", "verilog-stats"})
@@ -175,10 +187,17 @@ RunRequest request_from(const QCommandLineParser &parser) {
 // Writes the demo's files into folder and returns the request that runs them.
 RunRequest demo_request(const QString &folder) {
     const DemoInputs &demo = demo_inputs();
+    // A file already holding the demo's bytes is kept; another one of that name is never overwritten.
     const auto write = [&folder](const char *name, const char *text) {
         const QString path = folder + "/" + name;
         QFile file(path);
         const QByteArray bytes(text);
+        if (file.exists()) {
+            if (file.open(QIODevice::ReadOnly) && file.read(bytes.size() + 1) == bytes)
+                return path;
+            throw Refusal(Refusal::Reason::FileNotWritten,
+                          "cannot write the demo's file " + path.toStdString() + ": another file of that name is there");
+        }
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the demo's file " + path.toStdString());
         return path;
@@ -202,6 +221,42 @@ std::string parse_error(const QCommandLineParser &parser) {
     if (!unknown.isEmpty())
         return "Unknown option '" + quoted(unknown.first().toStdString()) + "'.";
     return parser.errorText().toStdString();
+}
+
+// --record: a file to write for run and demo; for verify the run's options
+// themselves, so that only the files' places may be given beside it.
+void check_record_option(const QCommandLineParser &parser, const QString &command) {
+    if (!parser.isSet("record"))
+        return;
+    if (parser.value("record").isEmpty())
+        refuse_option("record", "needs a file name");
+    if (command != "verify")
+        return;
+    for (const char *name : run_value_options)
+        if (parser.isSet(name) && std::strcmp(name, "dfg") != 0 && std::strcmp(name, "library") != 0)
+            refuse_option("record", std::string("replaces the run's options; do not give --") + name + " too");
+    if (parser.isSet("embedding"))
+        refuse_option("record", "replaces the run's options; do not give --embedding too");
+}
+
+// The owner's run for verify: from the record when one is given, else from the options.
+RunRequest verify_request(const QCommandLineParser &parser) {
+    if (!parser.isSet("record"))
+        return request_from(parser);
+    OwnerRecord record;
+    at_option("record", [&] { record = read_owner_record(QFile::encodeName(parser.value("record")).toStdString()); });
+    return run_request_of(record, optional_value(parser, "dfg"), optional_value(parser, "library"));
+}
+
+// Writes the owner's record of a completed run; false, with the failure on err, when it cannot.
+bool write_record(const FlowRun &run, const QString &file, std::ostream &err) {
+    try {
+        write_owner_record(QFile::encodeName(file).toStdString(), owner_record_of(run));
+        return true;
+    } catch (const Refusal &refusal) {
+        err << "--record: " << one_line(refusal.what()) << "\n";
+        return false;
+    }
 }
 
 void check_parsed(const QCommandLineParser &parser, const QString &command) {
@@ -249,6 +304,7 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
             refuse_option(name, "needs a file name");
     if (parser.value("stamp").contains('/'))
         refuse_option("stamp", "must not contain '/', it becomes part of a file name");
+    check_record_option(parser, command);
 }
 
 int run_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
@@ -308,6 +364,8 @@ int run_and_print(const RunRequest &request, const QCommandLineParser &parser, s
     hardware.stats = parser.isSet("verilog-stats");
     if (!export_verilog(run, hardware, err))
         status = WriteFailed;
+    if (parser.isSet("record") && !write_record(run, parser.value("record"), err))
+        status = WriteFailed;
     return status;
 }
 
@@ -366,6 +424,29 @@ int verify_and_print(const RunRequest &request, const QCommandLineParser &parser
     return verify_status(verification.verdict);
 }
 
+// The demo's files live in a temporary folder that goes when the demo ends;
+// with --record they are written beside the record instead, so that the files
+// it names stay for verify --record.
+int run_demo(const QCommandLineParser &parser, std::ostream &out, std::ostream &err, const Clock &clock) {
+    const bool recording = parser.isSet("record");
+    std::optional<QTemporaryDir> temporary;
+    if (!recording && !temporary.emplace().isValid()) {
+        err << "demo: cannot create a temporary folder for its files\n";
+        return WriteFailed;
+    }
+    RunRequest demo;
+    try {
+        demo = demo_request(recording ? QFileInfo(parser.value("record")).absolutePath() : temporary->path());
+    } catch (const Refusal &refusal) {
+        if (!recording)
+            throw;
+        err << "--record: " << one_line(refusal.what()) << "\n";
+        return WriteFailed;
+    }
+    demo.embedding = optional_value(parser, "embedding");
+    return run_and_print(demo, parser, out, err, clock);
+}
+
 }  // namespace
 
 // The usage text with explore's lines in their place.
@@ -415,15 +496,8 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         if (command == "run")
             return run_and_print(request_from(parser), parser, out, err, clock);
         if (command == "verify")
-            return verify_and_print(request_from(parser), parser, out, err);
-        QTemporaryDir folder;
-        if (!folder.isValid()) {
-            err << "demo: cannot create a temporary folder for its files\n";
-            return WriteFailed;
-        }
-        RunRequest demo = demo_request(folder.path());
-        demo.embedding = optional_value(parser, "embedding");
-        return run_and_print(demo, parser, out, err, clock);
+            return verify_and_print(verify_request(parser), parser, out, err);
+        return run_demo(parser, out, err, clock);
     } catch (const Refusal &refusal) {
         switch (refusal.reason()) {
         case Refusal::Reason::FileNotWritten:

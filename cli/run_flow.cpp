@@ -3,6 +3,7 @@
 #include "cli/run_flow.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include "core/loading.h"
 #include "flow/typed_entries.h"
@@ -62,7 +63,46 @@ EmbeddingMode embedding_mode(const RunRequest &request) {
     return *mode;
 }
 
+// Numbers as a user types them into a field: blank-separated.
+QString typed_numbers(const std::vector<int> &numbers) {
+    QStringList words;
+    for (int number : numbers)
+        words << QString::number(number);
+    return words.join(' ');
+}
+
+std::optional<QString> typed_count(const std::optional<int> &units) {
+    return units ? std::optional<QString>(QString::number(*units)) : std::nullopt;
+}
+
+// The path of a recorded file once its bytes are checked; a copy's refusal names the option that gave it.
+QString checked_file(const RecordedFile &recorded, const char *copy_option, const std::optional<QString> &copy) {
+    std::string path;
+    at_option(copy ? copy_option : "record", [&] {
+        path = checked_recorded_file(recorded, copy ? std::optional<std::string>(path_of(*copy)) : std::nullopt);
+    });
+    return QFile::decodeName(path.c_str());
+}
+
 }  // namespace
+
+RunRequest run_request_of(const OwnerRecord &record, const std::optional<QString> &dfg_copy,
+                          const std::optional<QString> &library_copy) {
+    RunRequest request;
+    request.dfg = checked_file(record.dfg, "dfg", dfg_copy);
+    request.library = checked_file(record.library, "library", library_copy);
+    request.adders = typed_count(record.adders);
+    request.multipliers = typed_count(record.multipliers);
+    request.subtractors = typed_count(record.subtractors);
+    request.comparators = typed_count(record.comparators);
+    request.count = QString::number(record.count);
+    request.encodings = typed_numbers(record.encodings);
+    request.order = QString::fromStdString(record.order);
+    request.rounds = typed_numbers(record.rounds);
+    request.size = QString::number(record.size);
+    request.embedding = QString(embedding_mode_name(record.embedding));
+    return request;
+}
 
 FlowRun run_flow(const RunRequest &request, std::ostream &log) {
     FlowRun run;

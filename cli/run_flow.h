@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "flow/flow.h"
+#include "flow/owner_record.h"
 
 namespace velnor::cli {
 
@@ -28,5 +29,13 @@ struct RunRequest {
 // run with a Refusal whose text starts with the option that carried it
 // ("--adders: ..."); nothing is written.
 FlowRun run_flow(const RunRequest &request, std::ostream &log);
+
+// The request an owner's record stands for, its numbers written as typed, so
+// that the run goes through the same stages as one given by options. The DSP
+// core and the library are read from dfg_copy and library_copy when given (the
+// files moved), else from the recorded paths; each is first checked against
+// its recorded SHA-512 and refused naming --dfg, --library or --record.
+RunRequest run_request_of(const OwnerRecord &record, const std::optional<QString> &dfg_copy,
+                          const std::optional<QString> &library_copy);
 
 }  // namespace velnor::cli

@@ -51,4 +51,20 @@ bool BoundedLineReader::next(std::string &line) {
     return any;
 }
 
+WholeFile read_whole_file(const std::string &path, std::uint64_t limit) {
+    std::ifstream in(path, std::ios::binary);
+    WholeFile file;
+    char chunk[65536];
+    while (in && file.text.size() <= limit) {
+        in.read(chunk, sizeof chunk);
+        file.text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    // The last chunk may cross the limit and end the file in the same read: too large all the same.
+    if (file.text.size() > limit)
+        file.stop = ReadStop::FileTooLarge;
+    else if (!in.eof())
+        file.stop = ReadStop::ReadError;
+    return file;
+}
+
 }  // namespace velnor

@@ -21,6 +21,15 @@ enum class ReadStop {
     LineTooLong,   // line line_number() + 1 holds more than max_input_line_bytes
 };
 
+// A whole file of at most limit bytes, read in chunks, so that a device or a
+// pipe that never ends stops at the limit instead of being swallowed. When stop
+// is not None (ReadError or FileTooLarge) the text is incomplete.
+struct WholeFile {
+    std::string text;
+    ReadStop stop = ReadStop::None;
+};
+WholeFile read_whole_file(const std::string &path, std::uint64_t limit = max_input_file_bytes);
+
 // Each reader words its own refusal from stop(), in its file's terms.
 class BoundedLineReader {
 public:

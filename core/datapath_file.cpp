@@ -196,19 +196,12 @@ Datapath datapath_from_json(const std::string &text) {
 }
 
 Datapath read_datapath_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string text;
-    // Read in chunks up to the limit, so a device or a pipe that never ends is refused, not swallowed.
-    char chunk[65536];
-    while (in && text.size() <= max_input_file_bytes) {
-        in.read(chunk, sizeof chunk);
-        text.append(chunk, static_cast<std::size_t>(in.gcount()));
-    }
-    if (!in.eof())
+    const WholeFile file = read_whole_file(path);
+    if (file.stop != ReadStop::None)
         throw Refusal(Refusal::Reason::DatapathFile,
-                      path + (text.size() > max_input_file_bytes ? ": larger than 64 MiB" : ": cannot be read"));
+                      path + (file.stop == ReadStop::FileTooLarge ? ": larger than 64 MiB" : ": cannot be read"));
     try {
-        return datapath_from_json(text);
+        return datapath_from_json(file.text);
     } catch (const Refusal &refusal) {
         throw Refusal(refusal.reason(), path + ": " + refusal.what());
     }

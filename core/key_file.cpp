@@ -3,12 +3,12 @@
 // Created readable and writable by its owner only, because it holds the key.
 #include "core/key_file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sstream>
 #include <unistd.h>
 
 #include "core/figure_text.h"
+#include "core/private_file.h"
 #include "core/refusal.h"
 #include "core/report.h"
 
@@ -73,19 +73,7 @@ void write_key_file(const std::string &path, const KeyFileContents &contents) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0)
         throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the key file " + path);
-    const std::string text = key_file_text(contents);
-    std::size_t written = 0;
-    bool complete = true;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            complete = false;
-            break;
-        }
-        written += static_cast<std::size_t>(n);
-    }
+    const bool complete = write_all(fd, key_file_text(contents));
     if (::close(fd) != 0 || !complete)
         throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the key file " + path);
 }

@@ -120,6 +120,7 @@ void accept_constraint_size(FlowRun &run, int64_t size, std::ostream &log, Embed
             ? embed_strong_signature(run.design, run.hash_output, size, run.initial_area, run.initial_latency, log)
             : embed_signature(run.design, run.hash_output, size, run.initial_area, run.initial_latency, log);
     run.unsigned_design = std::move(unsigned_design);
+    run.constraint_size = size;
     verify_embedded(run.design, run.embedding.constraints);
 }
 

@@ -37,6 +37,7 @@ struct FlowRun {
     std::string rounds_text;  // the rounds as typed
     std::vector<int> rounds;
     std::string hash_output;  // 512 characters once the hash chain has run
+    int64_t constraint_size = 0;  // the size as accepted; the embedding uses at most 512 of its bits
 
     Embedding embedding;
     Design unsigned_design;  // the design right before the embedding: what the same synthesis gives unsigned

@@ -3,6 +3,7 @@
 // blocks, so chaining happens only through the text of the next block.
 #include "hash/hash_engine.h"
 
+#include <algorithm>
 #include <string>
 
 namespace velnor {
@@ -74,32 +75,29 @@ HashEngine::HashEngine()
     : round_constants(std::begin(sha512_k), std::end(sha512_k)),
       initial_hash(std::begin(sha512_h0), std::end(sha512_h0)) {}
 
-// A block of the wrong length is a programming error of the caller (the chain
-// pads every block to 1024 characters); it is refused in every build type.
-std::vector<uint64_t> HashEngine::message_schedule(const std::string &block) const {
-    if (block.size() != block_length)
-        throw Refusal(Refusal::Reason::InvalidArgument,
-                      "a block has 1024 characters, not " + std::to_string(block.size()));
-    std::vector<uint64_t> w(sha512_rounds);
-    for (std::size_t i = 0; i < 16; ++i)
-        w[i] = bits_to_word(block.substr(i * word_length, word_length));
+namespace {
+
+// The 80-word message schedule of one block.
+std::array<uint64_t, sha512_rounds> expand_schedule(const Sha512Block &block) {
+    std::array<uint64_t, sha512_rounds> w{};
+    std::copy(block.begin(), block.end(), w.begin());
     for (std::size_t i = 16; i < sha512_rounds; ++i)
         w[i] = small_sigma1(w[i - 2]) + w[i - 7] + small_sigma0(w[i - 15]) + w[i - 16];
     return w;
 }
 
-// rounds of 0 or less run no round; more than 80 rounds do not exist and are
-// refused.
-std::vector<uint64_t> HashEngine::compress(const std::string &block, int rounds) const {
+// rounds of the round function from state under the constants k; rounds of 0
+// or less run no round, more than 80 do not exist and are refused.
+Sha512State run_rounds(const Sha512State &state, const Sha512Block &block, int rounds, const uint64_t *k) {
     if (rounds > sha512_rounds)
         throw Refusal(Refusal::Reason::InvalidArgument,
                       "a block has at most " + std::to_string(sha512_rounds) + " rounds, not " +
                           std::to_string(rounds));
-    const std::vector<uint64_t> w = message_schedule(block);
-    uint64_t a = initial_hash[0], b = initial_hash[1], c = initial_hash[2], d = initial_hash[3];
-    uint64_t e = initial_hash[4], f = initial_hash[5], g = initial_hash[6], h = initial_hash[7];
+    const std::array<uint64_t, sha512_rounds> w = expand_schedule(block);
+    uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
+    uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
     for (int t = 0; t < rounds; ++t) {
-        const uint64_t t1 = h + big_sigma1(e) + choose(e, f, g) + round_constants[t] + w[t];
+        const uint64_t t1 = h + big_sigma1(e) + choose(e, f, g) + k[t] + w[t];
         const uint64_t t2 = big_sigma0(a) + majority(a, b, c);
         h = g;
         g = f;
@@ -110,13 +108,51 @@ std::vector<uint64_t> HashEngine::compress(const std::string &block, int rounds)
         b = a;
         a = t1 + t2;
     }
-    std::vector<uint64_t> words{a, b, c, d, e, f, g, h};
+    Sha512State words{a, b, c, d, e, f, g, h};
     // The feed-forward belongs to the full-strength hash only: a reduced-round
     // block returns its working words as they stand.
     if (rounds == sha512_rounds)
         for (std::size_t i = 0; i < words.size(); ++i)
-            words[i] += initial_hash[i];
+            words[i] += state[i];
     return words;
+}
+
+// A block of the wrong length is a programming error of the caller (the chain
+// pads every block to 1024 characters); it is refused in every build type.
+Sha512Block block_words(const std::string &block) {
+    if (block.size() != block_length)
+        throw Refusal(Refusal::Reason::InvalidArgument,
+                      "a block has 1024 characters, not " + std::to_string(block.size()));
+    Sha512Block words{};
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = bits_to_word(block.substr(i * word_length, word_length));
+    return words;
+}
+
+}  // namespace
+
+Sha512State sha512_compress(const Sha512State &state, const Sha512Block &block, int rounds) {
+    return run_rounds(state, block, rounds, sha512_k);
+}
+
+Sha512State sha512_initial_state() {
+    Sha512State state{};
+    std::copy(std::begin(sha512_h0), std::end(sha512_h0), state.begin());
+    return state;
+}
+
+std::vector<uint64_t> HashEngine::message_schedule(const std::string &block) const {
+    const std::array<uint64_t, sha512_rounds> w = expand_schedule(block_words(block));
+    return std::vector<uint64_t>(w.begin(), w.end());
+}
+
+// The engine's own constants and H(0), which it holds as values of its own.
+std::vector<uint64_t> HashEngine::compress(const std::string &block, int rounds) const {
+    Sha512State state{};
+    std::copy(initial_hash.begin(), initial_hash.end(), state.begin());
+    const Sha512Block words = block_words(block);
+    const Sha512State result = run_rounds(state, words, rounds, round_constants.data());
+    return std::vector<uint64_t>(result.begin(), result.end());
 }
 
 std::string HashEngine::hash_block(const std::string &block, int rounds) const {

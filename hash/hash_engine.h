@@ -4,6 +4,7 @@
 // applied at the full 80 rounds.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -16,6 +17,19 @@ namespace velnor {
 
 // Rounds of the full-strength hash: a block runs 1 to this many.
 constexpr int sha512_rounds = 80;
+
+// The eight words of a chaining value and the sixteen words of one message block.
+using Sha512State = std::array<uint64_t, 8>;
+using Sha512Block = std::array<uint64_t, 16>;
+
+// The compression function on words: rounds (0..80) of SHA-512 over block,
+// starting from state with the standard round constants; the feed-forward
+// (the result added to state) at the full 80 rounds only, as in hash_block.
+// Refused (InvalidArgument) above 80 rounds.
+Sha512State sha512_compress(const Sha512State &state, const Sha512Block &block, int rounds);
+
+// SHA-512's initial hash value H(0).
+Sha512State sha512_initial_state();
 
 // Read from the last character (weight 1) to the first; '1' adds its weight,
 // any other character nothing.

@@ -82,5 +82,39 @@ TEST(BoundedLineReader, APipeIsCutAtTheFileBound) {
     writer.join();
 }
 
+// A whole file at the limit, and one past it whose last read also reaches its end.
+struct WholeFileCase {
+    const char *name;
+    std::size_t bytes;
+    std::uint64_t limit;
+    ReadStop stop;
+};
+
+class ReadWholeFile : public ::testing::TestWithParam<WholeFileCase> {};
+
+TEST_P(ReadWholeFile, StopsPastTheLimit) {
+    const test::ScratchDir scratch;
+    const WholeFileCase &row = GetParam();
+    const WholeFile file = read_whole_file(scratch.write("input", std::string(row.bytes, 'x')), row.limit);
+    EXPECT_EQ(file.stop, row.stop);
+    if (row.stop == ReadStop::None) {
+        EXPECT_EQ(file.text.size(), row.bytes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ReadWholeFile,
+    ::testing::Values(WholeFileCase{"Empty", 0, 100, ReadStop::None}, WholeFileCase{"AtTheLimit", 100, 100, ReadStop::None},
+                      WholeFileCase{"OneBytePast", 101, 100, ReadStop::FileTooLarge},
+                      WholeFileCase{"PastAtTheEndOfAChunk", 65537, 65536, ReadStop::FileTooLarge},
+                      WholeFileCase{"ManyChunksPast", 300000, 65536 * 2, ReadStop::FileTooLarge}),
+    [](const ::testing::TestParamInfo<WholeFileCase> &info) { return std::string(info.param.name); });
+
+TEST(ReadWholeFile, CannotReadAMissingFileOrAFolder) {
+    const test::ScratchDir scratch;
+    EXPECT_EQ(read_whole_file(scratch.path() + "/missing").stop, ReadStop::ReadError);
+    EXPECT_EQ(read_whole_file(scratch.path()).stop, ReadStop::ReadError);
+}
+
 }  // namespace
 }  // namespace velnor

@@ -1,7 +1,11 @@
-// File > Export datapath… and File > Verify a design…: enabled only once the
-// signature is embedded, the files the same bytes as velnor-cli writes, and
-// the verdict of a chosen file on the console and in a box.
+// File > Export datapath…, Export owner record… and Verify a design…: enabled
+// only once the signature is embedded, the files the same bytes as velnor-cli
+// writes, and the verdict of a chosen file on the console and in a box.
 #include <QAction>
+#include <QDir>
+
+#include "flow/owner_record.h"
+#include "hash/file_digest.h"
 
 #include "tests/app/batch_tool.h"
 
@@ -13,12 +17,15 @@ TEST(Ownership, ActionsWaitForTheEmbeddingAndResetDisablesThem) {
     driver.drive_to(6);
     EXPECT_FALSE(driver.find<QAction>("actionExportDatapath")->isEnabled());
     EXPECT_FALSE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
+    EXPECT_FALSE(driver.find<QAction>("actionExportOwnerRecord")->isEnabled());
     driver.type("lineEdit_10", "40");
     EXPECT_TRUE(driver.find<QAction>("actionExportDatapath")->isEnabled());
     EXPECT_TRUE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
+    EXPECT_TRUE(driver.find<QAction>("actionExportOwnerRecord")->isEnabled());
     driver.dialogs->answer_yes = true;  // a completed, unsaved run asks before Reset
     driver.find<QAction>("actionReset")->trigger();
     EXPECT_FALSE(driver.find<QAction>("actionVerifyDesign")->isEnabled());
+    EXPECT_FALSE(driver.find<QAction>("actionExportOwnerRecord")->isEnabled());
 }
 
 TEST(Ownership, ExportsWhatTheBatchToolWritesAndVerifiesIt) {
@@ -50,6 +57,54 @@ TEST(Ownership, ExportsWhatTheBatchToolWritesAndVerifiesIt) {
     ASSERT_EQ(refused.size(), 1);
     EXPECT_TRUE(refused.first().startsWith("critical error: ")) << qPrintable(refused.first());
     EXPECT_TRUE(refused.first().endsWith("format: must be \"velnor-datapath\"")) << qPrintable(refused.first());
+}
+
+TEST(Ownership, ExportsTheOwnerRecordOfTheTypedRun) {
+    ScratchDir scratch;
+    WindowDriver driver;
+    const RunInputs in{"characterization/gen_30.txt", "2", "1", "3", "9 2 4", "001001", "72 75 37 43 14 77", "64", "2", "1"};
+    driver.drive_to(8, in);
+    ASSERT_EQ(driver.stage(), 8);
+    driver.take_asked();
+    const std::string path = scratch.path() + "/gen_30.record.json";
+    driver.dialogs->files << QString::fromStdString(path);
+    driver.find<QAction>("actionExportOwnerRecord")->trigger();
+    EXPECT_EQ(driver.take_asked(),
+              QStringList{"file_dialog export owner record: " + QDir::homePath() +
+                          "/gen_30.record.json Owner record (*.json);;All files (*)"});
+    EXPECT_TRUE(driver.console().contains(QString::fromStdString("owner record written to " + path)));
+
+    const OwnerRecord record = read_owner_record(path);
+    EXPECT_EQ(record.dfg.path, data_path("characterization/gen_30.txt"));
+    EXPECT_EQ(record.dfg.sha512, sha512_of_file(data_path("characterization/gen_30.txt")).sha512);
+    EXPECT_EQ(record.library.path, data_path("lib/library_a.txt"));
+    EXPECT_EQ(record.adders, 2);
+    EXPECT_EQ(record.multipliers, 1);
+    EXPECT_EQ(record.subtractors, 2);
+    EXPECT_EQ(record.comparators, 1);
+    EXPECT_EQ(record.count, 3);
+    EXPECT_EQ(record.encodings, (std::vector<int>{9, 2, 4}));
+    EXPECT_EQ(record.order, "001001");
+    EXPECT_EQ(record.rounds, (std::vector<int>{72, 75, 37, 43, 14, 77}));
+    EXPECT_EQ(record.size, 64);
+    EXPECT_EQ(record.embedding, EmbeddingMode::Specified);
+
+    // The batch tool given the same values writes the same record.
+    const std::string cli_record = scratch.path() + "/cli.record.json";
+    ASSERT_TRUE(run_batch_tool(in, {"--record", QString::fromStdString(cli_record)}));
+    EXPECT_EQ(read_file(cli_record), read_file(path));
+}
+
+TEST(Ownership, AnOwnerRecordThatCannotBeWrittenIsAnError) {
+    ScratchDir scratch;
+    WindowDriver driver;
+    driver.drive_to(8);
+    driver.take_asked();
+    const std::string path = scratch.path() + "/no/such/folder/fir.record.json";
+    driver.dialogs->files << QString::fromStdString(path);
+    driver.find<QAction>("actionExportOwnerRecord")->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{QString::fromStdString("critical error: cannot write " + path)});
+    EXPECT_FALSE(driver.console().contains("owner record written"));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ cd "$scratch"
 cases=(
   "commands at the start|velnor-cli,|--help --version demo explore run verify"
   "a command by its prefix|velnor-cli,d|demo"
-  "options of demo|velnor-cli,demo,--|--datapath --datapath-before --dot --embedding --json --out --stamp --svg --verbose --verilog --verilog-before --verilog-stats"
+  "options of demo|velnor-cli,demo,--|--datapath --datapath-before --dot --embedding --json --out --record --stamp --svg --verbose --verilog --verilog-before --verilog-stats"
   "the two embeddings|velnor-cli,run,--embedding,|specified strong"
   "options of verify by prefix|velnor-cli,verify,--d|--design --dfg"
   "verify writes no files|velnor-cli,verify,--o|--order"
@@ -39,8 +39,10 @@ cases=(
   "nothing for a number|velnor-cli,run,--size,|"
   "options given are not offered again|velnor-cli,demo,--json,--out,results,--d|--datapath --datapath-before --dot"
   "an option given is left out of run's list|velnor-cli,run,--comparators,1,--co|--count"
-  "a value with a wildcard is taken literally|velnor-cli,demo,--stamp,*,--|--datapath --datapath-before --dot --embedding --json --out --svg --verbose --verilog --verilog-before --verilog-stats"
+  "a value with a wildcard is taken literally|velnor-cli,demo,--stamp,*,--|--datapath --datapath-before --dot --embedding --json --out --record --svg --verbose --verilog --verilog-before --verilog-stats"
   "a file for --verilog|velnor-cli,run,--verilog,f|fir.txt"
+  "a file for --record|velnor-cli,verify,--record,f|fir.txt"
+  "options of verify beside a record|velnor-cli,verify,--r|--record --rounds"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r name line expected <<<"$row"
