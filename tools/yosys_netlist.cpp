@@ -405,20 +405,26 @@ Netlist read_verilog_netlist(const std::string &verilog_path, const std::optiona
 
     // The file goes in as yosys's input file, never inside the script, so any
     // name works; the script only names the JSON in the scratch folder, yosys's
-    // working folder.
-    // Nothing is optimised: processes become flip-flops and multiplexers, the
-    // hierarchy is flattened, memories and word-level cells become single-bit
-    // gates, and the suspect's flip-flops stay as it has them. proc's search
-    // for asynchronous resets is left out (proc_arst): it takes most of
-    // yosys's time on a gate netlist of thousands of one-bit processes, and an
-    // asynchronous reset is refused by cell type anyway.
+    // working folder. Nothing is optimised: processes become flip-flops and
+    // multiplexers, the hierarchy is flattened, memories and word-level cells
+    // become single-bit gates, and the suspect's flip-flops stay as it has them.
     const std::string selection = top ? "-top " + *top : "-auto-top";
-    const std::string script = "hierarchy -check " + selection +
-                               "; proc_clean; proc_rmdead; proc_prune; proc_init; proc_rom; proc_mux; proc_dlatch;"
-                               " proc_dff; proc_memwr; proc_clean; flatten; memory_collect; memory_map; opt_clean;"
-                               " techmap; opt_clean; write_json netlist.json";
-    const ChildResult run = run_yosys({"-q", "-f", "verilog -sv", source, "-p", script}, folder.path(), seconds,
-                                      search_path);
+    const auto script = [&selection](const std::string &processes) {
+        return "hierarchy -check " + selection + "; " + processes +
+               "; flatten; memory_collect; memory_map; opt_clean; techmap; opt_clean; write_json netlist.json";
+    };
+    // proc's search for asynchronous resets (proc_arst) takes most of yosys's
+    // time on a gate netlist of thousands of one-bit processes, so the first
+    // reading leaves it out. A suspect that needs it (a process on two edges)
+    // fails that reading and is read again with it, so that its flip-flops
+    // are named in the refusal.
+    const std::string without_reset_search = "proc_clean; proc_rmdead; proc_prune; proc_init; proc_rom; proc_mux;"
+                                             " proc_dlatch; proc_dff; proc_memwr; proc_clean";
+    ChildResult run = run_yosys({"-q", "-f", "verilog -sv", source, "-p", script(without_reset_search)},
+                                folder.path(), seconds, search_path);
+    if (run.end == ChildEnd::Exited && run.exit_status != 0)
+        run = run_yosys({"-q", "-f", "verilog -sv", source, "-p", script("proc")}, folder.path(), seconds,
+                        search_path);
     if (const auto failure = yosys_failure(run, seconds))
         refuse(printable(*failure));
 

@@ -59,6 +59,34 @@ TEST(Ownership, ExportsWhatTheBatchToolWritesAndVerifiesIt) {
     EXPECT_TRUE(refused.first().endsWith("format: must be \"velnor-datapath\"")) << qPrintable(refused.first());
 }
 
+// A Verilog file chosen in the same dialog goes through yosys and the register
+// recovery: the console tells what was read and found, the box the verdict.
+TEST(Ownership, VerifiesTheBatchToolsVerilogOfTheSameRun) {
+    ScratchDir scratch;
+    WindowDriver driver;
+    driver.drive_to(8);
+    driver.take_asked();
+    const QString verilog = QString::fromStdString(scratch.path() + "/fir signed.v");
+    ASSERT_TRUE(run_batch_tool(RunInputs{}, {"--verilog", verilog}));
+    driver.dialogs->files << verilog;
+    driver.find<QAction>("actionVerifyDesign")->trigger();
+    EXPECT_EQ(driver.boxes(), QStringList{"information verify: verdict : inconclusive"});
+    const QString console = driver.console();
+    EXPECT_TRUE(console.contains("flip-flops, read by yosys in")) << qPrintable(console);
+    // Every variable of fir is found; the 17 one constraints cannot be seen in
+    // hardware, which leaves 4 of the datapath file's 10 distinguishing ones.
+    EXPECT_TRUE(console.contains("variables found : 32 of 32")) << qPrintable(console);
+    EXPECT_TRUE(console.contains("constraints unchecked : 17")) << qPrintable(console);
+    EXPECT_TRUE(console.contains("distinguishing constraints held : 4 of 4")) << qPrintable(console);
+
+    driver.dialogs->files << QString::fromStdString(scratch.write("notes.v", "not Verilog\n"));
+    driver.find<QAction>("actionVerifyDesign")->trigger();
+    const QStringList refused = driver.boxes();
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused.first().startsWith("critical error: yosys failed: ")) << qPrintable(refused.first());
+    EXPECT_TRUE(refused.first().contains("notes.v:1: ERROR: syntax error")) << qPrintable(refused.first());
+}
+
 TEST(Ownership, ExportsTheOwnerRecordOfTheTypedRun) {
     ScratchDir scratch;
     WindowDriver driver;

@@ -153,6 +153,12 @@ struct Chip {
         const std::string declaration = "input  wire [WIDTH-1:0] in_";
         for (std::size_t at = text.find(declaration); at != std::string::npos; at = text.find(declaration, at + 1))
             ids.push_back(text.substr(at + declaration.size(), text.find(',', at) - at - declaration.size()));
+        // The core's outputs leave the chip, or synthesis would remove the core as unused.
+        std::vector<std::string> outputs;
+        const std::string output = "output wire [WIDTH-1:0] out_";
+        for (std::size_t at = text.find(output); at != std::string::npos && at < text.find("endmodule");
+             at = text.find(output, at + 1))
+            outputs.push_back(text.substr(at + output.size(), text.find_first_of(",\n", at) - at - output.size()));
         std::string chip_inputs, chip_connections, map = "# velnor's port, the chip's\nclk ck\nrst reset  # sync\n"
                                                          "start go\ndone ready\n";
         std::string stuck_inputs, stuck_connections;
@@ -162,6 +168,12 @@ struct Chip {
             stuck_inputs += ", input wire [15:0] in_" + id;
             stuck_connections += ", .in_" + id + "(in_" + id + ")";
             map += "in_" + id + " d" + id + "\n";
+        }
+        for (const std::string &id : outputs) {
+            chip_inputs += "  output wire [15:0] q" + id + ",\n";
+            chip_connections += ", .out_" + id + "(q" + id + ")";
+            stuck_inputs += ", output wire [15:0] out_" + id;
+            stuck_connections += ", .out_" + id + "(out_" + id + ")";
         }
         std::ofstream(verilog) << text << "\nmodule chip (\n  input wire ck,\n  input wire reset,\n  input wire go,\n"
                                << "  input wire [3:0] mode,\n" << chip_inputs
