@@ -42,7 +42,8 @@ cases=(
   "a value with a wildcard is taken literally|velnor-cli,demo,--stamp,*,--|--datapath --datapath-before --dot --embedding --json --out --record --svg --verbose --verilog --verilog-before --verilog-stats"
   "a file for --verilog|velnor-cli,run,--verilog,f|fir.txt"
   "a file for --record|velnor-cli,verify,--record,f|fir.txt"
-  "options of verify beside a record|velnor-cli,verify,--r|--record --rounds"
+  "options of verify beside a record|velnor-cli,verify,--r|--record --recovered --rounds"
+  "a suspect in hardware|velnor-cli,verify,--v|--vectors --verbose --verilog"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r name line expected <<<"$row"
