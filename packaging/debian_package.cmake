@@ -26,5 +26,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+# Tools velnor runs as child processes: yosys reads suspect Verilog (verify
+# --verilog, the window's Verify a design…) and counts gates (--verilog-stats).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "yosys")
 
 include(CPack)

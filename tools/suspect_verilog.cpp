@@ -2,6 +2,7 @@
 #include "tools/suspect_verilog.h"
 
 #include <chrono>
+#include <map>
 
 #include "core/datapath.h"
 #include "tools/yosys_netlist.h"
@@ -28,10 +29,15 @@ HardwareVerification verify_suspect_verilog(const Design &unsigned_design, const
     result.recovered = recover_datapath(datapath_of(unsigned_design), netlist, suspect.recovery);
     result.verification = verify_datapath(unsigned_design, embedding, result.recovered.datapath, alpha);
     result.recovery_seconds = seconds_since(start);
+    std::map<VariableEvidence, int64_t> evidence;
+    for (VariableEvidence e : result.recovered.evidence)
+        ++evidence[e];
     log << "simulated " << suspect.recovery.vectors << " vectors of " << result.recovered.word_width
         << " bits over " << result.recovered.clock_edges << " clock edges; found " << result.recovered.variables_found
         << " of " << result.recovered.variables_total << " variables in " << result.recovered.datapath.registers
-        << " registers in " << result.recovery_seconds << " s\n";
+        << " registers (not found: " << evidence[VariableEvidence::Constant] << " constant, "
+        << evidence[VariableEvidence::Ambiguous] << " equal to another, " << evidence[VariableEvidence::NotHeld]
+        << " never held alone) in " << result.recovery_seconds << " s\n";
     return result;
 }
 
