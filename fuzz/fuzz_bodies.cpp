@@ -103,7 +103,7 @@ void require_nets_in_range(const Netlist &netlist) {
     if (netlist.net_count < 2 || netlist.net_count - 2 > largest_netlist_size)
         broken("the net count " + std::to_string(netlist.net_count) + " is out of range");
     const auto in_range = [&netlist](NetId net) { return net >= 0 && net < netlist.net_count; };
-    const auto driven = [&netlist, &in_range](NetId net) { return in_range(net) && net > constant_one_net; };
+    const auto driven = [&in_range](NetId net) { return in_range(net) && net > constant_one_net; };
     for (const NetlistPort &port : netlist.ports)
         for (NetId bit : port.bits)
             if (!in_range(bit))
