@@ -54,6 +54,7 @@ demo: build
 bench: build
 	./$(BUILD)/bench/velnor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./$(BUILD)/bench/velnor_chart_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./$(BUILD)/bench/velnor_netlist_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # Installs under PREFIX (default /usr/local), below DESTDIR when given: make install DESTDIR=/tmp/x PREFIX=/usr
 install: build

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,9 +23,11 @@
 #include "hash/hash_engine.h"
 #include "hash/key_text.h"
 #include "hash/stego_key.h"
+#include "rtl/netlist_simulation.h"
 #include "synthesis/embedding_checks.h"
 #include "synthesis/resource_constraints.h"
 #include "synthesis/schedule_checks.h"
+#include "tools/yosys_netlist.h"
 
 namespace velnor::fuzz {
 namespace {
@@ -88,6 +91,34 @@ std::vector<std::string> split(const std::string &text, char separator) {
             return parts;
         start = end + 1;
     }
+}
+
+// The first bit of the input port named name, or the constant-0 net.
+NetId input_bit(const Netlist &netlist, const std::string &name) {
+    const NetlistPort *port = find_port(netlist, name);
+    return port != nullptr && port->input && !port->bits.empty() ? port->bits[0] : constant_zero_net;
+}
+
+void require_nets_in_range(const Netlist &netlist) {
+    if (netlist.net_count < 2 || netlist.net_count - 2 > largest_netlist_size)
+        broken("the net count " + std::to_string(netlist.net_count) + " is out of range");
+    const auto in_range = [&netlist](NetId net) { return net >= 0 && net < netlist.net_count; };
+    const auto driven = [&in_range](NetId net) { return in_range(net) && net > constant_one_net; };
+    for (const NetlistPort &port : netlist.ports)
+        for (NetId bit : port.bits)
+            if (!in_range(bit))
+                broken("the port " + port.name + " names a net out of range");
+    for (const Gate &gate : netlist.gates) {
+        if (!driven(gate.output))
+            broken("a gate drives a constant or a net out of range");
+        for (NetId input : gate.inputs)
+            if (!in_range(input))
+                broken("a gate reads a net out of range");
+    }
+    for (const FlipFlop &ff : netlist.flip_flops)
+        if (!driven(ff.q) || !in_range(ff.d) || !in_range(ff.clock) || ff.enable < -1 || ff.enable >= netlist.net_count ||
+            ff.reset < -1 || ff.reset >= netlist.net_count)
+            broken("the flip-flop " + ff.type + " names a net out of range");
 }
 
 }  // namespace
@@ -228,6 +259,58 @@ void command_line(const std::uint8_t *data, std::size_t size) {
         broken("status " + std::to_string(status) + ": " + message);
     if (message.empty() || message.find('\n') != message.size() - 1)
         broken("a refusal is not exactly one line: " + message);
+}
+
+void netlist_json(const std::uint8_t *data, std::size_t size) {
+    Netlist netlist;
+    try {
+        netlist = netlist_from_yosys_json(text_of(data, size), std::nullopt);
+    } catch (const Refusal &refusal) {
+        if (refusal.reason() != Refusal::Reason::SuspectNetlist)
+            broken(refusal.what());
+        if (std::string(refusal.what()).find('\n') != std::string::npos)
+            broken("a refusal is not one line: " + std::string(refusal.what()));
+        return;
+    }
+    require_nets_in_range(netlist);
+
+    HandshakeStimulus stimulus;
+    stimulus.clock = input_bit(netlist, "clk");
+    stimulus.reset = input_bit(netlist, "rst");
+    stimulus.start = input_bit(netlist, "start");
+    const NetlistPort *done = find_port(netlist, "done");
+    stimulus.done = done != nullptr && !done->bits.empty() ? done->bits[0] : constant_zero_net;
+    stimulus.vectors = 1 + static_cast<int64_t>(size % 3) * 40;  // 1, 41 or 81: one block or two
+    stimulus.max_edges = 6;
+    std::mt19937_64 random(size);
+    for (const NetlistPort &port : netlist.ports) {
+        if (!port.input || port.name == "clk" || port.name == "rst" || port.name == "start")
+            continue;
+        BusStimulus bus{port.bits, {}};
+        for (int64_t k = 0; k < stimulus.vectors; ++k)
+            bus.values.push_back(random());
+        stimulus.inputs.push_back(std::move(bus));
+    }
+    FlipFlopTrace trace;
+    try {
+        trace = simulate_handshake(netlist, stimulus);
+    } catch (const Refusal &refusal) {
+        // The stimulus is made from the netlist's own ports, so only the netlist may be refused.
+        if (refusal.reason() != Refusal::Reason::SuspectNetlist)
+            broken(refusal.what());
+        return;
+    }
+    const int64_t words = (stimulus.vectors + 63) / 64;
+    if (trace.words != words || trace.flip_flops != static_cast<int32_t>(netlist.flip_flops.size()) ||
+        trace.samples < 2 || trace.samples > stimulus.max_edges + 1 ||
+        trace.values.size() != static_cast<std::size_t>(trace.samples * trace.flip_flops * trace.words))
+        broken("the trace's shape does not match its netlist and stimulus");
+    const int64_t tail = stimulus.vectors % 64;
+    if (tail != 0)
+        for (int32_t sample = 0; sample < trace.samples; ++sample)
+            for (int32_t ff = 0; ff < trace.flip_flops; ++ff)
+                if (trace.value(sample, ff)[words - 1] >> tail != 0)
+                    broken("a trace has bits beyond its vectors");
 }
 
 }  // namespace velnor::fuzz

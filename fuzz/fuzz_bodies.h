@@ -31,4 +31,11 @@ void stego_key(const std::uint8_t *data, std::size_t size);
 // that nothing is written outside the scratch folder.
 void command_line(const std::uint8_t *data, std::size_t size);
 
+// Yosys's JSON netlist: refused in one line, or a netlist whose every net lies
+// within its count, which is then simulated for a few vectors through the
+// handshake on its ports clk, rst, start and done (the constant nets where a
+// port is missing), every other input port held at random values. A refusal
+// of the netlist is a normal end; a trace must have the shape it promises.
+void netlist_json(const std::uint8_t *data, std::size_t size);
+
 }  // namespace velnor::fuzz

@@ -5,6 +5,7 @@
 // output at once.
 #include "rtl/netlist_simulation.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -146,28 +147,29 @@ void Simulator::check_nets() {
     const int32_t count = netlist_.net_count;
     if (count < 2)
         refuse("the netlist has " + std::to_string(count) + " nets, fewer than its two constants");
-    const auto check = [count](NetId net, const std::string &what) {
-        if (net < 0 || net >= count)
-            refuse(what + " net " + std::to_string(net) + ", outside the netlist's " + std::to_string(count) +
-                   " nets");
+    // The message is only made for a net out of range: this runs once per pin.
+    const auto outside = [count](NetId net) { return net < 0 || net >= count; };
+    const auto refuse_net = [count](const std::string &what, NetId net) {
+        refuse(what + " net " + std::to_string(net) + ", outside the netlist's " + std::to_string(count) + " nets");
     };
     for (const NetlistPort &port : netlist_.ports)
         for (NetId bit : port.bits)
-            check(bit, "the port " + port.name + " names");
+            if (outside(bit))
+                refuse_net("the port " + port.name + " names", bit);
     for (const Gate &gate : netlist_.gates) {
-        check(gate.output, std::string(gate_name(gate.kind)) + " drives");
+        if (outside(gate.output))
+            refuse_net(std::string(gate_name(gate.kind)) + " drives", gate.output);
         for (NetId input : gate.inputs)
-            check(input, std::string(gate_name(gate.kind)) + " reads");
+            if (outside(input))
+                refuse_net(std::string(gate_name(gate.kind)) + " reads", input);
     }
     for (const FlipFlop &ff : netlist_.flip_flops) {
-        const std::string reads = "the flip-flop of type " + ff.type + " reads";
-        check(ff.q, "the flip-flop of type " + ff.type + " drives");
-        check(ff.d, reads);
-        check(ff.clock, reads);
-        if (ff.enable >= 0)
-            check(ff.enable, reads);
-        if (ff.reset >= 0)
-            check(ff.reset, reads);
+        if (outside(ff.q))
+            refuse_net("the flip-flop of type " + ff.type + " drives", ff.q);
+        for (NetId input : {ff.d, ff.clock, ff.enable < 0 ? constant_one_net : ff.enable,
+                            ff.reset < 0 ? constant_zero_net : ff.reset})
+            if (outside(input))
+                refuse_net("the flip-flop of type " + ff.type + " reads", input);
     }
     const auto check_stimulus = [count](NetId net) {
         if (net < 0 || net >= count)
@@ -264,6 +266,24 @@ void Simulator::levelize(const std::vector<int32_t> &driver) {
     if (order.size() != gate_count)
         refuse_loop(driver, pending);
 
+    // Each gate's level: one more than the deepest gate it reads. Gates of one
+    // level do not read each other, so within a level they are grouped by
+    // kind, which keeps the settling loop's branch on the kind predictable.
+    std::vector<int32_t> level(gate_count, 0);
+    for (int32_t g : order) {
+        const Gate &gate = gates[static_cast<std::size_t>(g)];
+        int32_t deepest = -1;
+        for (int i = 0; i < input_count(gate.kind); ++i) {
+            const int32_t source = driver[gate.inputs[static_cast<std::size_t>(i)]];
+            if (source >= 0)
+                deepest = std::max(deepest, level[static_cast<std::size_t>(source)]);
+        }
+        level[static_cast<std::size_t>(g)] = deepest + 1;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
+        const auto ux = static_cast<std::size_t>(x), uy = static_cast<std::size_t>(y);
+        return level[ux] != level[uy] ? level[ux] < level[uy] : gates[ux].kind < gates[uy].kind;
+    });
     gates_.reserve(gate_count);
     for (int32_t g : order) {
         const Gate &gate = gates[static_cast<std::size_t>(g)];

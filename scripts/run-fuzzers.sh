@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs each libFuzzer harness of a fuzzing build for a given number of seconds:
-# seeds from tests/data, the regression corpus and the formats' dictionaries.
+# seeds from tests/data and fuzz/seeds, the regression corpus and the formats'
+# dictionaries.
 # A crash leaves its input in BUILD/crashes/ (add it to fuzz/regressions/<harness>/
 # once fixed) and makes this script fail.
 # Usage: scripts/run-fuzzers.sh BUILD SECONDS
@@ -32,13 +33,19 @@ cp "$data"/lib/*.txt "$build/seeds/module_library/"
 seed stego_key one '1\n4\n\n3 7\n0123456789'
 seed stego_key three '3\n1 5 9\n011000\n80 1 2 3 4 5\nvelnor'
 seed command_line demo 'demo\0--json'
+# Small real netlists from Yosys (scripts/netlist-seeds.sh makes them).
+mkdir -p "$build/seeds/netlist_json"
+cp "$root"/fuzz/seeds/netlist_json/*.json "$build/seeds/netlist_json/"
 
 status=0
-for harness in dsp_core_flow module_library stego_key command_line; do
+for harness in dsp_core_flow module_library stego_key command_line netlist_json; do
   corpus=$build/corpus/$harness
   mkdir -p "$corpus" "$build/crashes"
+  # A harness without regressions yet gets an empty folder in their place.
+  regressions=$root/fuzz/regressions/$harness
+  [ -d "$regressions" ] || { regressions=$build/no-regressions; mkdir -p "$regressions"; }
   echo "== fuzz_$harness for ${seconds}s"
-  if ! "$build/fuzz/fuzz_$harness" "$corpus" "$build/seeds/$harness" "$root/fuzz/regressions/$harness" \
+  if ! "$build/fuzz/fuzz_$harness" "$corpus" "$build/seeds/$harness" "$regressions" \
       -dict="$root/fuzz/dicts/$harness.dict" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="$build/crashes/$harness-" -print_final_stats=1 2>"$build/fuzz_$harness.log"; then
     tail -40 "$build/fuzz_$harness.log"

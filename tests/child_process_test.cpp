@@ -68,6 +68,9 @@ TEST(ChildProcess, RunsInTheWorkingFolderGiven) {
     request.working_directory = dir.path();
     const ChildResult result = run_child_process(request);
     EXPECT_EQ(result.standard_output, dir.path() + "\n");
+    // A missing folder is no missing program.
+    request.working_directory = dir.path() + "/absent";
+    EXPECT_EQ(run_child_process(request).end, ChildEnd::NotStarted);
 }
 
 TEST(ChildProcess, SearchPathReplacesPath) {

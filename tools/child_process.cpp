@@ -141,6 +141,14 @@ ChildResult run_child_process(const ChildRequest &request) {
         return result;
     }
 
+    // Checked here, since posix_spawn would report a missing folder as a missing program.
+    struct stat folder {};
+    if (!request.working_directory.empty() &&
+        (::stat(request.working_directory.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))) {
+        result.failure = "no folder " + request.working_directory;
+        return result;
+    }
+
     int output_pipe[2];
     int error_pipe[2];
     if (::pipe2(output_pipe, O_CLOEXEC) != 0) {

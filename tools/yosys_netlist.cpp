@@ -1,6 +1,5 @@
 // Yosys's JSON netlist read into velnor's Netlist, and the yosys run that
-// writes it. The JSON is parsed whole (without the net names and the cells'
-// attributes, which velnor does not read), then the chosen module's ports and
+// writes it. The JSON is parsed whole, then the chosen module's ports and
 // cells are converted one by one; anything of another shape is refused.
 #include "tools/yosys_netlist.h"
 
@@ -67,20 +66,8 @@ void check_nesting(const std::string &text) {
 
 json parse(const std::string &text) {
     check_nesting(text);
-    // Net names (at depth 3, inside a module) and each cell's attributes,
-    // parameters and pin directions (depth 5) are dropped while parsing.
-    const auto keep = [](int depth, json::parse_event_t event, json &parsed) {
-        if (event != json::parse_event_t::key || !parsed.is_string())
-            return true;
-        const std::string &key = parsed.get_ref<const std::string &>();
-        if (depth == 3)
-            return key != "netnames";
-        if (depth == 5)
-            return key != "attributes" && key != "parameters" && key != "port_directions";
-        return true;
-    };
     try {
-        return json::parse(text, keep);
+        return json::parse(text);
     } catch (const json::exception &error) {
         std::string reason = error.what();
         // nlohmann's text starts with its own tag: "[json.exception.parse_error.101] ".
