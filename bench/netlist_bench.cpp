@@ -18,12 +18,14 @@
 #include "core/datapath.h"
 #include "core/refusal.h"
 #include "rtl/netlist_simulation.h"
+#include "rtl/register_recovery.h"
 #include "rtl/verilog_writer.h"
 #include "tools/yosys_netlist.h"
 
 namespace {
 
 struct SuspectRun {
+    velnor::Datapath owner;  // the unsigned design of the run, whose variables are looked for
     velnor::Netlist netlist;
     velnor::HandshakeStimulus stimulus;
 };
@@ -46,6 +48,7 @@ SuspectRun suspect_run() {
     const std::string path = folder.path().toStdString() + "/suspect.v";
     std::ofstream(path) << velnor::datapath_verilog(datapath, velnor::DesignStage::Signed);
     SuspectRun suspect;
+    suspect.owner = velnor::datapath_of(run.unsigned_design);
     suspect.netlist = velnor::read_verilog_netlist(path, velnor::verilog_module_name(datapath), /*seconds=*/600);
 
     const velnor::Netlist &netlist = suspect.netlist;
@@ -67,8 +70,9 @@ SuspectRun suspect_run() {
     return suspect;
 }
 
-void HandshakeSimulation(benchmark::State &state) {
-    // Made once for every repetition: Yosys takes far longer than the simulation.
+// Made once for every benchmark and repetition: Yosys takes far longer than
+// the simulation.
+const std::optional<SuspectRun> &made_suspect() {
     static const std::optional<SuspectRun> made = []() -> std::optional<SuspectRun> {
         try {
             return suspect_run();
@@ -77,6 +81,11 @@ void HandshakeSimulation(benchmark::State &state) {
             return std::nullopt;
         }
     }();
+    return made;
+}
+
+void HandshakeSimulation(benchmark::State &state) {
+    const std::optional<SuspectRun> &made = made_suspect();
     if (!made) {
         state.SkipWithError("no suspect netlist (see standard error)");
         return;
@@ -94,6 +103,29 @@ void HandshakeSimulation(benchmark::State &state) {
 }
 
 BENCHMARK(HandshakeSimulation)->Unit(benchmark::kMillisecond);
+
+// The whole recovery as verify --verilog runs it once Yosys has read the
+// suspect: the owner's values of every variable in each vector, the
+// simulation, and the matching of flip-flops to variables.
+void RegisterRecovery(benchmark::State &state) {
+    const std::optional<SuspectRun> &made = made_suspect();
+    if (!made) {
+        state.SkipWithError("no suspect netlist (see standard error)");
+        return;
+    }
+    velnor::RecoveryOptions options;
+    options.vectors = state.range(0);
+    int64_t found = 0;
+    for (auto _ : state) {
+        const velnor::RecoveredDatapath recovered = velnor::recover_datapath(made->owner, made->netlist, options);
+        found = recovered.variables_found;
+        benchmark::DoNotOptimize(recovered.datapath.variables.data());
+    }
+    state.counters["variables_found"] = static_cast<double>(found);
+    state.counters["variables"] = static_cast<double>(made->owner.variables.size());
+}
+
+BENCHMARK(RegisterRecovery)->Arg(64)->Arg(256)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
