@@ -23,6 +23,7 @@
 #include "flow/exploration.h"
 #include "flow/flow.h"
 #include "flow/verification.h"
+#include "synthesis/split_mix64.h"
 
 namespace velnor {
 
@@ -39,13 +40,18 @@ struct AttackPlan {
     double alpha = default_alpha;
 };
 
-// The owner's run as the attacks need it.
+// The owner's run as the attacks need it; made by attack_target.
 struct AttackTarget {
     FlowRun owner;        // the owner's whole run: signed design, unsigned design, embedding
     FlowRun synthesized;  // the same run right after its resource counts, where forged keys start
     int64_t size = 0;     // the owner's constraint size, which forged claims use too
     EmbeddingMode mode = EmbeddingMode::Specified;
+    Datapath signed_datapath, unsigned_datapath;  // what forged claims are checked against
 };
+
+// The target of the owner's completed run and of the same run right after its
+// resource counts.
+AttackTarget attack_target(FlowRun owner, FlowRun synthesized);
 
 // One trial and what verification found in the tampered design.
 struct AttackTrial {
@@ -58,6 +64,26 @@ struct AttackTrial {
     std::optional<std::string> error;  // forge: why the flow refused the key
     Verification verification;
 };
+
+// What a move attack did: variables moved, and variables that stayed for want
+// of a free register.
+struct MoveTally {
+    int64_t moved = 0;
+    int64_t stuck = 0;
+};
+
+// Moves count distinct variables of design, in random order, each to a
+// register chosen uniformly among the other registers free over its whole
+// lifetime as the design stands; the register count never changes.
+MoveTally move_random_variables(Design &design, int64_t count, SplitMix64 &stream);
+
+// Switches the variant of count distinct bound adders and multipliers of
+// datapath; returns how many it switched.
+int64_t switch_random_variants(Datapath &datapath, int64_t count, SplitMix64 &stream);
+
+// ceil(fraction x count), without the rounding error of a product such as
+// 0.1 x 30 = 3.0000000000000004 turning into 4.
+int64_t share_of(double fraction, int64_t count);
 
 // Tasks in output order: per fraction, trials moves then trials rebinds; then
 // trials reallocations; then one task per forged key (two trials: against the

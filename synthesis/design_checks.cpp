@@ -65,10 +65,19 @@ std::string broken_embedding_promise(const Design &design, const EmbeddingConstr
     return check_one_constraints(design, constraints);
 }
 
+std::string broken_allocation_promise(const Design &design) {
+    return first_of({check_register_lifetimes, check_registers, check_controller_table}, design);
+}
+
 #ifdef NDEBUG
 void verify_synthesized(const Design &, const ResourceLimits &, const std::string &) {}
 void verify_embedded(const Design &, const EmbeddingConstraints &) {}
+void verify_allocation(const Design &, const std::string &) {}
 #else
+void verify_allocation(const Design &design, const std::string &name) {
+    refuse_broken(name, broken_allocation_promise(design));
+}
+
 void verify_synthesized(const Design &design, const ResourceLimits &limits, const std::string &name) {
     refuse_broken(name, broken_synthesis_promise(design, limits));
 }

@@ -36,4 +36,13 @@ void verify_synthesized(const Design &design, const ResourceLimits &limits, cons
 // its reference designs breaks a promise.
 void verify_embedded(const Design &design, const EmbeddingConstraints &constraints);
 
+// The register allocation alone: every variable in the register register_of
+// names, no two lifetimes of one register overlapping, the controller table in
+// step with both. Empty when kept.
+std::string broken_allocation_promise(const Design &design);
+
+// In Debug builds, refuses (BrokenInvariant) a design whose allocation is
+// broken, naming it; in other builds, does nothing.
+void verify_allocation(const Design &design, const std::string &name);
+
 }  // namespace velnor

@@ -28,6 +28,10 @@ void fill_lifetime(Design &design, int32_t variable, int32_t r, int32_t value);
 // Removes the variable's Lifetime from register r's list, if it is there.
 void remove_from_register(Design &design, int32_t r, int32_t variable);
 
+// True when register r holds no variable at any step from birth to death, per
+// the controller table as it stands.
+bool register_free_over(const Design &design, int32_t r, int32_t birth, int32_t death);
+
 // Moves the variable from register from into register to: its Lifetime leaves
 // from's list and is appended to to's, register_of follows, and the controller
 // table's cells over its lifetime are cleared in from and filled in to.

@@ -13,14 +13,6 @@
 namespace velnor {
 namespace {
 
-// True when register r holds no variable at any step from birth to death.
-bool register_free_over(const Design &design, int32_t r, int32_t birth, int32_t death) {
-    for (int32_t t = birth; t <= death; ++t)
-        if (design.controller_table.at(t, r) != 0)
-            return false;
-    return true;
-}
-
 struct Candidate {
     int32_t register_number = 0;
     std::vector<int32_t> partners;  // ascending

@@ -22,12 +22,9 @@ inline NumberLine number_line(const std::vector<int> &values) {
     return line;
 }
 
-// The run right before the embedding: the core loaded, the unit counts and
-// the key (encodings, order, rounds) accepted; the constraint size is left to
-// the caller.
-inline FlowRun hashed_run(const std::string &dfg_path, int adders, int multipliers, int subtractors,
-                          int comparators, const std::vector<int> &encodings, const std::string &order,
-                          const std::vector<int> &rounds) {
+// The run right after the resource counts: the core loaded and synthesized.
+inline FlowRun synthesized_run(const std::string &dfg_path, int adders, int multipliers, int subtractors,
+                               int comparators) {
     std::ostringstream log;
     FlowRun run;
     load_dsp_core(run.design, dfg_path, log);
@@ -37,6 +34,17 @@ inline FlowRun hashed_run(const std::string &dfg_path, int adders, int multiplie
     accept_resource_count(run, Subtract, subtractors, log);
     accept_resource_count(run, Compare, comparators, log);
     accept_resource_constraints(run, log);
+    return run;
+}
+
+// The run right before the embedding: the core loaded, the unit counts and
+// the key (encodings, order, rounds) accepted; the constraint size is left to
+// the caller.
+inline FlowRun hashed_run(const std::string &dfg_path, int adders, int multipliers, int subtractors,
+                          int comparators, const std::vector<int> &encodings, const std::string &order,
+                          const std::vector<int> &rounds) {
+    std::ostringstream log;
+    FlowRun run = synthesized_run(dfg_path, adders, multipliers, subtractors, comparators);
     accept_encoding_count(run, static_cast<int>(encodings.size()));
     accept_encodings(run, number_line(encodings));
     accept_order_key(run, order, log);
