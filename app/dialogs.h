@@ -3,7 +3,9 @@
 // the program uses: it opens QMessageBox and QFileDialog.
 #pragma once
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QString>
 
 class QWidget;
@@ -29,6 +31,22 @@ public:
     virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
     // A Yes/No question with no default button; true exactly when the answer is Yes.
     virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+
+    // The folder the extension dialogs (datapath, Verilog, verification,
+    // record, charts) open in: the one last chosen in any of them this
+    // session, the home folder before that.
+    QString extension_folder() const { return extension_folder_.isEmpty() ? QDir::homePath() : extension_folder_; }
+    void remember_folder(const QString &folder) {
+        if (!folder.isEmpty())
+            extension_folder_ = folder;
+    }
+    void remember_file(const QString &file) {
+        if (!file.isEmpty())
+            extension_folder_ = QFileInfo(file).absolutePath();
+    }
+
+private:
+    QString extension_folder_;
 };
 
 class QtDialogs : public Dialogs {

@@ -5,6 +5,7 @@
 // standard output.
 #include "app/main_window.h"
 
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QIntValidator>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QStringList>
 #include <iostream>
 
@@ -126,6 +128,7 @@ MainWindow::MainWindow(QWidget *parent)
     cross_icon = load_icon(":cross.png", 22);
     asterisk_icon = load_icon(":aster.png", 7);
     add_datapath_dock();
+    follow_console_end();
     // A style sheet makes a label take the application's font instead of the
     // window's; the step labels keep the window's font whatever their colour.
     for (QLabel *step : {ui->label_3, ui->label_4, ui->label_5, ui->label_6})
@@ -234,6 +237,21 @@ void MainWindow::write_to_console(const QString &color, const QString &message) 
     else if (color == "blue")
         ui->textEdit->setTextColor(Qt::blue);
     ui->textEdit->append("-> " + message);
+    // The newest line is always in view, even when the console's size changes later.
+    console_follows_end = true;
+    ui->textEdit->verticalScrollBar()->setValue(ui->textEdit->verticalScrollBar()->maximum());
+}
+
+// Keeps the console at its newest line while its height changes (a dock opens,
+// the window is resized), unless the user scrolled back to read.
+void MainWindow::follow_console_end() {
+    QScrollBar *bar = ui->textEdit->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { console_follows_end = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (console_follows_end)
+            bar->setValue(maximum);
+    });
 }
 
 // ---- about -------------------------------------------------------------------
@@ -499,6 +517,12 @@ void MainWindow::on_lineEdit_10_editingFinished() {
                                                     run.embedding.constraints.together_pairs));
     enable_ownership_actions(true);
     ui->actionExportVerilog->setEnabled(true);
+    const EmbeddingFigures &figures = run.embedding.figures;
+    write_to_console("blue", figures.mode == EmbeddingMode::Strong
+                                 ? "strong embedding: " + QString::number(figures.together_count) +
+                                       " together constraints placed"
+                                 : "specified embedding: " + QString::number(figures.zero_count) + " zero and " +
+                                       QString::number(figures.one_count) + " one constraints");
 }
 
 // ---- result views -------------------------------------------------------------------------
@@ -651,15 +675,18 @@ void MainWindow::on_actionExportVerilog_triggered() {
     if (busy || entry_stage < stage_embedded)
         return;
     const BusyGuard guard(busy);
-    const QString chosen = dialogs->existing_directory(this, tr("export Verilog"), "/home",
+    const QString chosen = dialogs->existing_directory(this, tr("export Verilog"), dialogs->extension_folder(),
                                                        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;  // a cancelled dialog writes nothing
+    dialogs->remember_folder(chosen);
     const Datapath datapath = datapath_of(run.design);
     const QString path = chosen + "/" + QString::fromStdString(verilog_module_name(datapath)) + ".v";
     try {
         if (!write_verilog_file(datapath, DesignStage::Signed, QFile::encodeName(path).toStdString()))
             dialogs->critical(this, "error", "could not write the Verilog file " + path);
+        else
+            write_to_console("blue", "signed datapath written as Verilog to " + path);
     } catch (const VerilogError &error) {
         dialogs->critical(this, "error", QString::fromStdString(error.what()));
     }

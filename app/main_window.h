@@ -105,6 +105,7 @@ private slots:
 
 private:
     void add_datapath_dock();
+    void follow_console_end();
     void focus_field(QLineEdit *field);
     QLineEdit *next_resource_field() const;
     void reset_form();
@@ -143,5 +144,6 @@ private:
     // True while a slot runs: a field that loses focus to the slot's own
     // message box must not act a second time.
     bool busy = false;
+    bool console_follows_end = true;  // the console scrolls to each new line
 };
 

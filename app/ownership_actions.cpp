@@ -56,10 +56,11 @@ void MainWindow::export_datapath() {
     if (busy || !export_datapath_action->isEnabled())
         return;
     const BusyGuard guard(busy);
-    const QString folder = dialogs->existing_directory(this, tr("export datapath"), "/home",
+    const QString folder = dialogs->existing_directory(this, tr("export datapath"), dialogs->extension_folder(),
                                                        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (folder.isEmpty())
         return;  // a cancelled dialog writes nothing
+    dialogs->remember_folder(folder);
     const QString base = folder + "/" + core_name(run.design);
     const QString signed_file = base + ".datapath.json";
     const QString unsigned_file = base + ".unsigned.datapath.json";
@@ -81,10 +82,11 @@ void MainWindow::export_owner_record() {
         return;
     const BusyGuard guard(busy);
     const QString file = dialogs->save_file(this, tr("export owner record"),
-                                            QDir::homePath() + "/" + core_name(run.design) + ".record.json",
+                                            dialogs->extension_folder() + "/" + core_name(run.design) + ".record.json",
                                             tr("Owner record (*.json);;All files (*)"));
     if (file.isEmpty())
         return;  // a cancelled dialog writes nothing
+    dialogs->remember_file(file);
     try {
         write_owner_record(QFile::encodeName(file).toStdString(), owner_record_of(run));
     } catch (const Refusal &refusal) {
@@ -98,10 +100,11 @@ void MainWindow::verify_design() {
     if (busy || !verify_design_action->isEnabled())
         return;
     const BusyGuard guard(busy);
-    const QString file = dialogs->open_file(this, tr("verify a design"), "/home",
+    const QString file = dialogs->open_file(this, tr("verify a design"), dialogs->extension_folder(),
                                             tr("Datapath or Verilog (*.json *.v *.sv *.vh);;All files (*)"));
     if (file.isEmpty())
         return;
+    dialogs->remember_file(file);
     const std::string path = QFile::encodeName(file).toStdString();
     try {
         Verification v;
@@ -127,8 +130,10 @@ void MainWindow::verify_design() {
         const QStringList lines = QString::fromStdString(verification_text(v)).split('\n', Qt::SkipEmptyParts);
         for (const QString &line : lines)
             write_to_console("blue", line);
-        const QString verdict = lines.last();
-        dialogs->information(this, "verify", verdict);
+        // The box repeats the whole result and says what the verdict means.
+        const QString sentence = QString::fromStdString(verdict_sentence(v));
+        write_to_console("blue", sentence);
+        dialogs->information(this, "verify", lines.join("\n") + "\n\n" + sentence);
     } catch (const Refusal &refusal) {
         write_to_console("red", QString::fromStdString(refusal.what()));
         dialogs->critical(this, "error", QString::fromStdString(refusal.what()));

@@ -309,4 +309,28 @@ std::string verification_text(const Verification &v) {
     return out.str();
 }
 
+std::string verdict_sentence(const Verification &v) {
+    std::ostringstream out;
+    out << "alpha " << v.alpha << ": ";
+    switch (v.verdict) {
+    case Verdict::Present:
+        out << "present: the suspect holds " << v.distinguishing.held << " of " << v.distinguishing.total
+            << " constraints that the unsigned design of the same run breaks, which a design made without the key "
+               "would do with a probability of at most "
+            << v.pc_distinguishing << ", below alpha.";
+        break;
+    case Verdict::Absent:
+        out << "absent: the signature could be proven, but the suspect holds only " << v.distinguishing.held << " of "
+            << v.distinguishing.total << " distinguishing constraints, as many as chance gives with probability "
+            << v.pc_distinguishing << ".";
+        break;
+    case Verdict::Inconclusive:
+        out << "inconclusive: even if all " << v.distinguishing.total
+            << " distinguishing constraints held, their chance would stay above alpha; this signature cannot "
+               "prove ownership of this design.";
+        break;
+    }
+    return out.str();
+}
+
 }  // namespace velnor

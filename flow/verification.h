@@ -101,4 +101,8 @@ void estimate_empirical_coincidence(Verification &verification, const Design &un
 // when it was estimated, and the verdict.
 std::string verification_text(const Verification &verification);
 
+// One sentence on what the verdict means for this verification: how likely
+// the distinguishing constraints it counted are to hold by chance, against alpha.
+std::string verdict_sentence(const Verification &verification);
+
 }  // namespace velnor

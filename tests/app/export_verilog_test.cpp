@@ -3,6 +3,7 @@
 // --verilog writes for the same inputs, and a folder that cannot take it is
 // named in a box.
 #include <QAction>
+#include <QDir>
 #include <filesystem>
 
 #include "tests/app/batch_tool.h"
@@ -22,8 +23,8 @@ TEST(ExportVerilog, EnabledOnceEmbeddedAndWritesWhatTheBatchToolWrites) {
     driver.take_asked();
 
     action->trigger();  // no directory queued: cancelled
-    EXPECT_EQ(driver.take_asked(), QStringList{"file_dialog export Verilog: /home"});
-    EXPECT_FALSE(std::filesystem::exists("/home/fir.v"));
+    EXPECT_EQ(driver.take_asked(), QStringList{"file_dialog export Verilog: " + QDir::homePath()});
+    EXPECT_FALSE(std::filesystem::exists(QDir::homePath().toStdString() + "/fir.v"));
 
     driver.dialogs->directories << QString::fromStdString(folder.path());
     action->trigger();
@@ -34,6 +35,12 @@ TEST(ExportVerilog, EnabledOnceEmbeddedAndWritesWhatTheBatchToolWrites) {
     const std::string expected = read_file(batch_file);
     ASSERT_NE(expected.find("module fir #(parameter WIDTH = 16)"), std::string::npos);
     EXPECT_EQ(read_file(folder.path() + "/fir.v"), expected);
+    EXPECT_TRUE(driver.console().contains("signed datapath written as Verilog to " +
+                                          QString::fromStdString(folder.path()) + "/fir.v"));
+
+    // The next extension dialog opens where this one was answered.
+    driver.find<QAction>("actionExportDatapath")->trigger();  // cancelled
+    EXPECT_EQ(driver.take_asked(), QStringList{"file_dialog export datapath: " + QString::fromStdString(folder.path())});
 
     driver.dialogs->directories << "/nonexistent-velnor-folder";
     action->trigger();

@@ -3,7 +3,12 @@
 // standard output lines. Where Save put its files is checked with Save, the
 // step labels' font with Reset.
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <iostream>
 #include <sstream>
@@ -94,6 +99,47 @@ TEST(RoughEdges, StandardOutputNamesTheRoundCount) {
     EXPECT_EQ(driver.stage(), 5);
     const std::string text = output.text();
     EXPECT_NE(text.find("80 64 32Round count :\n"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace velnor::test
+
+namespace velnor::test {
+namespace {
+
+// The console stays at its newest line when the Datapath dock opens and the
+// window changes size; a user who scrolled back to read is left there.
+TEST(RoughEdges, TheConsoleKeepsItsNewestLineInView) {
+    WindowDriver driver;
+    driver.window.resize(900, 600);
+    driver.drive_to(8);
+    QScrollBar *bar = driver.find<QTextEdit>("textEdit")->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    driver.find<QAction>("actionDatapath")->trigger();
+    driver.window.resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(0);  // reading the beginning
+    driver.window.resize(900, 650);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), 0);
+    driver.find<QPushButton>("pushButton_5")->click();  // the signature: a new line brings the end back
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// The console says which embedding ran once the constraint size is accepted.
+TEST(RoughEdges, TheConsoleNamesTheEmbeddingThatRan) {
+    WindowDriver specified;
+    specified.drive_to(8);
+    EXPECT_TRUE(specified.console().contains(QRegularExpression("specified embedding: \\d+ zero and \\d+ one constraints")));
+    WindowDriver strong;
+    strong.find<QAction>("actionStrong_embedding")->setChecked(true);
+    strong.drive_to(8);
+    EXPECT_TRUE(strong.console().contains(QRegularExpression("strong embedding: \\d+ together constraints placed")))
+        << qPrintable(strong.console().right(300));
 }
 
 }  // namespace
