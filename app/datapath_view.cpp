@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
@@ -20,7 +21,8 @@
 namespace velnor {
 namespace {
 
-constexpr double zoom_step = 1.25;
+// Each step visibly changes the chart: from Fit to readable labels in a few clicks on a large core.
+constexpr double zoom_step = 1.5;
 constexpr double smallest_scale = 0.02;
 constexpr double largest_scale = 8;
 
@@ -54,6 +56,7 @@ DatapathView::DatapathView(std::function<Dialogs &()> dialogs, QWidget *parent)
     auto *png = tool_button("export_png", "Export PNG...", this);
     auto *svg = tool_button("export_svg", "Export SVG...", this);
 
+    chart_tools_ = {zoom_in, zoom_out, fit_button, png, svg};
     auto *bar = new QHBoxLayout;
     bar->addWidget(side_switch_);
     for (QPushButton *button : {zoom_in, zoom_out, fit_button, png, svg})
@@ -84,14 +87,24 @@ DatapathView::DatapathView(std::function<Dialogs &()> dialogs, QWidget *parent)
         connect(canvas, &ChartCanvas::zoom_requested, this,
                 [this](double notches) { zoom_by(std::pow(zoom_step, notches)); });
     connect(png, &QPushButton::clicked, this,
-            [this] { ask_and_export("export chart as PNG", "PNG images (*.png)", &DatapathView::export_png); });
+            [this] { ask_and_export("export chart as PNG", ".png", &DatapathView::export_png); });
     connect(svg, &QPushButton::clicked, this,
-            [this] { ask_and_export("export chart as SVG", "SVG images (*.svg)", &DatapathView::export_svg); });
+            [this] { ask_and_export("export chart as SVG", ".svg", &DatapathView::export_svg); });
+    rebuild();
+}
+
+// A new design starts at full size and then fits its dock, whatever the zoom of
+// the design before it.
+void DatapathView::new_design() {
+    scale_ = 1;
+    zoom_by(1);
+    fit();
 }
 
 void DatapathView::show_unsigned(const Datapath &before) {
     before_ = before;
     show_before_only();
+    new_design();
 }
 
 void DatapathView::show_before_only() {
@@ -110,11 +123,13 @@ void DatapathView::show_signed(const Datapath &after, const charts::ChartMarks &
     side_switch_->setEnabled(before_.has_value());
     side_switch_->setCurrentIndex(static_cast<int>(Side::AfterEmbedding));
     rebuild();
+    new_design();
 }
 
 void DatapathView::clear() {
     before_.reset();
     show_before_only();
+    new_design();
 }
 
 void DatapathView::show_side(Side side) { side_switch_->setCurrentIndex(static_cast<int>(side)); }
@@ -126,6 +141,8 @@ void DatapathView::rebuild() {
     schedule_canvas_->set_charts(nullptr);
     register_canvas_->set_charts(nullptr);
     shown_.reset();
+    for (QPushButton *tool : chart_tools_)
+        tool->setEnabled(before_ || after_);
     const bool after = side() == Side::AfterEmbedding && after_;
     const std::optional<Datapath> &shown = after || !before_ ? after_ : before_;
     const std::optional<Datapath> &compared = after || !before_ ? before_ : after_;
@@ -173,13 +190,23 @@ bool DatapathView::export_svg(const QString &path) const {
     });
 }
 
-void DatapathView::ask_and_export(const QString &caption, const QString &filter,
+void DatapathView::ask_and_export(const QString &caption, const QString &extension,
                                   bool (DatapathView::*write)(const QString &) const) {
     if (!shown_)
         return;
-    const QString path = dialogs_().save_file(this, caption, QDir::homePath(), filter);
+    // Proposes <core>-<chart> in the folder of the last extension dialog, and
+    // adds the extension when the user typed a name without it.
+    const Datapath &shown = side() == Side::AfterEmbedding && after_ ? *after_ : *before_;
+    const QString core = QFileInfo(QString::fromStdString(shown.dfg)).completeBaseName();
+    const QString chart = tabs_->currentIndex() == 0 ? "schedule" : "registers";
+    const QString filter = extension.mid(1).toUpper() + " images (*" + extension + ")";
+    QString path = dialogs_().save_file(this, caption,
+                                        dialogs_().extension_folder() + "/" + core + "-" + chart + extension, filter);
     if (path.isEmpty())
         return;
+    if (!path.endsWith(extension, Qt::CaseInsensitive))
+        path += extension;
+    dialogs_().remember_file(path);
     if (!(this->*write)(path))
         dialogs_().critical(this, "error", "could not write the chart to " + path);
 }

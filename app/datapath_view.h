@@ -7,12 +7,14 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "app/charts/chart_model.h"
 #include "app/dialogs.h"
 #include "core/datapath.h"
 
 class QComboBox;
+class QPushButton;
 class QScrollArea;
 class QTabWidget;
 
@@ -54,7 +56,8 @@ private:
     // No signed design (yet): the unsigned one, or nothing, with the switch closed.
     void show_before_only();
     void rebuild();
-    void ask_and_export(const QString &caption, const QString &filter, bool (DatapathView::*write)(const QString &) const);
+    void ask_and_export(const QString &caption, const QString &extension, bool (DatapathView::*write)(const QString &) const);
+    void new_design();
     ChartCanvas *current_canvas() const;
 
     std::function<Dialogs &()> dialogs_;
@@ -70,6 +73,7 @@ private:
     QScrollArea *register_area_;
     ChartCanvas *schedule_canvas_;
     ChartCanvas *register_canvas_;
+    std::vector<QPushButton *> chart_tools_;  // zoom, fit and export: of no use on an empty chart
 };
 
 }  // namespace velnor

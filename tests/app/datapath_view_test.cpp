@@ -3,7 +3,9 @@
 // with the mouse, zoomed, and exported.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
+#include <QPushButton>
 #include <QFile>
 #include <QImage>
 #include <QTabWidget>
@@ -82,7 +84,9 @@ TEST(DatapathView, PointingAtAVariableHighlightsItsPartners) {
     WindowDriver driver;
     driver.drive_to(8);
     auto *canvas = driver.find<ChartCanvas>("register_canvas");
-    const auto &chart = driver.window.datapath_view()->charts()->registers;
+    DatapathView *view = driver.window.datapath_view();
+    view->zoom_by(1 / view->scale());  // chart units are pixels at full size
+    const auto &chart = view->charts()->registers;
     std::size_t paired = 0;
     while (paired < chart.bars.size() && chart.bars[paired].partners.empty())
         ++paired;
@@ -122,15 +126,22 @@ TEST(DatapathView, ZoomFitAndExportOfTheShownChart) {
     wheel(Qt::NoModifier, 1);
     EXPECT_EQ(view->scale(), zoomed);
     wheel(Qt::ControlModifier, -2);
-    EXPECT_DOUBLE_EQ(view->scale(), zoomed / 1.25 / 1.25);
+    EXPECT_DOUBLE_EQ(view->scale(), zoomed / 1.5 / 1.5);
     driver.click("fit");
     EXPECT_LE(canvas->width(), driver.find<QTabWidget>("chart_tabs")->width());
 
     QTemporaryDir folder;
-    driver.dialogs->files << folder.filePath("schedule.svg") << folder.filePath("schedule.png")
+    driver.take_asked();
+    // A name typed without its extension gets it.
+    driver.dialogs->files << folder.filePath("schedule.svg") << folder.filePath("schedule")
                           << folder.filePath("missing/registers.png");
     driver.click("export_svg");
     driver.click("export_png");
+    const QStringList asked = driver.take_asked();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0], "file_dialog export chart as SVG: " + QDir::homePath() + "/fir-schedule.svg SVG images (*.svg)");
+    // The next export proposes the folder just used.
+    EXPECT_EQ(asked[1], "file_dialog export chart as PNG: " + folder.path() + "/fir-schedule.png PNG images (*.png)");
     driver.find<QTabWidget>("chart_tabs")->setCurrentIndex(1);
     driver.click("export_png");
     QFile svg(folder.filePath("schedule.svg"));
@@ -143,6 +154,31 @@ TEST(DatapathView, ZoomFitAndExportOfTheShownChart) {
     // A folder that does not exist: the box says so, nothing is half written.
     EXPECT_EQ(driver.boxes().filter("critical").size(), 1);
     EXPECT_EQ(view->scale(), canvas->scale());
+}
+
+// Every new design fits the dock, whatever the zoom before it; an empty chart
+// offers no zoom, fit or export.
+TEST(DatapathView, ANewDesignFitsAndAnEmptyChartOffersNoTools) {
+    WindowDriver driver;
+    const char *tools[] = {"zoom_in", "zoom_out", "fit", "export_png", "export_svg"};
+    for (const char *tool : tools)
+        EXPECT_FALSE(driver.find<QPushButton>(tool)->isEnabled()) << tool;
+    driver.window.findChild<QAction *>("actionDatapath")->trigger();
+    driver.drive_to(8);
+    for (const char *tool : tools)
+        EXPECT_TRUE(driver.find<QPushButton>(tool)->isEnabled()) << tool;
+    DatapathView *view = driver.window.datapath_view();
+    const double fitted = view->scale();
+    for (int i = 0; i < 4; ++i)
+        driver.click("zoom_in");
+    EXPECT_GT(view->scale(), fitted * 4);
+    driver.dialogs->answer_yes = true;  // Reset of an unsaved run asks first
+    driver.find<QAction>("actionReset")->trigger();
+    for (const char *tool : tools)
+        EXPECT_FALSE(driver.find<QPushButton>(tool)->isEnabled()) << tool;
+    EXPECT_EQ(view->scale(), 1);
+    driver.drive_to(8);
+    EXPECT_DOUBLE_EQ(view->scale(), fitted);
 }
 
 }  // namespace
