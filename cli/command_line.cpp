@@ -3,7 +3,6 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include <QCommandLineParser>
@@ -17,6 +16,7 @@
 #include "cli/output.h"
 #include "cli/pictures.h"
 #include "cli/run_flow.h"
+#include "cli/run_options.h"
 #include "cli/verify_command.h"
 #include "cli/verilog_export.h"
 #include "core/datapath_file.h"
@@ -119,9 +119,6 @@ const char usage_text[] =
     "or a plot could not be written or yosys failed, 2 a refused value or a usage error;\n"
     "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";
 
-const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
-                                         "count", "encodings", "order",  "rounds",      "size"};
-const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
 const char *const output_value_options[] = {"out",      "stamp",   "datapath", "datapath-before",
                                             "verilog", "verilog-before", "svg", "dot"};
 const char *const verify_value_options[] = {"design", "alpha", "null-samples", "seed"};
@@ -156,32 +153,6 @@ const QList<QCommandLineOption> &command_options() {
 
 [[noreturn]] void refuse_command(const std::string &message) {
     throw Refusal(Refusal::Reason::CommandLine, "velnor-cli: " + message);
-}
-
-std::optional<QString> optional_value(const QCommandLineParser &parser, const char *name) {
-    if (!parser.isSet(name))
-        return std::nullopt;
-    return parser.value(name);
-}
-
-RunRequest request_from(const QCommandLineParser &parser) {
-    for (const char *name : required_run_options)
-        if (!parser.isSet(name))
-            refuse_option(name, "missing; run needs it (see velnor-cli --help)");
-    RunRequest request;
-    request.dfg = parser.value("dfg");
-    request.library = parser.value("library");
-    request.adders = optional_value(parser, "adders");
-    request.multipliers = optional_value(parser, "multipliers");
-    request.subtractors = optional_value(parser, "subtractors");
-    request.comparators = optional_value(parser, "comparators");
-    request.count = optional_value(parser, "count");
-    request.encodings = parser.value("encodings");
-    request.order = parser.value("order");
-    request.rounds = parser.value("rounds");
-    request.size = parser.value("size");
-    request.embedding = optional_value(parser, "embedding");
-    return request;
 }
 
 // Writes the demo's files into folder and returns the request that runs them.
@@ -221,31 +192,6 @@ std::string parse_error(const QCommandLineParser &parser) {
     if (!unknown.isEmpty())
         return "Unknown option '" + quoted(unknown.first().toStdString()) + "'.";
     return parser.errorText().toStdString();
-}
-
-// --record: a file to write for run and demo; for verify the run's options
-// themselves, so that only the files' places may be given beside it.
-void check_record_option(const QCommandLineParser &parser, const QString &command) {
-    if (!parser.isSet("record"))
-        return;
-    if (parser.value("record").isEmpty())
-        refuse_option("record", "needs a file name");
-    if (command != "verify")
-        return;
-    for (const char *name : run_value_options)
-        if (parser.isSet(name) && std::strcmp(name, "dfg") != 0 && std::strcmp(name, "library") != 0)
-            refuse_option("record", std::string("replaces the run's options; do not give --") + name + " too");
-    if (parser.isSet("embedding"))
-        refuse_option("record", "replaces the run's options; do not give --embedding too");
-}
-
-// The owner's run for verify: from the record when one is given, else from the options.
-RunRequest verify_request(const QCommandLineParser &parser) {
-    if (!parser.isSet("record"))
-        return request_from(parser);
-    OwnerRecord record;
-    at_option("record", [&] { record = read_owner_record(QFile::encodeName(parser.value("record")).toStdString()); });
-    return run_request_of(record, optional_value(parser, "dfg"), optional_value(parser, "library"));
 }
 
 // Writes the owner's record of a completed run; false, with the failure on err, when it cannot.
@@ -304,7 +250,7 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
             refuse_option(name, "needs a file name");
     if (parser.value("stamp").contains('/'))
         refuse_option("stamp", "must not contain '/', it becomes part of a file name");
-    check_record_option(parser, command);
+    check_record_option(parser, /*replaces_run_options=*/command == "verify");
 }
 
 int run_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
@@ -496,7 +442,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         if (command == "run")
             return run_and_print(request_from(parser), parser, out, err, clock);
         if (command == "verify")
-            return verify_and_print(verify_request(parser), parser, out, err);
+            return verify_and_print(owner_request(parser), parser, out, err);
         return run_demo(parser, out, err, clock);
     } catch (const Refusal &refusal) {
         switch (refusal.reason()) {
