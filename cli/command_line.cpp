@@ -11,8 +11,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "cli/attack_command.h"
 #include "cli/demo_inputs.h"
 #include "cli/explore_command.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/pictures.h"
 #include "cli/run_flow.h"
@@ -49,6 +51,7 @@ const char usage_text[] =
     "                  [--recovered FILE] [--yosys-seconds T] <the options of run as above>\n"
     "                  [--alpha P] [--json] [--verbose]\n"
     "%EXPLORE%"
+    "%ATTACK%"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -115,6 +118,16 @@ const char usage_text[] =
     "  --csv               CSV with a header instead of JSON Lines\n"
     "  --summary FILE      Pareto fronts per core as JSON; --target-pc P adds the cheapest reaching P\n"
     "  --plot FILE         the probabilities against the overhead, as .svg or .png\n"
+    "Options of attack (the owner's run given as for verify, then trials verified as verify does):\n"
+    "  --fractions \"F ..\"  fractions of the variables moved and of the operations switched to\n"
+    "                      their other variant (default \"0 0.05 0.1 0.2 0.3 0.5 0.75 1\")\n"
+    "  --trials N          trials per attack and fraction, and reallocations (default 20)\n"
+    "  --keys K            forged claims with random keys (default 1000)\n"
+    "  --seed S            the seed of every trial and forged key (default 1)\n"
+    "  --alpha P           the verdicts' alpha (default 1e-6)\n"
+    "  --threads T         parallel trials (default: the number of cores)\n"
+    "  --json              a JSON line per trial, then a summary line, instead of the table\n"
+    "  --plot FILE         the median probability against the fraction, as .svg or .png\n"
     "Exit status: 0 success, 1 a file under --out, a datapath, a Verilog file, a summary\n"
     "or a plot could not be written or yosys failed, 2 a refused value or a usage error;\n"
     "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";
@@ -184,14 +197,6 @@ RunRequest demo_request(const QString &folder) {
     request.rounds = demo.rounds;
     request.size = demo.size;
     return request;
-}
-
-// The parser's complaint, with an unknown option's name quoted as every value is.
-std::string parse_error(const QCommandLineParser &parser) {
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty())
-        return "Unknown option '" + quoted(unknown.first().toStdString()) + "'.";
-    return parser.errorText().toStdString();
 }
 
 // Writes the owner's record of a completed run; false, with the failure on err, when it cannot.
@@ -395,11 +400,13 @@ int run_demo(const QCommandLineParser &parser, std::ostream &out, std::ostream &
 
 }  // namespace
 
-// The usage text with explore's lines in their place.
+// The usage text with explore's and attack's lines in their place.
 std::string usage() {
     std::string text = usage_text;
-    const std::string mark = "%EXPLORE%";
-    return text.replace(text.find(mark), mark.size(), explore_usage_text);
+    for (const auto &[mark, lines] : {std::pair<std::string, const char *>{"%EXPLORE%", explore_usage_text},
+                                      std::pair<std::string, const char *>{"%ATTACK%", attack_usage_text}})
+        text.replace(text.find(mark), mark.size(), lines);
+    return text;
 }
 
 int run_command_line(const QStringList &arguments, std::ostream &out, std::ostream &err, const Clock &clock,
@@ -414,9 +421,11 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
     }
     QCommandLineParser parser;
     parser.addOptions(command_options());
-    parser.addPositionalArgument("command", "run, demo or explore");
+    parser.addPositionalArgument("command", "run, demo, verify, explore or attack");
 
     try {
+        if (!arguments.isEmpty() && arguments.first() == "attack")
+            return run_attack_command(arguments.mid(1), out, err, err_is_terminal);
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
             refuse_command(parse_error(parser) + " (see velnor-cli --help)");
         if (parser.isSet("help")) {
@@ -429,12 +438,13 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run, demo, verify or explore (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo, verify, explore or attack (see velnor-cli --help)");
         const QString command = positional.first();
         if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
             refuse_command("unknown command '" + quoted(command.toStdString()) +
-                           (command == "explore" ? "'; explore comes first, before its options"
-                                                 : "'; use run, demo, verify or explore"));
+                           (command == "explore" || command == "attack"
+                                ? "'; " + command.toStdString() + " comes first, before its options"
+                                : "'; use run, demo, verify, explore or attack"));
         if (positional.size() > 1)
             refuse_command("unexpected argument '" + quoted(positional.at(1).toStdString()) + "'");
         check_parsed(parser, command);

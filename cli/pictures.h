@@ -4,7 +4,9 @@
 // window's datapath view.
 #pragma once
 
+#include <QGuiApplication>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,5 +19,10 @@ namespace velnor::cli {
 // written ("--svg: cannot write FILE"), none on success.
 std::vector<std::string> write_pictures(const FlowRun &run, const std::optional<QString> &svg,
                                         const std::optional<QString> &dot);
+
+// Painting text needs a Qt GUI application: one on the offscreen platform
+// (no display needed), or nothing when one already runs. Qt's notes while it
+// starts are dropped; its critical messages go to standard error.
+std::unique_ptr<QGuiApplication> offscreen_application();
 
 }  // namespace velnor::cli
