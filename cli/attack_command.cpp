@@ -160,12 +160,11 @@ int run_attack_command(const QStringList &arguments, std::ostream &out, std::ost
     out.flush();
 
     std::string error;
-    if (options.plot_file) {
-        const std::unique_ptr<QGuiApplication> application = offscreen_application();
-        if (!save_attack_plot(QFile::encodeName(*options.plot_file).toStdString(), summary, plan.alpha, error)) {
-            err << "--plot: " << error << "\n";
-            return 1;
-        }
+    if (options.plot_file && !paint_offscreen([&] {
+            return save_attack_plot(QFile::encodeName(*options.plot_file).toStdString(), summary, plan.alpha, error);
+        })) {
+        err << "--plot: " << error << "\n";
+        return 1;
     }
     return 0;
 }

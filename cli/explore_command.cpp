@@ -7,7 +7,6 @@
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 #include "cli/explore_output.h"
@@ -179,8 +178,8 @@ bool write_file(const QString &path, const std::string &text) {
 }
 
 bool write_plot(const QString &path, const ExplorationSummary &summary, std::string &error) {
-    const std::unique_ptr<QGuiApplication> application = offscreen_application();
-    return save_exploration_plot(QFile::encodeName(path).toStdString(), summary, error);
+    return paint_offscreen(
+        [&] { return save_exploration_plot(QFile::encodeName(path).toStdString(), summary, error); });
 }
 
 }  // namespace

@@ -49,6 +49,14 @@ std::unique_ptr<QGuiApplication> offscreen_application() {
     return application;
 }
 
+bool paint_offscreen(const std::function<bool()> &paint) {
+    const std::unique_ptr<QGuiApplication> application = offscreen_application();
+    const QtMessageHandler previous = qInstallMessageHandler(drop_qt_notes);
+    const bool painted = paint();
+    qInstallMessageHandler(previous);
+    return painted;
+}
+
 std::vector<std::string> write_pictures(const FlowRun &run, const std::optional<QString> &svg,
                                         const std::optional<QString> &dot) {
     std::vector<std::string> failures;

@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,5 +25,10 @@ std::vector<std::string> write_pictures(const FlowRun &run, const std::optional<
 // (no display needed), or nothing when one already runs. Qt's notes while it
 // starts are dropped; its critical messages go to standard error.
 std::unique_ptr<QGuiApplication> offscreen_application();
+
+// Runs paint (which writes a picture and says whether it was written) in such
+// an application, with Qt's warnings dropped meanwhile: the caller tells a
+// failure in its own one line.
+bool paint_offscreen(const std::function<bool()> &paint);
 
 }  // namespace velnor::cli
