@@ -3,7 +3,6 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include <QCommandLineParser>
@@ -12,11 +11,14 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "cli/attack_command.h"
 #include "cli/demo_inputs.h"
 #include "cli/explore_command.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/pictures.h"
 #include "cli/run_flow.h"
+#include "cli/run_options.h"
 #include "cli/verify_command.h"
 #include "cli/verilog_export.h"
 #include "core/datapath_file.h"
@@ -49,6 +51,7 @@ const char usage_text[] =
     "                  [--recovered FILE] [--yosys-seconds T] <the options of run as above>\n"
     "                  [--alpha P] [--json] [--verbose]\n"
     "%EXPLORE%"
+    "%ATTACK%"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -115,13 +118,20 @@ const char usage_text[] =
     "  --csv               CSV with a header instead of JSON Lines\n"
     "  --summary FILE      Pareto fronts per core as JSON; --target-pc P adds the cheapest reaching P\n"
     "  --plot FILE         the probabilities against the overhead, as .svg or .png\n"
+    "Options of attack (the owner's run given as for verify, then trials verified as verify does):\n"
+    "  --fractions \"F ..\"  fractions of the variables moved and of the operations switched to\n"
+    "                      their other variant (default \"0 0.05 0.1 0.2 0.3 0.5 0.75 1\")\n"
+    "  --trials N          trials per attack and fraction, and reallocations (default 20)\n"
+    "  --keys K            forged claims with random keys (default 1000)\n"
+    "  --seed S            the seed of every trial and forged key (default 1)\n"
+    "  --alpha P           the verdicts' alpha (default 1e-6)\n"
+    "  --threads T         parallel trials (default: the number of cores)\n"
+    "  --json              a JSON line per trial, then a summary line, instead of the table\n"
+    "  --plot FILE         the median probability against the fraction, as .svg or .png\n"
     "Exit status: 0 success, 1 a file under --out, a datapath, a Verilog file, a summary\n"
     "or a plot could not be written or yosys failed, 2 a refused value or a usage error;\n"
     "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";
 
-const char *const run_value_options[] = {"dfg",   "library",   "adders", "multipliers", "subtractors", "comparators",
-                                         "count", "encodings", "order",  "rounds",      "size"};
-const char *const required_run_options[] = {"dfg", "library", "encodings", "rounds", "size"};
 const char *const output_value_options[] = {"out",      "stamp",   "datapath", "datapath-before",
                                             "verilog", "verilog-before", "svg", "dot"};
 const char *const verify_value_options[] = {"design", "alpha", "null-samples", "seed"};
@@ -158,32 +168,6 @@ const QList<QCommandLineOption> &command_options() {
     throw Refusal(Refusal::Reason::CommandLine, "velnor-cli: " + message);
 }
 
-std::optional<QString> optional_value(const QCommandLineParser &parser, const char *name) {
-    if (!parser.isSet(name))
-        return std::nullopt;
-    return parser.value(name);
-}
-
-RunRequest request_from(const QCommandLineParser &parser) {
-    for (const char *name : required_run_options)
-        if (!parser.isSet(name))
-            refuse_option(name, "missing; run needs it (see velnor-cli --help)");
-    RunRequest request;
-    request.dfg = parser.value("dfg");
-    request.library = parser.value("library");
-    request.adders = optional_value(parser, "adders");
-    request.multipliers = optional_value(parser, "multipliers");
-    request.subtractors = optional_value(parser, "subtractors");
-    request.comparators = optional_value(parser, "comparators");
-    request.count = optional_value(parser, "count");
-    request.encodings = parser.value("encodings");
-    request.order = parser.value("order");
-    request.rounds = parser.value("rounds");
-    request.size = parser.value("size");
-    request.embedding = optional_value(parser, "embedding");
-    return request;
-}
-
 // Writes the demo's files into folder and returns the request that runs them.
 RunRequest demo_request(const QString &folder) {
     const DemoInputs &demo = demo_inputs();
@@ -213,39 +197,6 @@ RunRequest demo_request(const QString &folder) {
     request.rounds = demo.rounds;
     request.size = demo.size;
     return request;
-}
-
-// The parser's complaint, with an unknown option's name quoted as every value is.
-std::string parse_error(const QCommandLineParser &parser) {
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty())
-        return "Unknown option '" + quoted(unknown.first().toStdString()) + "'.";
-    return parser.errorText().toStdString();
-}
-
-// --record: a file to write for run and demo; for verify the run's options
-// themselves, so that only the files' places may be given beside it.
-void check_record_option(const QCommandLineParser &parser, const QString &command) {
-    if (!parser.isSet("record"))
-        return;
-    if (parser.value("record").isEmpty())
-        refuse_option("record", "needs a file name");
-    if (command != "verify")
-        return;
-    for (const char *name : run_value_options)
-        if (parser.isSet(name) && std::strcmp(name, "dfg") != 0 && std::strcmp(name, "library") != 0)
-            refuse_option("record", std::string("replaces the run's options; do not give --") + name + " too");
-    if (parser.isSet("embedding"))
-        refuse_option("record", "replaces the run's options; do not give --embedding too");
-}
-
-// The owner's run for verify: from the record when one is given, else from the options.
-RunRequest verify_request(const QCommandLineParser &parser) {
-    if (!parser.isSet("record"))
-        return request_from(parser);
-    OwnerRecord record;
-    at_option("record", [&] { record = read_owner_record(QFile::encodeName(parser.value("record")).toStdString()); });
-    return run_request_of(record, optional_value(parser, "dfg"), optional_value(parser, "library"));
 }
 
 // Writes the owner's record of a completed run; false, with the failure on err, when it cannot.
@@ -304,7 +255,7 @@ void check_parsed(const QCommandLineParser &parser, const QString &command) {
             refuse_option(name, "needs a file name");
     if (parser.value("stamp").contains('/'))
         refuse_option("stamp", "must not contain '/', it becomes part of a file name");
-    check_record_option(parser, command);
+    check_record_option(parser, /*replaces_run_options=*/command == "verify");
 }
 
 int run_and_print(const RunRequest &request, const QCommandLineParser &parser, std::ostream &out,
@@ -449,11 +400,13 @@ int run_demo(const QCommandLineParser &parser, std::ostream &out, std::ostream &
 
 }  // namespace
 
-// The usage text with explore's lines in their place.
+// The usage text with explore's and attack's lines in their place.
 std::string usage() {
     std::string text = usage_text;
-    const std::string mark = "%EXPLORE%";
-    return text.replace(text.find(mark), mark.size(), explore_usage_text);
+    for (const auto &[mark, lines] : {std::pair<std::string, const char *>{"%EXPLORE%", explore_usage_text},
+                                      std::pair<std::string, const char *>{"%ATTACK%", attack_usage_text}})
+        text.replace(text.find(mark), mark.size(), lines);
+    return text;
 }
 
 int run_command_line(const QStringList &arguments, std::ostream &out, std::ostream &err, const Clock &clock,
@@ -468,9 +421,11 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
     }
     QCommandLineParser parser;
     parser.addOptions(command_options());
-    parser.addPositionalArgument("command", "run, demo or explore");
+    parser.addPositionalArgument("command", "run, demo, verify, explore or attack");
 
     try {
+        if (!arguments.isEmpty() && arguments.first() == "attack")
+            return run_attack_command(arguments.mid(1), out, err, err_is_terminal);
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
             refuse_command(parse_error(parser) + " (see velnor-cli --help)");
         if (parser.isSet("help")) {
@@ -483,12 +438,13 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run, demo, verify or explore (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo, verify, explore or attack (see velnor-cli --help)");
         const QString command = positional.first();
         if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
             refuse_command("unknown command '" + quoted(command.toStdString()) +
-                           (command == "explore" ? "'; explore comes first, before its options"
-                                                 : "'; use run, demo, verify or explore"));
+                           (command == "explore" || command == "attack"
+                                ? "'; " + command.toStdString() + " comes first, before its options"
+                                : "'; use run, demo, verify, explore or attack"));
         if (positional.size() > 1)
             refuse_command("unexpected argument '" + quoted(positional.at(1).toStdString()) + "'");
         check_parsed(parser, command);
@@ -496,7 +452,7 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         if (command == "run")
             return run_and_print(request_from(parser), parser, out, err, clock);
         if (command == "verify")
-            return verify_and_print(verify_request(parser), parser, out, err);
+            return verify_and_print(owner_request(parser), parser, out, err);
         return run_demo(parser, out, err, clock);
     } catch (const Refusal &refusal) {
         switch (refusal.reason()) {

@@ -4,17 +4,17 @@
 #include "cli/explore_command.h"
 
 #include <cmath>
-#include <thread>
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 #include "cli/explore_output.h"
 #include "cli/keys_file.h"
 #include "cli/message_text.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
+#include "cli/pictures.h"
 #include "cli/progress_bar.h"
 #include "flow/exploration_runner.h"
 #include "flow/random_keys.h"
@@ -35,9 +35,6 @@ const char *const single_value_options[] = {"library", "adders", "multipliers", 
                                             "sizes",   "keys",   "random-keys", "seed",        "threads", "embedding",
                                             "shard",   "summary", "target-pc",  "plot"};
 const char *const required_options[] = {"dfg", "library", "adders", "multipliers", "sizes"};
-
-// Far more workers than cores only costs memory.
-constexpr int max_threads = 1024;
 
 [[noreturn]] void refuse(const std::string &option, const std::string &message) {
     throw Refusal(Refusal::Reason::CommandLine, "--" + option + ": " + message);
@@ -83,15 +80,6 @@ std::vector<std::optional<int>> optional_list(const QCommandLineParser &parser, 
     return list;
 }
 
-// A whole number from 1 to most.
-long long positive(const QCommandLineParser &parser, const char *option, long long most) {
-    bool ok = false;
-    const long long value = parser.value(option).toLongLong(&ok);
-    if (!ok || value < 1 || value > most)
-        refuse(option, quoted(parser.value(option)) + " is not a whole number from 1 to " + std::to_string(most));
-    return value;
-}
-
 Shard shard_of(const QCommandLineParser &parser) {
     if (!parser.isSet("shard"))
         return {};
@@ -112,7 +100,7 @@ std::vector<ExplorationKey> keys_of(const QCommandLineParser &parser) {
         refuse("seed", "only taken with --random-keys");
     if (parser.isSet("keys"))
         return read_keys_file(parser.value("keys"));
-    const long long count = positive(parser, "random-keys", 100000000);
+    const long long count = counted_option(parser, "random-keys", 100000000);
     uint64_t seed = default_key_seed;
     if (parser.isSet("seed")) {
         bool ok = false;
@@ -165,9 +153,7 @@ ExploreOptions options_of(const QCommandLineParser &parser) {
         exploration.embeddings = embedding_list(parser);
     exploration.keys = keys_of(parser);
     options.shard = shard_of(parser);
-    const unsigned cores = std::thread::hardware_concurrency();
-    options.threads = parser.isSet("threads") ? static_cast<int>(positive(parser, "threads", max_threads))
-                                              : static_cast<int>(cores == 0 ? 1 : std::min<unsigned>(cores, max_threads));
+    options.threads = thread_count(parser);
     options.csv = parser.isSet("csv");
     options.target = target_of(parser);
     if (parser.isSet("summary"))
@@ -191,22 +177,9 @@ bool write_file(const QString &path, const std::string &text) {
            file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
 }
 
-// Drawing text needs a Qt Gui application; the batch tool makes one, without
-// a display, only for the plot.
 bool write_plot(const QString &path, const ExplorationSummary &summary, std::string &error) {
-    if (QCoreApplication::instance())
-        return save_exploration_plot(QFile::encodeName(path).toStdString(), summary, error);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "velnor-cli";
-    char *argv[] = {name, nullptr};
-    // Qt's notes on a missing runtime folder and the like are not the tool's output.
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    QGuiApplication application(argc, argv);
-    const bool written = save_exploration_plot(QFile::encodeName(path).toStdString(), summary, error);
-    qInstallMessageHandler(previous);
-    return written;
+    return paint_offscreen(
+        [&] { return save_exploration_plot(QFile::encodeName(path).toStdString(), summary, error); });
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Draws the run's charts without a display: painting text needs a Qt GUI
-// application, so one is made on the offscreen platform for the SVG only.
+// application, so one is made on the offscreen platform for the SVG only (and
+// for the plots of explore and attack).
 #include "cli/pictures.h"
 
 #include <QGuiApplication>
@@ -23,6 +24,10 @@ bool write_text(const QString &path, const std::string &text) {
     return file.write(bytes) == bytes.size() && file.commit();
 }
 
+std::string cannot_write(const char *option, const QString &path) {
+    return std::string("--") + option + ": cannot write " + path.toStdString();
+}
+
 // Qt's notes while it starts without a display (no runtime folder and the
 // like) say nothing about the run; standard error stays for the tool's own.
 void drop_qt_notes(QtMsgType type, const QMessageLogContext &, const QString &message) {
@@ -30,7 +35,8 @@ void drop_qt_notes(QtMsgType type, const QMessageLogContext &, const QString &me
         std::fprintf(stderr, "velnor-cli: %s\n", qPrintable(message));
 }
 
-// A GUI application on the offscreen platform, unless one already runs.
+}  // namespace
+
 std::unique_ptr<QGuiApplication> offscreen_application() {
     if (QCoreApplication::instance())
         return nullptr;
@@ -43,11 +49,13 @@ std::unique_ptr<QGuiApplication> offscreen_application() {
     return application;
 }
 
-std::string cannot_write(const char *option, const QString &path) {
-    return std::string("--") + option + ": cannot write " + path.toStdString();
+bool paint_offscreen(const std::function<bool()> &paint) {
+    const std::unique_ptr<QGuiApplication> application = offscreen_application();
+    const QtMessageHandler previous = qInstallMessageHandler(drop_qt_notes);
+    const bool painted = paint();
+    qInstallMessageHandler(previous);
+    return painted;
 }
-
-}  // namespace
 
 std::vector<std::string> write_pictures(const FlowRun &run, const std::optional<QString> &svg,
                                         const std::optional<QString> &dot) {

@@ -52,15 +52,18 @@ void load_hashable_core(Design &design, const RunRequest &request, std::ostream 
     }
 }
 
-// --embedding, read where the window reads its menu entry: as the size is accepted.
-EmbeddingMode embedding_mode(const RunRequest &request) {
-    if (!request.embedding)
-        return EmbeddingMode::Specified;
-    const std::optional<EmbeddingMode> mode = embedding_mode_named(request.embedding->toStdString());
-    if (!mode)
-        throw Refusal(Refusal::Reason::CommandLine, "--embedding: '" + request.embedding->toStdString() +
-                                                        "' is not an embedding; use specified or strong");
-    return *mode;
+// The typed values after loading, as the form's fields hold them.
+TypedEntries typed_entries(const RunRequest &request) {
+    TypedEntries entries;
+    entries.adders = text_of(request.adders);
+    entries.multipliers = text_of(request.multipliers);
+    entries.subtractors = text_of(request.subtractors);
+    entries.comparators = text_of(request.comparators);
+    entries.count = text_of(request.count);
+    entries.encodings = number_line(request.encodings);
+    entries.order = request.order.toStdString();
+    entries.rounds = number_line(request.rounds);
+    return entries;
 }
 
 // Numbers as a user types them into a field: blank-separated.
@@ -104,23 +107,33 @@ RunRequest run_request_of(const OwnerRecord &record, const std::optional<QString
     return request;
 }
 
-FlowRun run_flow(const RunRequest &request, std::ostream &log) {
+EmbeddingMode requested_embedding(const RunRequest &request) {
+    if (!request.embedding)
+        return EmbeddingMode::Specified;
+    const std::optional<EmbeddingMode> mode = embedding_mode_named(request.embedding->toStdString());
+    if (!mode)
+        throw Refusal(Refusal::Reason::CommandLine, "--embedding: '" + request.embedding->toStdString() +
+                                                        "' is not an embedding; use specified or strong");
+    return *mode;
+}
+
+FlowRun run_resources(const RunRequest &request, std::ostream &log) {
     FlowRun run;
     load_hashable_core(run.design, request, log);
     at_option("library", [&] { load_module_library(run.design, path_of(request.library)); });
+    enter_resources(run, typed_entries(request), log);
+    return run;
+}
 
-    TypedEntries entries;
-    entries.adders = text_of(request.adders);
-    entries.multipliers = text_of(request.multipliers);
-    entries.subtractors = text_of(request.subtractors);
-    entries.comparators = text_of(request.comparators);
-    entries.count = text_of(request.count);
-    entries.encodings = number_line(request.encodings);
-    entries.order = request.order.toStdString();
-    entries.rounds = number_line(request.rounds);
-    enter_resources(run, entries, log);
+void run_key_and_size(FlowRun &run, const RunRequest &request, std::ostream &log) {
+    const TypedEntries entries = typed_entries(request);
     enter_key(run, entries, log);
-    enter_constraint_size(run, request.size.toStdString(), embedding_mode(request), log);
+    enter_constraint_size(run, request.size.toStdString(), requested_embedding(request), log);
+}
+
+FlowRun run_flow(const RunRequest &request, std::ostream &log) {
+    FlowRun run = run_resources(request, log);
+    run_key_and_size(run, request, log);
     return run;
 }
 

@@ -30,6 +30,15 @@ struct RunRequest {
 // ("--adders: ..."); nothing is written.
 FlowRun run_flow(const RunRequest &request, std::ostream &log);
 
+// run_flow in two parts. run_resources loads the files and accepts the
+// resource counts: the synthesized run where every key starts (forged claims
+// start there too). run_key_and_size then enters the key and the size into it.
+FlowRun run_resources(const RunRequest &request, std::ostream &log);
+void run_key_and_size(FlowRun &run, const RunRequest &request, std::ostream &log);
+
+// The embedding the request asks for (specified when none). Refused naming --embedding.
+EmbeddingMode requested_embedding(const RunRequest &request);
+
 // The request an owner's record stands for, its numbers written as typed, so
 // that the run goes through the same stages as one given by options. The DSP
 // core and the library are read from dfg_copy and library_copy when given (the

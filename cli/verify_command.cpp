@@ -51,14 +51,17 @@ NullSampling parse_null_sampling(const std::string &samples, const std::optional
         throw Refusal(Refusal::Reason::CommandLine,
                       "--null-samples: must be a whole number from 1 to " + std::to_string(max_null_samples));
     sampling.samples = *count;
-    if (seed) {
-        bool ok = false;
-        sampling.seed = QString::fromStdString(*seed).toULongLong(&ok, 10);
-        if (!ok || seed->empty() || (*seed)[0] < '0' || (*seed)[0] > '9')
-            throw Refusal(Refusal::Reason::CommandLine,
-                          "--seed: must be a whole number from 0 to 18446744073709551615");
-    }
+    if (seed)
+        sampling.seed = parse_seed(*seed);
     return sampling;
+}
+
+uint64_t parse_seed(const std::string &text) {
+    bool ok = false;
+    const uint64_t seed = QString::fromStdString(text).toULongLong(&ok, 10);
+    if (!ok || text.empty() || text[0] < '0' || text[0] > '9')
+        throw Refusal(Refusal::Reason::CommandLine, "--seed: must be a whole number from 0 to 18446744073709551615");
+    return seed;
 }
 
 Verification verify_design_file(const RunRequest &request, const std::string &design_path, double alpha,
@@ -95,7 +98,7 @@ SuspectVerilog suspect_from(const HardwareRequest &hardware) {
         suspect.recovery.vectors = *vectors;
     }
     if (hardware.seed)
-        suspect.recovery.seed = parse_null_sampling("1", hardware.seed).seed;
+        suspect.recovery.seed = parse_seed(*hardware.seed);
     if (hardware.yosys_seconds) {
         char *end = nullptr;
         const double seconds = std::strtod(hardware.yosys_seconds->c_str(), &end);
@@ -133,9 +136,8 @@ HardwareVerification verify_verilog_file(const RunRequest &request, const Hardwa
     return checked;
 }
 
-std::string verification_json(const Verification &v, bool name_embedding) {
+void add_verification_members(JsonObject &json, const Verification &v, bool name_embedding) {
     const bool strong = v.mode == EmbeddingMode::Strong;
-    JsonObject json;
     if (name_embedding || strong)
         json.add_string("embedding", embedding_mode_name(v.mode));
     if (v.found) {
@@ -162,6 +164,11 @@ std::string verification_json(const Verification &v, bool name_embedding) {
     }
     json.add_number("alpha", v.alpha);
     json.add_string("verdict", verdict_name(v.verdict));
+}
+
+std::string verification_json(const Verification &v, bool name_embedding) {
+    JsonObject json;
+    add_verification_members(json, v, name_embedding);
     std::string constraints = "[";
     for (std::size_t i = 0; i < v.constraints.size(); ++i)
         constraints += (i == 0 ? "\n    " : ",\n    ") + constraint_json(v.constraints[i], v.found.has_value());

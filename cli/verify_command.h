@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/json_text.h"
 #include "cli/run_flow.h"
 #include "flow/verification.h"
 #include "tools/suspect_verilog.h"
@@ -53,6 +54,9 @@ double parse_alpha(const std::string &text);
 // decimal number; 1 when not given).
 NullSampling parse_null_sampling(const std::string &samples, const std::optional<std::string> &seed);
 
+// Parses --seed: an unsigned 64-bit decimal number.
+uint64_t parse_seed(const std::string &text);
+
 // Enough samples to tell frequencies of one in a hundred thousand apart, and a
 // bound on how long one verification may take.
 constexpr int64_t max_null_samples = 1000000;
@@ -60,6 +64,10 @@ constexpr int64_t max_null_samples = 1000000;
 // With name_embedding (the embedding was chosen on the command line) the
 // object names it; a strong run's is always named.
 std::string verification_json(const Verification &verification, bool name_embedding);
+
+// The members of verification_json but the constraints, added to json (an
+// attack's line carries them beside its own).
+void add_verification_members(JsonObject &json, const Verification &verification, bool name_embedding);
 
 int verify_status(Verdict verdict);
 

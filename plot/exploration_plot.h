@@ -9,6 +9,7 @@
 #include <QRectF>
 
 #include "flow/exploration_summary.h"
+#include "plot/plot_frame.h"
 
 class QPainter;
 
@@ -21,8 +22,5 @@ void draw_exploration_plot(QPainter &painter, const QRectF &area, const Explorat
 // Needs a running QGuiApplication (or QApplication). Returns false, with
 // error set, when the file cannot be written.
 bool save_exploration_plot(const std::string &path, const ExplorationSummary &summary, std::string &error);
-
-// Whether path ends in a format save_exploration_plot writes.
-bool is_plot_file_name(const std::string &path);
 
 }  // namespace velnor

@@ -25,7 +25,7 @@ cd "$scratch"
 
 # name | command line (words separated by ',') | expected candidates
 cases=(
-  "commands at the start|velnor-cli,|--help --version demo explore run verify"
+  "commands at the start|velnor-cli,|--help --version attack demo explore run verify"
   "a command by its prefix|velnor-cli,d|demo"
   "options of demo|velnor-cli,demo,--|--datapath --datapath-before --dot --embedding --json --out --record --stamp --svg --verbose --verilog --verilog-before --verilog-stats"
   "the two embeddings|velnor-cli,run,--embedding,|specified strong"
@@ -44,6 +44,12 @@ cases=(
   "a file for --record|velnor-cli,verify,--record,f|fir.txt"
   "options of verify beside a record|velnor-cli,verify,--r|--record --recovered --rounds"
   "a suspect in hardware|velnor-cli,verify,--v|--vectors --verbose --verilog"
+  "options of attack by prefix|velnor-cli,attack,--t|--threads --trials"
+  "attack writes no run files|velnor-cli,attack,--o|--order"
+  "a number of forged keys|velnor-cli,attack,--keys,|"
+  "a file of keys for explore|velnor-cli,explore,--keys,f|fir.txt"
+  "a file for attack's plot|velnor-cli,attack,--plot,f|fir.txt"
+  "nothing for the fractions|velnor-cli,attack,--fractions,|"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r name line expected <<<"$row"
@@ -52,7 +58,7 @@ for row in "${cases[@]}"; do
   [ "$actual" = "$expected" ] || fail "$name: completed '$line' to '$actual', expected '$expected'"
 done
 
-offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) $(complete_line velnor-cli explore --) "
+offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) $(complete_line velnor-cli explore --) $(complete_line velnor-cli attack --) "
 options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 [ -n "$options" ] || fail "velnor-cli --help lists no options"
 for option in $options; do
