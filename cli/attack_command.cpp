@@ -101,15 +101,12 @@ AttackOptions options_of(const QCommandLineParser &parser) {
 
 // The owner's run, synthesized once: forged keys start from the run right
 // after its resource counts.
-AttackTarget attack_target(const RunRequest &request) {
+AttackTarget owner_target(const RunRequest &request) {
     std::ostream quiet(nullptr);
-    AttackTarget target;
-    target.synthesized = run_resources(request, quiet);
-    target.owner = target.synthesized;
-    run_key_and_size(target.owner, request, quiet);
-    target.size = target.owner.constraint_size;
-    target.mode = requested_embedding(request);
-    return target;
+    FlowRun synthesized = run_resources(request, quiet);
+    FlowRun owner = synthesized;
+    run_key_and_size(owner, request, quiet);
+    return attack_target(std::move(owner), std::move(synthesized));
 }
 
 }  // namespace
@@ -130,7 +127,7 @@ int run_attack_command(const QStringList &arguments, std::ostream &out, std::ost
     }
     const AttackOptions options = options_of(parser);
     const AttackPlan &plan = options.plan;
-    const AttackTarget target = attack_target(owner_request(parser));
+    const AttackTarget target = owner_target(owner_request(parser));
     const std::vector<ExplorationKey> forged_keys = random_keys(plan.keys, plan.seed);
 
     std::optional<ProgressBar> progress;
