@@ -1,4 +1,4 @@
-// velnor-cli's command line: `run`, `demo`, `explore`, `--help` and `--version`, the exit
+// velnor-cli's command line: `run`, `demo`, `verify`, `explore`, `import`, `--help` and `--version`, the exit
 // statuses, and where each kind of output goes.
 #pragma once
 
