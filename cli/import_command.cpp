@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <optional>
+
 #include "cli/message_text.h"
 #include "core/quoted.h"
 #include "core/refusal.h"
@@ -68,6 +70,7 @@ int run_import_command(const QStringList &arguments, std::ostream &out, std::ost
     parser.addOption(QCommandLineOption("help", "help"));
 
     std::string source;
+    std::optional<std::string> out_file, map_file;
     ImportedCore core;
     try {
         if (!parser.parse(QStringList{"velnor-cli"} + arguments))
@@ -80,9 +83,9 @@ int run_import_command(const QStringList &arguments, std::ostream &out, std::ost
         check_options(parser);
         source = file_option(parser, "dot");
         if (parser.isSet("out"))
-            file_option(parser, "out");
+            out_file = file_option(parser, "out");
         if (parser.isSet("map"))
-            file_option(parser, "map");
+            map_file = file_option(parser, "map");
         DotImportOptions options;
         options.strict_compare = parser.isSet("strict-compare");
         core = import_dot(source, options);
@@ -92,22 +95,17 @@ int run_import_command(const QStringList &arguments, std::ostream &out, std::ost
     }
 
     int status = 0;
-    if (parser.isSet("out")) {
-        const std::string path = file_option(parser, "out");
-        if (!write_output(path, core.dfg_text)) {
-            err << "--out: cannot write " << one_line(path) << "\n";
-            status = 1;
-        }
-    } else {
+    if (out_file && !write_output(*out_file, core.dfg_text)) {
+        err << "--out: cannot write " << one_line(*out_file) << "\n";
+        status = 1;
+    }
+    if (!out_file) {
         out << core.dfg_text;
         out.flush();
     }
-    if (parser.isSet("map")) {
-        const std::string path = file_option(parser, "map");
-        if (!write_output(path, core.map_text)) {
-            err << "--map: cannot write " << one_line(path) << "\n";
-            status = 1;
-        }
+    if (map_file && !write_output(*map_file, core.map_text)) {
+        err << "--map: cannot write " << one_line(*map_file) << "\n";
+        status = 1;
     }
     if (status == 0)
         err << one_line(import_summary(core, source)) << "\n";

@@ -14,8 +14,9 @@ namespace velnor {
 
 // A DOT file larger than this is refused unread: the largest core the hash
 // chain takes, 895 operations with their loads, constants and attributes, is
-// far below it, and Graphviz holds the whole graph in memory.
-constexpr std::uint64_t max_dot_file_bytes = std::uint64_t{16} << 20;
+// far below it, and Graphviz holds the whole graph in memory, a few hundred
+// bytes per node.
+constexpr std::uint64_t max_dot_file_bytes = std::uint64_t{4} << 20;
 
 struct DotImportOptions {
     // Only the less-than forms compare; greater-than and the or-equal forms are no operation.

@@ -48,7 +48,8 @@ ImportedCore imported_core(const std::vector<ImportedOperation> &operations, con
     int32_t id = 0;
     for (const ImportedOperation &operation : operations) {
         ++id;
-        listing.operations.push_back({operation.first_input, operation.second_input, id, id});
+        // One operation a line: the id is also the line the loader would name.
+        listing.operations.push_back({operation.first_input, operation.second_input, id, /*line=*/id});
         if (listing.operations.size() > operation_limit(1))
             break;  // refused below; the rest need no text
         core.dfg_text += operator_character(operation.type);

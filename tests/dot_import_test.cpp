@@ -291,7 +291,7 @@ TEST(DotImport, RefusesAFileLargerThanItsBound) {
         FAIL() << "not refused";
     } catch (const Refusal &refusal) {
         EXPECT_EQ(refusal.reason(), Refusal::Reason::ImportFile);
-        EXPECT_EQ(refusal.what(), std::string("big.dot is larger than 16 MiB"));
+        EXPECT_EQ(refusal.what(), std::string("big.dot is larger than 4 MiB"));
     }
 }
 
