@@ -134,6 +134,7 @@ MainWindow::MainWindow(QWidget *parent)
     for (QLabel *step : {ui->label_3, ui->label_4, ui->label_5, ui->label_6})
         step->setFont(font());
     ui->label_9->setText(QString("version ") + product_version);
+    add_import_action();
     add_ownership_actions();
     reset_form();
 }
@@ -321,12 +322,17 @@ void MainWindow::on_pushButton_23_clicked() {
     const QString path = ask_for_text_file();
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
+    // A core the hash chain could never take is refused now, not after synthesis.
+    load_core([&] { load_dsp_core(run.design, path.toStdString(), std::cout, operation_limit(1)); },
+              "file read unsuccessful or invalid file   .... Try again !!");
+}
+
+void MainWindow::load_core(const std::function<void()> &load, const QString &box_text) {
     try {
-        // A core the hash chain could never take is refused now, not after synthesis.
-        load_dsp_core(run.design, path.toStdString(), std::cout, operation_limit(1));
+        load();
     } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
-        dialogs->critical(this, "warning", "file read unsuccessful or invalid file   .... Try again !!");
+        dialogs->critical(this, "warning", box_text);
         show_icon(ui->label_39, cross_icon);
         write_to_console("red", QString::fromStdString(error.what()));
         return;

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QString>
+#include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +104,8 @@ private slots:
     void verify_design();
     // Writes the signed datapath as <core>.v into a chosen folder.
     void on_actionExportVerilog_triggered();
+    // File > Import DSP core…: a DOT data-flow graph converted and loaded as if it were a DFG file.
+    void import_dsp_core();
 
 private:
     void add_datapath_dock();
@@ -118,6 +122,10 @@ private:
     void write_figure(const QString &label, const QString &value);
     std::vector<QPushButton *> output_buttons() const;
 
+    // Runs load, which replaces the DSP core of the run or throws a Refusal, and
+    // paints the outcome as the DSP core button does; a refusal shows box_text.
+    void load_core(const std::function<void()> &load, const QString &box_text);
+    void add_import_action();
     void add_ownership_actions();
     void enable_ownership_actions(bool enabled);
 
@@ -133,6 +141,9 @@ private:
     std::unique_ptr<velnor::Dialogs> dialogs;
     velnor::Clock clock;
     QDockWidget *datapath_dock = nullptr;
+    // The folder of the last imported core's DFG file, which the run reads
+    // again (the exploration) and names (the owner record) while it is loaded.
+    std::unique_ptr<QTemporaryDir> imported_folder;
     velnor::DatapathView *datapath_view_ = nullptr;
 
     int entry_stage = 0;

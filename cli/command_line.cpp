@@ -15,6 +15,7 @@
 #include "cli/demo_inputs.h"
 #include "cli/explore_command.h"
 #include "cli/option_values.h"
+#include "cli/import_command.h"
 #include "cli/output.h"
 #include "cli/pictures.h"
 #include "cli/run_flow.h"
@@ -52,6 +53,7 @@ const char usage_text[] =
     "                  [--alpha P] [--json] [--verbose]\n"
     "%EXPLORE%"
     "%ATTACK%"
+    "%IMPORT%"
     "  velnor-cli --help | --version\n"
     "\n"
     "Hides a signature derived from a stego key in the register allocation and\n"
@@ -128,6 +130,12 @@ const char usage_text[] =
     "  --threads T         parallel trials (default: the number of cores)\n"
     "  --json              a JSON line per trial, then a summary line, instead of the table\n"
     "  --plot FILE         the median probability against the fraction, as .svg or .png\n"
+    "Options of import (the DFG file goes to standard output without --out):\n"
+    "  --dot FILE          a Graphviz DOT data-flow graph to convert into a DFG file\n"
+    "  --strict-compare    only the less-than forms are comparisons; greater-than and\n"
+    "                      the or-equal forms are no operation\n"
+    "  --out FILE          write the DFG file here, replacing it at once\n"
+    "  --map FILE          write one 'id node-name label' line per operation\n"
     "Exit status: 0 success, 1 a file under --out, a datapath, a Verilog file, a summary\n"
     "or a plot could not be written or yosys failed, 2 a refused value or a usage error;\n"
     "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";
@@ -400,11 +408,12 @@ int run_demo(const QCommandLineParser &parser, std::ostream &out, std::ostream &
 
 }  // namespace
 
-// The usage text with explore's and attack's lines in their place.
+// The usage text with explore's, attack's and import's lines in their place.
 std::string usage() {
     std::string text = usage_text;
     for (const auto &[mark, lines] : {std::pair<std::string, const char *>{"%EXPLORE%", explore_usage_text},
-                                      std::pair<std::string, const char *>{"%ATTACK%", attack_usage_text}})
+                                      std::pair<std::string, const char *>{"%ATTACK%", attack_usage_text},
+                                      std::pair<std::string, const char *>{"%IMPORT%", import_usage_text}})
         text.replace(text.find(mark), mark.size(), lines);
     return text;
 }
@@ -419,9 +428,11 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
             return WriteFailed;
         }
     }
+    if (!arguments.isEmpty() && arguments.first() == "import")
+        return run_import_command(arguments.mid(1), out, err);
     QCommandLineParser parser;
     parser.addOptions(command_options());
-    parser.addPositionalArgument("command", "run, demo, verify, explore or attack");
+    parser.addPositionalArgument("command", "run, demo, verify, explore, attack or import");
 
     try {
         if (!arguments.isEmpty() && arguments.first() == "attack")
@@ -438,13 +449,13 @@ int run_command_line(const QStringList &arguments, std::ostream &out, std::ostre
         }
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty())
-            refuse_command("no command given; use run, demo, verify, explore or attack (see velnor-cli --help)");
+            refuse_command("no command given; use run, demo, verify, explore, attack or import (see velnor-cli --help)");
         const QString command = positional.first();
         if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
             refuse_command("unknown command '" + quoted(command.toStdString()) +
-                           (command == "explore" || command == "attack"
+                           (command == "explore" || command == "attack" || command == "import"
                                 ? "'; " + command.toStdString() + " comes first, before its options"
-                                : "'; use run, demo, verify, explore or attack"));
+                                : std::string("'; use run, demo, verify, explore, attack or import")));
         if (positional.size() > 1)
             refuse_command("unexpected argument '" + quoted(positional.at(1).toStdString()) + "'");
         check_parsed(parser, command);

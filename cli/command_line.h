@@ -1,5 +1,5 @@
-// velnor-cli's command line: `run`, `demo`, `verify`, `explore`, `attack`, `--help`
-// and `--version`, the exit statuses, and where each kind of output goes.
+// velnor-cli's command line: `run`, `demo`, `verify`, `explore`, `attack`, `import`,
+// `--help` and `--version`, the exit statuses, and where each kind of output goes.
 #pragma once
 
 #include <ostream>

@@ -42,13 +42,7 @@ Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t 
     }
     if (listing.read_failed)
         throw Refusal(Refusal::Reason::DspCoreFile, "cannot read " + path);
-    if (listing.operation_count > operation_limit)
-        throw Refusal(Refusal::Reason::DspCoreTooLarge,
-                      name + " has " + std::to_string(listing.operation_count) +
-                          " operations; the hash chain takes at most " + std::to_string(operation_limit));
-    if (const std::optional<DfgFault> fault = find_dfg_fault(listing))
-        throw Refusal(Refusal::Reason::DspCoreFile,
-                      name + " line " + std::to_string(fault->line) + ": " + fault->reason);
+    check_dfg_listing(name, listing, operation_limit);
 
     schedule_unconstrained(scratch);
     scratch.dfg_path = path;
@@ -59,6 +53,16 @@ Design read_checked_dfg(const std::string &path, std::ostream &log, std::size_t 
 }
 
 }  // namespace
+
+void check_dfg_listing(const std::string &name, const DfgListing &listing, std::size_t operation_limit) {
+    if (listing.operation_count > operation_limit)
+        throw Refusal(Refusal::Reason::DspCoreTooLarge,
+                      name + " has " + std::to_string(listing.operation_count) +
+                          " operations; the hash chain takes at most " + std::to_string(operation_limit));
+    if (const std::optional<DfgFault> fault = find_dfg_fault(listing))
+        throw Refusal(Refusal::Reason::DspCoreFile,
+                      name + " line " + std::to_string(fault->line) + ": " + fault->reason);
+}
 
 void load_dsp_core(Design &design, const std::string &path, std::ostream &log, std::size_t operation_limit) {
     Design loaded = read_checked_dfg(path, log, operation_limit);

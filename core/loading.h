@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/design.h"
+#include "core/dfg_reader.h"
 #include "core/refusal.h"
 
 namespace velnor {
@@ -21,6 +22,13 @@ namespace velnor {
 // without keeping the operations beyond the limit.
 void load_dsp_core(Design &design, const std::string &path, std::ostream &log,
                    std::size_t operation_limit = SIZE_MAX);
+
+// The checks load_dsp_core makes of what a DFG file held, named by the file's
+// name: more than operation_limit operations (DspCoreTooLarge), then the ids
+// and the order of the operations (DspCoreFile, "<name> line N: ..."). An
+// importer runs its result through them, so that it is refused exactly as the
+// loader would refuse the file it writes.
+void check_dfg_listing(const std::string &name, const DfgListing &listing, std::size_t operation_limit);
 
 // Reads the library into a scratch design and replaces the library part of
 // design only on success. A refusal (LibraryFile) names the file and what is wrong.

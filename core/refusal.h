@@ -38,6 +38,7 @@ public:
         SuspectDesign,            // a datapath that is not one of the run's DSP core
         SuspectNetlist,           // suspect hardware that cannot be read, simulated or matched to the DSP core
         OwnerRecord,              // an owner's record that cannot be read, or whose files changed
+        ImportFile,               // a file to import that cannot be read or parsed, or whose graph is no DSP core
     };
 
     Refusal(Reason reason, const std::string &message) : std::runtime_error(message), reason_(reason) {}

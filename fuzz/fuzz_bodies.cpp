@@ -2,11 +2,13 @@
 // runs it, and the checkers that say whether the result keeps its promises.
 #include "fuzz/fuzz_bodies.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -18,11 +20,13 @@
 #include "cli/demo_inputs.h"
 #include "cli/run_flow.h"
 #include "core/binding.h"
+#include "core/loading.h"
 #include "core/module_library_reader.h"
 #include "hash/hash_chain.h"
 #include "hash/hash_engine.h"
 #include "hash/key_text.h"
 #include "hash/stego_key.h"
+#include "import/dot_import.h"
 #include "rtl/netlist_simulation.h"
 #include "synthesis/embedding_checks.h"
 #include "synthesis/resource_constraints.h"
@@ -236,7 +240,7 @@ void command_line(const std::uint8_t *data, std::size_t size) {
     static const std::string dfg = write_scratch("diffeq.txt", cli::demo_inputs().dfg_text);
     QStringList arguments;
     for (const std::string &part : split(text_of(data, size), '\0')) {
-        if (part == "--out" || part == "--record" || part.rfind("--datapath", 0) == 0)
+        if (part == "--out" || part == "--record" || part == "--map" || part.rfind("--datapath", 0) == 0)
             return;  // a file written where the input says, or its failure (status 1), is not what is fuzzed
         if (part.rfind("DFG=", 0) == 0)
             arguments << QString::fromStdString(write_scratch("given_core.txt", part.substr(4)));
@@ -259,6 +263,41 @@ void command_line(const std::uint8_t *data, std::size_t size) {
         broken("status " + std::to_string(status) + ": " + message);
     if (message.empty() || message.find('\n') != message.size() - 1)
         broken("a refusal is not exactly one line: " + message);
+}
+
+// The import of text, or none when it is refused; a refusal must be a value's, on one line.
+std::optional<ImportedCore> imported_or_refused(const std::string &path, DotImportOptions options) {
+    try {
+        return import_dot(path, options);
+    } catch (const Refusal &refusal) {
+        if (refusal.reason() == Refusal::Reason::BrokenInvariant || refusal.reason() == Refusal::Reason::InvalidArgument)
+            broken(refusal.what());
+        if (std::string(refusal.what()).find('\n') != std::string::npos)
+            broken(std::string("a refusal of more than one line: ") + refusal.what());
+        return std::nullopt;
+    }
+}
+
+std::size_t line_count(const std::string &text) {
+    if (!text.empty() && text.back() != '\n')
+        broken("text that does not end in a line feed: " + text);
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// The imported core loads as a DFG file and holds what its counts and map say.
+void require_loadable(const ImportedCore &core) {
+    Design design;
+    std::ostream quiet(nullptr);
+    try {
+        load_dsp_core(design, write_scratch("imported.txt", core.dfg_text), quiet, operation_limit(1));
+    } catch (const Refusal &refusal) {
+        broken(std::string("the imported core does not load: ") + refusal.what());
+    }
+    const auto count = static_cast<std::size_t>(core.operation_count);
+    const OperationCounts &c = core.counts;
+    if (design.operations.size() != count || line_count(core.dfg_text) != count || line_count(core.map_text) != count ||
+        static_cast<std::size_t>(c.add + c.subtract + c.multiply + c.divide + c.compare) != count)
+        broken("the counts, the DFG text and the map disagree: " + core.dfg_text);
 }
 
 void netlist_json(const std::uint8_t *data, std::size_t size) {
@@ -311,6 +350,26 @@ void netlist_json(const std::uint8_t *data, std::size_t size) {
             for (int32_t ff = 0; ff < trace.flip_flops; ++ff)
                 if (trace.value(sample, ff)[words - 1] >> tail != 0)
                     broken("a trace has bits beyond its vectors");
+}
+
+void dot_import(const std::uint8_t *data, std::size_t size) {
+    const std::string path = write_scratch("core.dot", text_of(data, size));
+    const std::optional<ImportedCore> loose = imported_or_refused(path, DotImportOptions{/*strict_compare=*/false});
+    const std::optional<ImportedCore> strict = imported_or_refused(path, DotImportOptions{/*strict_compare=*/true});
+    if (strict && !loose)
+        broken("refused without --strict-compare but imported with it");
+    if (loose)
+        require_loadable(*loose);
+    if (strict) {
+        require_loadable(*strict);
+        if (strict->operation_count > loose->operation_count)
+            broken("--strict-compare found more operations");
+    }
+    // Graphviz's parser keeps state between files: a second import must see the same.
+    const std::optional<ImportedCore> again = imported_or_refused(path, DotImportOptions{/*strict_compare=*/false});
+    if (again.has_value() != loose.has_value() ||
+        (again && (again->dfg_text != loose->dfg_text || again->map_text != loose->map_text)))
+        broken("a second import of the same file differs");
 }
 
 }  // namespace velnor::fuzz

@@ -38,4 +38,10 @@ void command_line(const std::uint8_t *data, std::size_t size);
 // of the netlist is a normal end; a trace must have the shape it promises.
 void netlist_json(const std::uint8_t *data, std::size_t size);
 
+// A Graphviz DOT file, imported as velnor-cli import --dot does, with and
+// without --strict-compare: refused in one line, or a DFG text that the DSP
+// core loader takes, holding the operations its counts and map lines say (the
+// strict import never more than the other), the same again on a second import.
+void dot_import(const std::uint8_t *data, std::size_t size);
+
 }  // namespace velnor::fuzz

@@ -37,8 +37,12 @@ seed command_line demo 'demo\0--json'
 mkdir -p "$build/seeds/netlist_json"
 cp "$root"/fuzz/seeds/netlist_json/*.json "$build/seeds/netlist_json/"
 
+# The DOT graphs of the import's tests.
+mkdir -p "$build/seeds/dot_import"
+cp "$data"/dot/*.gv "$build/seeds/dot_import/"
+
 status=0
-for harness in dsp_core_flow module_library stego_key command_line netlist_json; do
+for harness in dsp_core_flow module_library stego_key command_line netlist_json dot_import; do
   corpus=$build/corpus/$harness
   mkdir -p "$corpus" "$build/crashes"
   # A harness without regressions yet gets an empty folder in their place.

@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(Harnesses, FuzzRegressions,
                                          Harness{"module_library", velnor::fuzz::module_library},
                                          Harness{"stego_key", velnor::fuzz::stego_key},
                                          Harness{"command_line", velnor::fuzz::command_line},
-                                         Harness{"netlist_json", velnor::fuzz::netlist_json, "seeds"}),
+                                         Harness{"netlist_json", velnor::fuzz::netlist_json, "seeds"},
+                                         Harness{"dot_import", velnor::fuzz::dot_import}),
                          [](const auto &info) { return std::string(info.param.folder) + "_" + info.param.name; });
 
 }  // namespace

@@ -25,7 +25,7 @@ cd "$scratch"
 
 # name | command line (words separated by ',') | expected candidates
 cases=(
-  "commands at the start|velnor-cli,|--help --version attack demo explore run verify"
+  "commands at the start|velnor-cli,|--help --version attack demo explore import run verify"
   "a command by its prefix|velnor-cli,d|demo"
   "options of demo|velnor-cli,demo,--|--datapath --datapath-before --dot --embedding --json --out --record --stamp --svg --verbose --verilog --verilog-before --verilog-stats"
   "the two embeddings|velnor-cli,run,--embedding,|specified strong"
@@ -50,6 +50,11 @@ cases=(
   "a file of keys for explore|velnor-cli,explore,--keys,f|fir.txt"
   "a file for attack's plot|velnor-cli,attack,--plot,f|fir.txt"
   "nothing for the fractions|velnor-cli,attack,--fractions,|"
+  "options of import|velnor-cli,import,--|--dot --help --map --out --strict-compare"
+  "a file for import's --dot|velnor-cli,import,--dot,f|fir.txt"
+  "a file, not a folder, for import's --out|velnor-cli,import,--out,|fir.txt results"
+  "a file for --map|velnor-cli,import,--dot,a.dot,--map,f|fir.txt"
+  "import's options given are not offered again|velnor-cli,import,--strict-compare,--|--dot --help --map --out"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r name line expected <<<"$row"
@@ -58,7 +63,7 @@ for row in "${cases[@]}"; do
   [ "$actual" = "$expected" ] || fail "$name: completed '$line' to '$actual', expected '$expected'"
 done
 
-offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) $(complete_line velnor-cli explore --) $(complete_line velnor-cli attack --) "
+offered=" $(complete_line velnor-cli '') $(complete_line velnor-cli run --) $(complete_line velnor-cli verify --) $(complete_line velnor-cli explore --) $(complete_line velnor-cli attack --) $(complete_line velnor-cli import --) "
 options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 [ -n "$options" ] || fail "velnor-cli --help lists no options"
 for option in $options; do

@@ -21,7 +21,8 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
 # dpkg-shlibdeps found the libraries the binaries link, with versions.
 depends=$(field Depends)
-for library in libc6 libstdc++6 libqt5core5a libqt5gui5 libqt5widgets5; do
+# libcgraph6: Graphviz's library, which reads the DOT graphs of import.
+for library in libc6 libstdc++6 libqt5core5a libqt5gui5 libqt5widgets5 libcgraph6; do
   grep -qE "(^|, )${library//+/\\+} \(>= [^)]+\)" <<<"$depends" || fail "Depends lacks a versioned $library: $depends"
 done
 description=$(field Description)
