@@ -158,7 +158,10 @@ int run_attack_command(const QStringList &arguments, std::ostream &out, std::ost
 
     std::string error;
     if (options.plot_file && !paint_offscreen([&] {
-            return save_attack_plot(QFile::encodeName(*options.plot_file).toStdString(), summary, plan.alpha, error);
+            const std::string subject = target.owner.design.dfg_name + ", " +
+                                        embedding_mode_name(target.mode) + " embedding";
+            return save_attack_plot(QFile::encodeName(*options.plot_file).toStdString(), summary, plan.alpha, subject,
+                                    error);
         })) {
         err << "--plot: " << error << "\n";
         return 1;

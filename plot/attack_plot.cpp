@@ -31,9 +31,10 @@ std::map<double, double> medians_of(const std::vector<AttackSummaryRow> &rows, A
     return medians;
 }
 
-PlotAxes axes_of(const std::vector<AttackSummaryRow> &rows, double alpha) {
+PlotAxes axes_of(const std::vector<AttackSummaryRow> &rows, double alpha, const std::string &subject) {
     PlotAxes axes;
-    axes.title = "Signature under tampering";
+    axes.title = QString::fromStdString(subject.empty() ? "Signature under tampering"
+                                                        : "Signature under tampering: " + subject);
     axes.x_label = "fraction tampered";
     axes.y_label = "median pc_distinguishing (log scale)";
     axes.x_min = -0.02;
@@ -50,14 +51,15 @@ PlotAxes axes_of(const std::vector<AttackSummaryRow> &rows, double alpha) {
 
 }  // namespace
 
-void draw_attack_plot(QPainter &painter, const QRectF &area, const std::vector<AttackSummaryRow> &rows, double alpha) {
+void draw_attack_plot(QPainter &painter, const QRectF &area, const std::vector<AttackSummaryRow> &rows, double alpha,
+                      const std::string &subject) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(area, Qt::white);
     QFont font = painter.font();
     font.setPixelSize(12);
     painter.setFont(font);
-    const PlotFrame plot(area, axes_of(rows, alpha));
+    const PlotFrame plot(area, axes_of(rows, alpha, subject));
     plot.draw(painter);
 
     painter.setClipRect(plot.frame().adjusted(-5, -5, 5, 5));
@@ -86,10 +88,10 @@ void draw_attack_plot(QPainter &painter, const QRectF &area, const std::vector<A
 }
 
 bool save_attack_plot(const std::string &path, const std::vector<AttackSummaryRow> &rows, double alpha,
-                      std::string &error) {
+                      const std::string &subject, std::string &error) {
     return save_plot(
         path, "velnor attack",
-        [&](QPainter &painter, const QRectF &area) { draw_attack_plot(painter, area, rows, alpha); }, error);
+        [&](QPainter &painter, const QRectF &area) { draw_attack_plot(painter, area, rows, alpha, subject); }, error);
 }
 
 }  // namespace velnor

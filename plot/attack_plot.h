@@ -18,11 +18,13 @@ class QPainter;
 namespace velnor {
 
 // Draws the plot of the summary's rows into area of painter; rows without
-// trials and the forged claims are left out.
-void draw_attack_plot(QPainter &painter, const QRectF &area, const std::vector<AttackSummaryRow> &rows, double alpha);
+// trials and the forged claims are left out. subject (the core and the
+// embedding) follows the title.
+void draw_attack_plot(QPainter &painter, const QRectF &area, const std::vector<AttackSummaryRow> &rows, double alpha,
+                      const std::string &subject);
 
 // Writes the plot to path as save_plot does.
 bool save_attack_plot(const std::string &path, const std::vector<AttackSummaryRow> &rows, double alpha,
-                      std::string &error);
+                      const std::string &subject, std::string &error);
 
 }  // namespace velnor
