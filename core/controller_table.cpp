@@ -24,6 +24,16 @@ int32_t ControllerTable::at(int32_t t, int32_t reg) const {
     return t <= run.last ? run.variable : 0;
 }
 
+bool ControllerTable::holds_none(int32_t reg, int32_t first, int32_t last) const {
+    const Runs *runs = runs_of(reg);
+    if (!runs || first > last)
+        return true;
+    // The first run that ends at or after first; free when it starts after last.
+    const auto run = std::lower_bound(runs->begin(), runs->end(), first,
+                                      [](const Run &r, int32_t step) { return r.last < step; });
+    return run == runs->end() || run->first > last;
+}
+
 int32_t ControllerTable::read(int32_t t, int32_t reg) {
     add_rows(t, t);
     add_register(reg);

@@ -20,6 +20,10 @@ public:
     // value had been written there.
     int32_t read(int32_t t, int32_t reg);
 
+    // True when register reg holds no variable in any of steps first..last
+    // (so also when first > last): one search, however long the span.
+    bool holds_none(int32_t reg, int32_t first, int32_t last) const;
+
     // The variables register reg holds in steps first..last, ascending by step;
     // those steps and the register become part of the table as read() does.
     std::vector<int32_t> read_variables(int32_t reg, int32_t first, int32_t last);

@@ -2,8 +2,8 @@
 // knows how the design numbers its variables.
 #include "core/datapath.h"
 
-#include <map>
-#include <set>
+#include <algorithm>
+#include <vector>
 
 namespace velnor {
 
@@ -33,22 +33,29 @@ Datapath datapath_of(const Design &design) {
 
     // Name every variable by its source. A result variable is an operation's
     // output; of an operation's input variables, the one that is no result is
-    // its primary input (both primary operands share it).
-    std::set<int32_t> results;
+    // its primary input (both primary operands share it). Only the variables
+    // of the lifetimes are named, and they are dense numbers, so both tables
+    // are vectors indexed by the variable.
+    int32_t highest = 0;
+    for (const Lifetime &lifetime : design.lifetimes)
+        highest = std::max(highest, lifetime.variable);
+    const auto named = [highest](int32_t variable) { return variable > 0 && variable <= highest; };
+    std::vector<char> is_result(static_cast<std::size_t>(highest) + 1, 0);
     for (const auto &entry : design.operations)
-        if (entry.second.output_variable != -1)
-            results.insert(entry.second.output_variable);
-    std::map<int32_t, std::string> name_of;
+        if (named(entry.second.output_variable))
+            is_result[static_cast<std::size_t>(entry.second.output_variable)] = 1;
+    std::vector<std::string> name_of(static_cast<std::size_t>(highest) + 1);  // empty: no source found
     for (const auto &[id, op] : design.operations) {
-        if (op.output_variable != -1)
-            name_of[op.output_variable] = result_variable_name(id);
+        if (named(op.output_variable))
+            name_of[static_cast<std::size_t>(op.output_variable)] = result_variable_name(id);
         if (op.first_input != 0 && op.second_input != 0)
             continue;
         for (int32_t variable : {op.first_input_variable, op.second_input_variable})
-            if (variable != -1 && results.count(variable) == 0)
-                name_of[variable] = input_variable_name(id);
+            if (named(variable) && !is_result[static_cast<std::size_t>(variable)])
+                name_of[static_cast<std::size_t>(variable)] = input_variable_name(id);
     }
 
+    datapath.operations.reserve(design.operations.size());
     for (const auto &[id, op] : design.operations) {
         DatapathOperation out;
         out.id = id;
@@ -65,12 +72,14 @@ Datapath datapath_of(const Design &design) {
         datapath.operations.push_back(std::move(out));
     }
 
+    datapath.variables.reserve(design.lifetimes.size());
     for (const Lifetime &lifetime : design.lifetimes) {
         DatapathVariable variable;
         // Every variable of an allocated design has a source; a bare number
         // would only show for a design whose tables disagree.
-        const auto name = name_of.find(lifetime.variable);
-        variable.name = name == name_of.end() ? "var:" + std::to_string(lifetime.variable) : name->second;
+        const auto index = static_cast<std::size_t>(lifetime.variable);
+        const bool has_name = named(lifetime.variable) && !name_of[index].empty();
+        variable.name = has_name ? name_of[index] : "var:" + std::to_string(lifetime.variable);
         variable.birth = lifetime.birth;
         variable.death = lifetime.death;
         variable.register_number = register_of_variable(design, lifetime.variable);

@@ -71,10 +71,12 @@ using OperationTable = IdMap<Operation>;     // DFG id -> operation
 // and ids from 1, index 0 unused; registers from 1 at index r - 1), since
 // those numbers run without gaps.
 struct Design {
-    // Reference designs made by synthesize(); null until it first runs. Shared
-    // so that a Design stays a copyable value; each run replaces the pair.
-    std::shared_ptr<Design> max_area_design;
-    std::shared_ptr<Design> max_latency_design;
+    // Reference designs made by build_reference_designs(); null until it first
+    // runs. Shared and never changed once built, so that a Design stays a
+    // copyable value and every run copied from a synthesized one reads the
+    // same pair; building them again replaces the pair.
+    std::shared_ptr<const Design> max_area_design;
+    std::shared_ptr<const Design> max_latency_design;
 
     int32_t latency_bound = 0;  // ALAP deadline: number of ASAP control steps
     std::string dfg_path;
@@ -82,7 +84,7 @@ struct Design {
     std::string dfg_name;  // the DFG file's name without its folder
 
     std::map<int32_t, int32_t> resources;  // OperationType -> units per control step
-    double max_area = 0.0;
+    double max_area = 0.0;  // the reference designs' figures: the cost normalisers
     double max_latency = 0.0;
 
     OperationTable operations;  // the DFG, keyed by id

@@ -73,7 +73,8 @@ struct CombinationResult {
 // The runs a worker made last, right after the resource counts and right
 // after the key: the next combination that shares them (the key, the embedding
 // and the size turn fastest) starts from a copy instead of synthesizing and hashing again.
-// Each worker keeps its own.
+// The synthesized run holds the reference designs, which every copy shares,
+// so no combination builds them again. Each worker keeps its own.
 struct ExplorationCache {
     struct Stage {
         std::vector<std::size_t> positions;  // the combination's lists that led here

@@ -6,6 +6,7 @@
 #include "hash/encoding.h"
 #include "hash/hash_chain.h"
 #include "synthesis/design_checks.h"
+#include "synthesis/pipeline.h"
 #include "synthesis/resource_constraints.h"
 #include "synthesis/strong_embedding.h"
 
@@ -62,6 +63,7 @@ void accept_resource_constraints(FlowRun &run, std::ostream &log) {
         throw Refusal(Refusal::Reason::ResourceCountMissing, "a unit count is missing");
     synthesize_under_constraints(run.design, log);
     verify_synthesized(run.design, scheduling_limits(run.design), "main design");
+    build_reference_designs(run.design);
     record_initial_figures(run);
 }
 

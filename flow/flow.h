@@ -52,8 +52,9 @@ enum class ResourceEntry { NotNeeded, Accepted };
 ResourceEntry accept_resource_count(FlowRun &run, int32_t type, std::optional<int> count, std::ostream &log);
 
 // Once every present type has a count: the main design is synthesized under
-// them and its initial area and latency recorded. Refused (ResourceCountMissing)
-// while a count is missing.
+// them, the reference designs built (the embedding of every key and size from
+// this run reuses them) and its initial area and latency recorded. Refused
+// (ResourceCountMissing) while a count is missing.
 void accept_resource_constraints(FlowRun &run, std::ostream &log);
 
 // The number of encodings, 1 to encoding_rule_count. The hash engine takes its

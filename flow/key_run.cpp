@@ -1,4 +1,6 @@
-// The key's stages on a copy of the synthesized run.
+// The key's stages on a copy of the synthesized run. The copy shares the
+// synthesized run's reference designs, built when its resource counts were
+// accepted, so only the hash chain and the embedding run for each key.
 #include "flow/key_run.h"
 
 #include "flow/typed_entries.h"

@@ -1,7 +1,7 @@
 // Verification: the suspect is first matched to the owner's DSP core operation
-// by operation and variable by variable, so that every constraint can be looked
-// up by name; then each constraint is checked in the suspect and in the
-// unsigned design, and the tallies become binomial tails.
+// by operation and variable by variable, so that every constraint's variables
+// can be looked up in the suspect; then each constraint is checked in the
+// suspect and in the unsigned design, and the tallies become binomial tails.
 #include "flow/verification.h"
 
 #include <algorithm>
@@ -20,19 +20,22 @@ namespace {
     throw Refusal(Refusal::Reason::SuspectDesign, "the design is not one of this DSP core: " + why);
 }
 
-// The suspect's register of every variable name, after checking that the
-// suspect has exactly the owner's operations and variables.
-// A suspect recovered from hardware may leave variables out; their register is 0.
-std::map<std::string, int32_t> suspect_registers(const Datapath &owner, const Datapath &suspect, bool partial) {
+// The suspect's register of each of the owner's variables, in the owner's
+// variable order, after checking that the suspect has exactly the owner's
+// operations and variables. A suspect recovered from hardware may leave
+// variables out; their register is 0. The owner's variables have unique
+// names (each is named by its source), so a register found by name is the
+// register of that variable's position.
+std::vector<int32_t> suspect_registers(const Datapath &owner, const Datapath &suspect, bool partial) {
     if (suspect.operations.size() != owner.operations.size())
         refuse("it has " + std::to_string(suspect.operations.size()) + " operations, the DSP core " +
                std::to_string(owner.operations.size()));
     for (std::size_t i = 0; i < owner.operations.size(); ++i) {
         const DatapathOperation &mine = owner.operations[i];
         const DatapathOperation &theirs = suspect.operations[i];
-        const std::string where = "operations[" + std::to_string(i) + "]";
         if (theirs.id != mine.id)
-            refuse(where + " has id " + std::to_string(theirs.id) + ", expected " + std::to_string(mine.id));
+            refuse("operations[" + std::to_string(i) + "] has id " + std::to_string(theirs.id) + ", expected " +
+                   std::to_string(mine.id));
         if (theirs.type != mine.type || theirs.first_input != mine.first_input ||
             theirs.second_input != mine.second_input || theirs.output != mine.output)
             refuse("operation " + std::to_string(mine.id) + " differs (" + std::string(1, theirs.type) + " " +
@@ -40,28 +43,39 @@ std::map<std::string, int32_t> suspect_registers(const Datapath &owner, const Da
                    std::string(1, mine.type) + " " + mine.first_input + " " + mine.second_input + " -> " +
                    mine.output + ")");
     }
-    std::map<std::string, int32_t> registers;
-    for (const DatapathVariable &variable : owner.variables)
-        registers.emplace(variable.name, 0);
-    for (const DatapathVariable &variable : suspect.variables) {
-        const auto found = registers.find(variable.name);
-        if (found == registers.end())
-            refuse("variable " + variable.name + " does not exist in the DSP core");
-        if (found->second != 0)
-            refuse("variable " + variable.name + " is listed twice");
-        found->second = variable.register_number;
-    }
-    if (!partial)
-        for (const auto &[name, register_number] : registers)
-            if (register_number == 0)
-                refuse("variable " + name + " is missing");
-    return registers;
-}
 
-std::map<std::string, int32_t> registers_by_name(const Datapath &datapath) {
-    std::map<std::string, int32_t> registers;
-    for (const DatapathVariable &variable : datapath.variables)
-        registers.emplace(variable.name, variable.register_number);
+    // A suspect written from a run of this core lists the owner's variables
+    // in the owner's order, each in a register: read them by position.
+    std::vector<int32_t> registers(owner.variables.size(), 0);
+    const bool in_order =
+        suspect.variables.size() == owner.variables.size() &&
+        std::equal(owner.variables.begin(), owner.variables.end(), suspect.variables.begin(),
+                   [](const DatapathVariable &mine, const DatapathVariable &theirs) {
+                       return theirs.name == mine.name && theirs.register_number != 0;
+                   });
+    if (in_order) {
+        for (std::size_t v = 0; v < registers.size(); ++v)
+            registers[v] = suspect.variables[v].register_number;
+        return registers;
+    }
+
+    std::map<std::string, std::size_t> position_of;
+    for (std::size_t v = 0; v < owner.variables.size(); ++v)
+        position_of.emplace(owner.variables[v].name, v);
+    for (const DatapathVariable &variable : suspect.variables) {
+        const auto found = position_of.find(variable.name);
+        if (found == position_of.end())
+            refuse("variable " + variable.name + " does not exist in the DSP core");
+        int32_t &register_number = registers[found->second];
+        if (register_number != 0)
+            refuse("variable " + variable.name + " is listed twice");
+        register_number = variable.register_number;
+    }
+    // The first missing variable by name, as a reader looking them up would meet them.
+    if (!partial)
+        for (const auto &[name, position] : position_of)
+            if (registers[position] == 0)
+                refuse("variable " + name + " is missing");
     return registers;
 }
 
@@ -109,10 +123,22 @@ Verdict verdict_for(double pc_distinguishing, double best_possible, double alpha
     return Verdict::Absent;
 }
 
-// Whether the suspect shows both variables of c; one it does not is kept as
-// unchecked and counted nowhere else.
-bool shown(Verification &result, CheckedConstraint &c, const std::map<std::string, int32_t> &in_suspect) {
-    if (in_suspect.at(c.a) != 0 && in_suspect.at(c.b) != 0)
+// Where a register constraint's variables (numbered from 1) sit among the
+// owner's variables; their names go into c.
+std::pair<std::size_t, std::size_t> name_pair(CheckedConstraint &c, const Datapath &before, int32_t first,
+                                              int32_t second) {
+    const auto a = static_cast<std::size_t>(first - 1);
+    const auto b = static_cast<std::size_t>(second - 1);
+    c.a = before.variables.at(a).name;
+    c.b = before.variables.at(b).name;
+    return {a, b};
+}
+
+// Whether the suspect shows both variables of c, at positions a and b; one it
+// does not is kept as unchecked and counted nowhere else.
+bool shown(Verification &result, CheckedConstraint &c, const std::vector<int32_t> &in_suspect,
+           std::pair<std::size_t, std::size_t> pair) {
+    if (in_suspect[pair.first] != 0 && in_suspect[pair.second] != 0)
         return true;
     c.checked = false;
     ++result.unchecked;
@@ -123,17 +149,17 @@ bool shown(Verification &result, CheckedConstraint &c, const std::map<std::strin
 // A strong run's constraints: each together pair must share a register, which
 // it does by chance with 1/R.
 void check_together(Verification &result, const Embedding &embedding, const Datapath &before,
-                    const std::map<std::string, int32_t> &in_suspect, const std::map<std::string, int32_t> &in_unsigned) {
+                    const std::vector<int32_t> &in_suspect) {
     Tally distinguishing;
     for (const auto &[partner, moved] : embedding.constraints.together_pairs) {
         CheckedConstraint c;
         c.kind = CheckedConstraint::Kind::Together;
-        c.a = before.variables.at(static_cast<std::size_t>(partner - 1)).name;
-        c.b = before.variables.at(static_cast<std::size_t>(moved - 1)).name;
-        c.distinguishing = in_unsigned.at(c.a) != in_unsigned.at(c.b);
-        if (!shown(result, c, in_suspect))
+        const auto pair = name_pair(c, before, partner, moved);
+        c.distinguishing =
+            before.variables[pair.first].register_number != before.variables[pair.second].register_number;
+        if (!shown(result, c, in_suspect, pair))
             continue;
-        c.held = in_suspect.at(c.a) == in_suspect.at(c.b);
+        c.held = in_suspect[pair.first] == in_suspect[pair.second];
         count(result.together, c.held);
         if (c.distinguishing)
             count(distinguishing, c.held);
@@ -168,20 +194,18 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
                              double alpha) {
     const Datapath before = datapath_of(unsigned_design);
     const bool recovered = suspect.source == "verilog";
-    const std::map<std::string, int32_t> in_suspect = suspect_registers(before, suspect, recovered);
-    const std::map<std::string, int32_t> in_unsigned = registers_by_name(before);
+    const std::vector<int32_t> in_suspect = suspect_registers(before, suspect, recovered);
 
     Verification result;
     result.alpha = alpha;
     if (recovered) {
         result.found = FoundVariables{0, static_cast<int64_t>(before.variables.size())};
-        for (const auto &[name, register_number] : in_suspect)
-            if (register_number != 0)
-                ++result.found->variables;
+        result.found->variables = std::count_if(in_suspect.begin(), in_suspect.end(),
+                                                [](int32_t register_number) { return register_number != 0; });
     }
     result.mode = embedding.figures.mode;
     if (result.mode == EmbeddingMode::Strong) {
-        check_together(result, embedding, before, in_suspect, in_unsigned);
+        check_together(result, embedding, before, in_suspect);
         return result;
     }
     Tally zero_distinguishing, one_distinguishing;
@@ -193,12 +217,12 @@ Verification verify_datapath(const Design &unsigned_design, const Embedding &emb
         const auto [first, second] = embedding.constraints.zero_pairs[p];
         CheckedConstraint c;
         c.kind = CheckedConstraint::Kind::Zero;
-        c.a = before.variables.at(static_cast<std::size_t>(first - 1)).name;
-        c.b = before.variables.at(static_cast<std::size_t>(second - 1)).name;
-        c.distinguishing = in_unsigned.at(c.a) == in_unsigned.at(c.b);
-        if (!shown(result, c, in_suspect))
+        const auto pair = name_pair(c, before, first, second);
+        c.distinguishing =
+            before.variables[pair.first].register_number == before.variables[pair.second].register_number;
+        if (!shown(result, c, in_suspect, pair))
             continue;
-        c.held = in_suspect.at(c.a) != in_suspect.at(c.b);
+        c.held = in_suspect[pair.first] != in_suspect[pair.second];
         count(result.zeros, c.held);
         if (c.distinguishing)
             count(zero_distinguishing, c.held);

@@ -61,7 +61,9 @@ EmbeddingFigures signature_figures(const Design &design, const std::string &hash
                                    double initial_area, double initial_latency);
 
 // Once the constraints are placed and the area and latency of each phase set:
-// writes those to log, synthesizes the reference designs and computes the costs.
+// writes those to log, then the reference designs' listing and figures, and
+// computes the costs. The design's reference designs are used as they are;
+// only a design without them has them built here.
 void finish_figures(Design &design, EmbeddingFigures &figures, std::ostream &log);
 
 // Embeds the first min(size, 512) bits of hash_output and runs the pipeline.

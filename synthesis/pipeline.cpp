@@ -4,7 +4,8 @@
 // every present type (its latency normalises cost). No file is read again: a
 // pipe or a FIFO given as the DFG has been consumed by loading, and a file may
 // have changed since. Each reference is synthesized as far as its figure needs:
-// the area counts registers, the latency only needs the schedule and binding.
+// the area counts registers, the latency only needs the schedule and binding,
+// and its variables are derived only for the listing a log shows later.
 #include "synthesis/pipeline.h"
 
 #include <memory>
@@ -52,16 +53,15 @@ enum class Figure { Area, Latency };
 // A reference design synthesized from start (the loaded operations and
 // library values with their ASAP and ALAP schedules), with units as its unit
 // counts; limits_of gives list scheduling's limits from the reference. The
-// max-latency design derives its variables only for a log that shows their
-// "next variable" listing, and neither keeps a controller table.
-std::shared_ptr<Design> reference_design(Design start, const ResourceLimits &units,
-                                         ResourceLimits (*limits_of)(const Design &), Figure figure,
-                                         std::ostream &log) {
+// max-latency design derives its variables only for the "next variable"
+// listing, and neither keeps a controller table.
+std::shared_ptr<const Design> reference_design(Design start, const ResourceLimits &units,
+                                               ResourceLimits (*limits_of)(const Design &), Figure figure) {
     auto reference = std::make_shared<Design>(std::move(start));
     reference->resources = units;
     schedule_list(*reference, limits_of(*reference));
-    if (figure == Figure::Area || log)
-        derive_lifetimes(*reference, log);
+    std::ostream quiet(nullptr);
+    derive_lifetimes(*reference, quiet);
     if (figure == Figure::Area)
         assign_registers(*reference);
     bind_module_variants(*reference);
@@ -72,7 +72,7 @@ ResourceLimits units_as_limits(const Design &reference) { return reference.resou
 
 }  // namespace
 
-void synthesize(Design &design, std::ostream &log) {
+void build_reference_designs(Design &design) {
     ResourceLimits largest;
     ResourceLimits one_each;
     for (int32_t type : design.operation_types) {
@@ -84,16 +84,27 @@ void synthesize(Design &design, std::ostream &log) {
     copy_loaded(design, start);
     // The max-area design has no count for divisions and may run every
     // division at once; the max-latency design has one unit for them too.
-    design.max_area_design = reference_design(start, largest, scheduling_limits, Figure::Area, log);
-    design.max_latency_design =
-        reference_design(std::move(start), one_each, units_as_limits, Figure::Latency, log);
+    design.max_area_design = reference_design(start, largest, scheduling_limits, Figure::Area);
+    design.max_latency_design = reference_design(std::move(start), one_each, units_as_limits, Figure::Latency);
 
     const Design &area = *design.max_area_design;
     design.max_area = compute_area(area, static_cast<int32_t>(area.register_lifetimes.size()));
     design.max_latency = compute_latency(*design.max_latency_design);
+}
 
-    if (log)
-        log << "max_area:" + figure_text(design.max_area) + " max_latency :" + figure_text(design.max_latency) + "\n";
+void write_reference_figures(const Design &design, std::ostream &log) {
+    if (!log)
+        return;
+    if (design.max_area_design)
+        log << next_variable_listing(*design.max_area_design);
+    if (design.max_latency_design)
+        log << next_variable_listing(*design.max_latency_design);
+    log << "max_area:" + figure_text(design.max_area) + " max_latency :" + figure_text(design.max_latency) + "\n";
+}
+
+void synthesize(Design &design, std::ostream &log) {
+    build_reference_designs(design);
+    write_reference_figures(design, log);
 }
 
 }  // namespace velnor

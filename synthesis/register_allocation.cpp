@@ -180,11 +180,14 @@ void derive_lifetimes(Design &design, std::ostream &log) {
     design.next_variables = FlatLists(variables, links);
 
     // Only a log that writes gets the listing: a stream in a failed state would drop it anyway.
-    if (!log)
-        return;
+    if (log)
+        log << next_variable_listing(design);
+}
+
+std::string next_variable_listing(const Design &design) {
     // Variables are shown counted from 0.
     std::string listing = "\nnext variable \n";
-    for (std::size_t variable = 1; variable < variables; ++variable) {
+    for (std::size_t variable = 1; variable < design.next_variables.size(); ++variable) {
         const FlatLists::List followers = design.next_variables[variable];
         if (followers.empty())
             continue;
@@ -193,7 +196,7 @@ void derive_lifetimes(Design &design, std::ostream &log) {
             listing += std::to_string(follower - 1) + " ";
         listing += "\n";
     }
-    log << listing;
+    return listing;
 }
 
 std::pair<int32_t, int32_t> FreeRegisters::earliest() const {

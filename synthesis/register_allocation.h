@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,10 @@ namespace velnor {
 // Fills the operations' variable fields, lifetimes, born_at, lifetime_of and
 // next_variables; writes the "next variable" listing (0-based) to log.
 void derive_lifetimes(Design &design, std::ostream &log);
+
+// The "next variable" listing of a design whose lifetimes are derived: each
+// variable with followers, then its followers, all counted from 0.
+std::string next_variable_listing(const Design &design);
 
 // Fills register_lifetimes and register_of.
 void assign_registers(Design &design);

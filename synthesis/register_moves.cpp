@@ -38,10 +38,7 @@ void move_variable(Design &design, int32_t variable, int32_t from, int32_t to) {
 }
 
 bool register_free_over(const Design &design, int32_t r, int32_t birth, int32_t death) {
-    for (int32_t t = birth; t <= death; ++t)
-        if (design.controller_table.at(t, r) != 0)
-            return false;
-    return true;
+    return design.controller_table.holds_none(r, birth, death);
 }
 
 }  // namespace velnor

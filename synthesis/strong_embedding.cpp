@@ -1,6 +1,6 @@
 // The strong embedding's walk: a shuffled order of the variables, and for each
-// one the registers it could move into with the partners each offers, counted
-// from the controller table as the walk leaves it.
+// one the registers it could move into, read from the controller table as the
+// walk leaves it, and the partners the register drawn among them offers.
 #include "synthesis/strong_embedding.h"
 
 #include <algorithm>
@@ -13,34 +13,41 @@
 namespace velnor {
 namespace {
 
-struct Candidate {
-    int32_t register_number = 0;
-    std::vector<int32_t> partners;  // ascending
-};
+// Whether a variable of register life could be the partner of a variable
+// living from birth to death: not moved by this walk, and with a lifetime at
+// least one step clear of the variable's on either side, so that no
+// allocation of the unsigned design seats both in one register.
+bool can_partner(const Lifetime &life, int32_t birth, int32_t death, const std::vector<char> &moved) {
+    return !moved[static_cast<std::size_t>(life.variable)] && (life.death < birth - 1 || life.birth > death + 1);
+}
 
 // The registers that could take a variable living from birth to death, out of
-// register own, each with the variables that could be its partner: not moved
-// by this walk, and with a lifetime at least one step clear of the variable's
-// on either side, so that no allocation of the unsigned design seats both in
-// one register.
-std::vector<Candidate> candidates_for(const Design &design, int32_t own, int32_t birth, int32_t death,
-                                      const std::vector<char> &moved) {
-    std::vector<Candidate> candidates;
+// register own, ascending into registers: free over its whole lifetime and
+// holding at least one variable that could be its partner. Only the chosen
+// register's partners are listed afterwards, so none is collected here.
+void candidate_registers(const Design &design, int32_t own, int32_t birth, int32_t death,
+                         const std::vector<char> &moved, std::vector<int32_t> &registers) {
+    registers.clear();
     const auto register_count = static_cast<int32_t>(design.register_lifetimes.size());
     for (int32_t r = 1; r <= register_count; ++r) {
         if (r == own || !register_free_over(design, r, birth, death))
             continue;
-        Candidate candidate{r, {}};
-        for (const Lifetime &life : design.register_lifetimes[static_cast<std::size_t>(r) - 1])
-            if (!moved[static_cast<std::size_t>(life.variable)] &&
-                (life.death < birth - 1 || life.birth > death + 1))
-                candidate.partners.push_back(life.variable);
-        if (candidate.partners.empty())
-            continue;
-        std::sort(candidate.partners.begin(), candidate.partners.end());
-        candidates.push_back(std::move(candidate));
+        const std::vector<Lifetime> &held = design.register_lifetimes[static_cast<std::size_t>(r) - 1];
+        if (std::any_of(held.begin(), held.end(),
+                        [&](const Lifetime &life) { return can_partner(life, birth, death, moved); }))
+            registers.push_back(r);
     }
-    return candidates;
+}
+
+// The variables of register r that could be the partner of a variable living
+// from birth to death, ascending into partners.
+void partners_in(const Design &design, int32_t r, int32_t birth, int32_t death, const std::vector<char> &moved,
+                 std::vector<int32_t> &partners) {
+    partners.clear();
+    for (const Lifetime &life : design.register_lifetimes[static_cast<std::size_t>(r) - 1])
+        if (can_partner(life, birth, death, moved))
+            partners.push_back(life.variable);
+    std::sort(partners.begin(), partners.end());
 }
 
 }  // namespace
@@ -68,6 +75,7 @@ std::vector<std::pair<int32_t, int32_t>> place_together_constraints(Design &desi
     std::vector<std::pair<int32_t, int32_t>> placed;
     std::vector<char> pinned(static_cast<std::size_t>(variable_count) + 1, 0);
     std::vector<char> moved(static_cast<std::size_t>(variable_count) + 1, 0);
+    std::vector<int32_t> candidates, partners;  // the current variable's, reused from one to the next
     for (int32_t variable : order) {
         if (static_cast<int64_t>(placed.size()) >= count)
             break;
@@ -77,12 +85,13 @@ std::vector<std::pair<int32_t, int32_t>> place_together_constraints(Design &desi
         if (seat == 0)
             continue;  // never allocated: nothing to move
         const auto [birth, death] = lifetime(design, variable);
-        const std::vector<Candidate> candidates = candidates_for(design, seat, birth, death, moved);
+        candidate_registers(design, seat, birth, death, moved, candidates);
         if (candidates.empty())
             continue;
-        const Candidate &chosen = candidates[static_cast<std::size_t>(stream.below(candidates.size()))];
-        const int32_t partner = chosen.partners[static_cast<std::size_t>(stream.below(chosen.partners.size()))];
-        move_variable(design, variable, seat, chosen.register_number);
+        const int32_t chosen = candidates[static_cast<std::size_t>(stream.below(candidates.size()))];
+        partners_in(design, chosen, birth, death, moved, partners);
+        const int32_t partner = partners[static_cast<std::size_t>(stream.below(partners.size()))];
+        move_variable(design, variable, seat, chosen);
         pinned[static_cast<std::size_t>(variable)] = 1;
         pinned[static_cast<std::size_t>(partner)] = 1;
         moved[static_cast<std::size_t>(variable)] = 1;

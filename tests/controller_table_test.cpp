@@ -1,7 +1,8 @@
 // The controller table as runs per register: overwriting part of a run keeps
 // what lies outside it, clearing leaves empty cells, neighbouring cells of one
 // variable compare equal however they were written, and rows and registers
-// exist once written or read, as the report and the views show them.
+// exist once written or read, as the report and the views show them; a
+// register's span reads empty exactly when each of its cells does.
 #include "core/controller_table.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,27 @@ TEST(ControllerTable, OverwritingSplitsRunsAndClearingLeavesGaps) {
     EXPECT_EQ(cells(table, 9, 2), "7.\n73\n4.\n4.\n7.\n9.\n9.\n9.\n9.\n");
     EXPECT_EQ(table.filled_cells(), 9 + 1);
     EXPECT_EQ(table.highest_register(), 2);
+}
+
+// holds_none answers with one search what reading every cell of the span says,
+// for spans inside, across and beside runs, touching gaps, empty and reversed.
+TEST(ControllerTable, HoldsNoneAgreesWithEveryCellOfTheSpan) {
+    ControllerTable table;
+    table.fill(1, 0, 2, 5);
+    table.fill(1, 4, 4, 6);
+    table.fill(1, 7, 9, 8);
+    table.fill(2, 3, 6, 2);
+    table.fill(2, 4, 4, 0);  // a gap of one step inside the run of 2
+    table.read(11, 4);       // register 4 and step 11 exist, with nothing in them
+    for (int32_t reg = 0; reg <= 5; ++reg)
+        for (int32_t first = -1; first <= 12; ++first)
+            for (int32_t last = first - 1; last <= 12; ++last) {
+                bool empty = true;
+                for (int32_t t = first; t <= last; ++t)
+                    empty = empty && table.at(t, reg) == 0;
+                EXPECT_EQ(table.holds_none(reg, first, last), empty)
+                    << "register " << reg << ", steps " << first << ".." << last;
+            }
 }
 
 TEST(ControllerTable, EqualCellsCompareEqualWhateverTheOrderOfWriting) {

@@ -1,6 +1,7 @@
 // Verification finds the signature in the signed design, not in the unsigned
-// design of the same run, whatever the registers are called, and refuses a
-// design whose variables are not the core's. The verdicts and a design of
+// design of the same run, whatever the registers are called and in whatever
+// order the suspect lists the variables, and refuses a design whose variables
+// are not the core's, naming the variable. The verdicts and a design of
 // another core are tried through the batch tool.
 #include "flow/verification.h"
 
@@ -126,6 +127,82 @@ TEST_P(Verify, MovingAVariableBesideItsPartnerCostsOneConstraint) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, Verify, ::testing::ValuesIn(keys),
                          [](const ::testing::TestParamInfo<Key> &info) { return std::string(info.param.name); });
+
+// A suspect written from a run lists the variables in the run's order; one
+// that lists them otherwise (a datapath file written by another tool) is read
+// by name and gives the same verification, constraint for constraint.
+TEST_P(Verify, AnotherOrderOfTheVariablesGivesTheSameVerification) {
+    const FlowRun owner = owner_run(GetParam());
+    for (const Design *design : {&owner.design, &owner.unsigned_design}) {
+        const Datapath in_order = datapath_of(*design);
+        Datapath shuffled = in_order;
+        std::reverse(shuffled.variables.begin(), shuffled.variables.end());
+        std::rotate(shuffled.variables.begin(), shuffled.variables.begin() + shuffled.variables.size() / 3,
+                    shuffled.variables.end());
+        const Verification expected = verify(owner, in_order);
+        const Verification got = verify(owner, shuffled);
+        EXPECT_EQ(verification_text(got), verification_text(expected));
+        ASSERT_EQ(got.constraints.size(), expected.constraints.size());
+        for (std::size_t c = 0; c < got.constraints.size(); ++c) {
+            EXPECT_EQ(got.constraints[c].a + "," + got.constraints[c].b,
+                      expected.constraints[c].a + "," + expected.constraints[c].b);
+            EXPECT_EQ(got.constraints[c].held, expected.constraints[c].held) << c;
+            EXPECT_EQ(got.constraints[c].distinguishing, expected.constraints[c].distinguishing) << c;
+        }
+    }
+}
+
+// A suspect whose variables are not the core's is refused, naming the first
+// variable at fault. spoil changes a good suspect and returns the sentence.
+struct SuspectFault {
+    const char *name;
+    std::string (*spoil)(Datapath &suspect);
+};
+
+class VerifyRefusesSuspect : public ::testing::TestWithParam<SuspectFault> {};
+
+TEST_P(VerifyRefusesSuspect, NamingTheVariable) {
+    const FlowRun fir = owner_run(keys[0]);
+    Datapath suspect = datapath_of(fir.design);
+    const std::string message = GetParam().spoil(suspect);
+    try {
+        verify(fir, suspect);
+        ADD_FAILURE() << "accepted";
+    } catch (const Refusal &refusal) {
+        EXPECT_EQ(refusal.reason(), Refusal::Reason::SuspectDesign);
+        EXPECT_EQ(std::string(refusal.what()), "the design is not one of this DSP core: " + message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, VerifyRefusesSuspect,
+    ::testing::Values(
+        SuspectFault{"Unknown",
+                     [](Datapath &d) {
+                         d.variables.back().name = "op:999";
+                         return std::string("variable op:999 does not exist in the DSP core");
+                     }},
+        SuspectFault{"ListedTwice",
+                     [](Datapath &d) {
+                         d.variables.back().name = d.variables.front().name;
+                         return "variable " + d.variables.front().name + " is listed twice";
+                     }},
+        // Missing ones are named in the order of their names: "op:10" before "op:2".
+        SuspectFault{"MissingFirstByName",
+                     [](Datapath &d) {
+                         d.variables.erase(std::remove_if(d.variables.begin(), d.variables.end(),
+                                                          [](const DatapathVariable &v) {
+                                                              return v.name == "op:2" || v.name == "op:10";
+                                                          }),
+                                           d.variables.end());
+                         return std::string("variable op:10 is missing");
+                     }},
+        SuspectFault{"WithoutARegister",
+                     [](Datapath &d) {
+                         d.variables.front().register_number = 0;
+                         return "variable " + d.variables.front().name + " is missing";
+                     }}),
+    [](const ::testing::TestParamInfo<SuspectFault> &info) { return std::string(info.param.name); });
 
 TEST(VerifyRefuses, AVariableTheCoreDoesNotHave) {
     const FlowRun fir = owner_run(keys[0]);
