@@ -16,9 +16,9 @@ packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbas
 # libqt5svg5-dev: the plots of explore and the charts' SVG. parallel: the test that runs explore's
 # shards through GNU parallel. graphviz: a test renders the DOT export. xvfb, xauth, imagemagick:
 # the screenshots of scripts/screenshots.sh.
-# libgraphviz-dev: Graphviz's cgraph library (pkg-config libcgraph), which reads the DOT
+# libgraphviz-dev: Graphviz's cgraph library, found through pkgconf (libcgraph), which reads the DOT
 # data-flow graphs of velnor-cli import --dot and the window's "Import DSP core…".
-packages+=(libgraphviz-dev)
+packages+=(libgraphviz-dev pkgconf)
 # The tests of installing and packaging: the validators of the desktop entry and the
 # AppStream metadata, dpkg-shlibdeps for the package's dependencies, man and groff
 # for the manual pages, file for the icons' sizes.
