@@ -18,6 +18,10 @@
 #include "core/refusal.h"
 #include "hash/stego_key.h"
 
+// cgraph's lexer reset, exported by libcgraph but not declared in its headers:
+// the reset flex generates for the DOT lexer.
+extern "C" int aaglex_destroy(void);
+
 namespace velnor {
 namespace {
 
@@ -92,6 +96,11 @@ using Graph = std::unique_ptr<Agraph_t, GraphClose>;
 // so is a syntax error after the first graph.
 Graph parse_graph(const std::string &text, const std::string &name) {
     const std::lock_guard<std::mutex> lock(graphviz_lock);
+    // Graphviz's lexer keeps its buffer and state from the last read, and a
+    // read that stopped at an error leaves text behind that the next read
+    // would take as the start of its own file. Resetting the lexer makes every
+    // import read its own text only.
+    aaglex_destroy();
     graphviz_messages.clear();
     const agusererrf previous = agseterrf(&gather_graphviz_message);
     agreseterrors();

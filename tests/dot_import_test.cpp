@@ -245,7 +245,9 @@ TEST(DotImport, TakesAsManyOperationsAsTheHashChain) {
 
 // Graphviz's lexer keeps state between reads: a refused file leaves nothing behind for the next.
 TEST(DotImport, ARefusedFileLeavesNothingForTheNext) {
-    for (const char *refused : {"digraph { a -> ", "digraph { a } digraph { b }", "digraph { a } x y", "graph { a }"}) {
+    for (const char *refused : {"digraph { a -> ", "digraph { a } digraph { b }", "digraph { a } x y", "graph { a }",
+                                "digraph { a [label=\"", "digraph { /* a", "digraph { a [label=<<b>",
+                                "digraph { a } digraph { -> }", "digraph { a [label=\"x\" ] } \"y"}) {
         SCOPED_TRACE(refused);
         EXPECT_THROW(import_dot_text(refused, "bad.dot"), Refusal);
         EXPECT_EQ(import_dot_text("digraph { s [label=sub] }", "good.dot").dfg_text, "- 0 0 1\n");
