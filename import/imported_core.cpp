@@ -3,6 +3,7 @@
 // writes a file or loads a design from them.
 #include "import/imported_core.h"
 
+#include "core/datapath.h"
 #include "core/dfg_reader.h"
 #include "core/loading.h"
 #include "core/quoted.h"
@@ -12,15 +13,12 @@
 namespace velnor {
 namespace {
 
-char operator_character(int32_t type) {
-    switch (type) {
-    case Add: return '+';
-    case Subtract: return '-';
-    case Multiply: return '*';
-    case Divide: return '/';
-    case Compare: return '<';
-    default: throw Refusal(Refusal::Reason::InvalidArgument, "an imported operation of no known type");
-    }
+// The DFG file's character of an imported operation; an importer never makes another type.
+char imported_operator(int32_t type) {
+    const char character = operator_character(type);
+    if (character == '?')
+        throw Refusal(Refusal::Reason::InvalidArgument, "an imported operation of no known type");
+    return character;
 }
 
 void count(OperationCounts &counts, int32_t type) {
@@ -52,7 +50,7 @@ ImportedCore imported_core(const std::vector<ImportedOperation> &operations, con
         listing.operations.push_back({operation.first_input, operation.second_input, id, /*line=*/id});
         if (listing.operations.size() > operation_limit(1))
             break;  // refused below; the rest need no text
-        core.dfg_text += operator_character(operation.type);
+        core.dfg_text += imported_operator(operation.type);
         core.dfg_text += ' ' + std::to_string(operation.first_input) + ' ' + std::to_string(operation.second_input) +
                          ' ' + std::to_string(id) + '\n';
         core.map_text += std::to_string(id) + ' ' + one_line(operation.origin) + ' ' + one_line(operation.text) + '\n';
