@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/bounded_line_reader.h"
+#include "core/json_document.h"
 
 namespace velnor {
 namespace {
@@ -26,13 +27,10 @@ constexpr int64_t format_version = 1;
 }
 
 const json &member(const json &object, const std::string &where, const char *name) {
-    const auto found = object.find(name);
-    if (found == object.end())
-        refuse(where.empty() ? name : where + "." + name, "missing");
-    return *found;
+    return json_member(object, where, name, Refusal::Reason::DatapathFile);
 }
 
-std::string path_of(const std::string &where, const char *name) { return where.empty() ? name : where + "." + name; }
+std::string path_of(const std::string &where, const char *name) { return json_path(where, name); }
 
 int32_t integer(const json &object, const std::string &where, const char *name, int64_t least) {
     const json &value = member(object, where, name);
@@ -152,18 +150,7 @@ std::string datapath_to_json(const Datapath &datapath) {
 }
 
 Datapath datapath_from_json(const std::string &text) {
-    const json document = json::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (document.is_discarded())
-        throw Refusal(Refusal::Reason::DatapathFile, "not a JSON document");
-    if (!document.is_object())
-        throw Refusal(Refusal::Reason::DatapathFile, "the document must be a JSON object");
-    const json &format = member(document, "", "format");
-    if (!format.is_string() || format.get<std::string>() != format_name)
-        refuse("format", std::string("must be \"") + format_name + "\"");
-    const json &version = member(document, "", "version");
-    if (!version.is_number_integer() || version.get<int64_t>() != format_version)
-        refuse("version", "must be " + std::to_string(format_version) + " (this velnor reads version " +
-                              std::to_string(format_version) + ")");
+    const json document = checked_json_document(text, format_name, format_version, Refusal::Reason::DatapathFile);
 
     Datapath datapath;
     const json &dfg = member(document, "", "dfg");

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/bounded_line_reader.h"
+#include "core/json_document.h"
 #include "core/private_file.h"
 #include "hash/encoding.h"
 #include "hash/file_digest.h"
@@ -26,13 +27,10 @@ constexpr int64_t format_version = 1;
     throw Refusal(Refusal::Reason::OwnerRecord, where + ": " + why);
 }
 
-std::string path_of(const std::string &where, const char *name) { return where.empty() ? name : where + "." + name; }
+std::string path_of(const std::string &where, const char *name) { return json_path(where, name); }
 
 const json &member(const json &object, const std::string &where, const char *name) {
-    const auto found = object.find(name);
-    if (found == object.end())
-        refuse(path_of(where, name), "missing");
-    return *found;
+    return json_member(object, where, name, Refusal::Reason::OwnerRecord);
 }
 
 const json &object_member(const json &object, const char *name) {
@@ -182,18 +180,8 @@ std::string owner_record_to_json(const OwnerRecord &record) {
 }
 
 OwnerRecord owner_record_from_json(const std::string &text_of_file) {
-    const json document = json::parse(text_of_file, nullptr, /*allow_exceptions=*/false);
-    if (document.is_discarded())
-        throw Refusal(Refusal::Reason::OwnerRecord, "not a JSON document");
-    if (!document.is_object())
-        throw Refusal(Refusal::Reason::OwnerRecord, "the document must be a JSON object");
-    const json &format = member(document, "", "format");
-    if (!format.is_string() || format.get<std::string>() != format_name)
-        refuse("format", std::string("must be \"") + format_name + "\"");
-    const json &version = member(document, "", "version");
-    if (!version.is_number_integer() || version.get<int64_t>() != format_version)
-        refuse("version", "must be " + std::to_string(format_version) + " (this velnor reads version " +
-                              std::to_string(format_version) + ")");
+    const json document =
+        checked_json_document(text_of_file, format_name, format_version, Refusal::Reason::OwnerRecord);
 
     OwnerRecord record;
     record.dfg = recorded_file_from(document, "dfg");
