@@ -55,6 +55,7 @@ bench: build
 	./$(BUILD)/bench/velnor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./$(BUILD)/bench/velnor_chart_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./$(BUILD)/bench/velnor_netlist_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./$(BUILD)/bench/velnor_view_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # Installs under PREFIX (default /usr/local), below DESTDIR when given: make install DESTDIR=/tmp/x PREFIX=/usr
 install: build

@@ -22,6 +22,7 @@
 #include "app/datapath_view.h"
 #include "app/busy_guard.h"
 #include "app/explore_dialog.h"
+#include "app/console.h"
 #include "app/views.h"
 #include "core/datapath.h"
 #include "core/loading.h"
@@ -80,8 +81,6 @@ QPixmap load_icon(const QString &name, int side) {
     return QPixmap(name).scaled(side, side, Qt::KeepAspectRatio, Qt::FastTransformation);
 }
 
-int32_t register_count(const Design &design) { return static_cast<int32_t>(design.register_lifetimes.size()); }
-
 // The box a refused resource count shows: per type, one text for a zero and
 // one, followed by the bound, for any other count out of range. An empty text
 // shows no box.
@@ -128,6 +127,7 @@ MainWindow::MainWindow(QWidget *parent)
     cross_icon = load_icon(":cross.png", 22);
     asterisk_icon = load_icon(":aster.png", 7);
     add_datapath_dock();
+    prepare_console(*ui->textEdit);
     follow_console_end();
     // A style sheet makes a label take the application's font instead of the
     // window's; the step labels keep the window's font whatever their colour.
@@ -135,6 +135,7 @@ MainWindow::MainWindow(QWidget *parent)
         step->setFont(font());
     ui->label_9->setText(QString("version ") + product_version);
     add_import_action();
+    add_example_action();
     add_ownership_actions();
     reset_form();
 }
@@ -201,11 +202,6 @@ void MainWindow::refuse(QLabel *status, const QString &title, const QString &tex
     dialogs->critical(this, title, text);
 }
 
-void MainWindow::write_figure(const QString &label, const QString &value) {
-    write_to_console("blue", label);
-    write_to_console("blue", value);
-}
-
 std::vector<QPushButton *> MainWindow::output_buttons() const {
     return {ui->pushButton,    ui->pushButton_2,  ui->pushButton_3,  ui->pushButton_4,  ui->pushButton_5,
             ui->pushButton_6,  ui->pushButton_7,  ui->pushButton_8,  ui->pushButton_9,  ui->pushButton_10,
@@ -231,13 +227,8 @@ QLineEdit *MainWindow::next_resource_field() const {
 // ---- console ----------------------------------------------------------------
 
 void MainWindow::write_to_console(const QString &color, const QString &message) {
-    ui->textEdit->setFontPointSize(10);
     ui->dockWidget->show();
-    if (color == "red")
-        ui->textEdit->setTextColor(Qt::red);
-    else if (color == "blue")
-        ui->textEdit->setTextColor(Qt::blue);
-    ui->textEdit->append("-> " + message);
+    append_to_console(*ui->textEdit, color, message);
     // The newest line is always in view, even when the console's size changes later.
     console_follows_end = true;
     ui->textEdit->verticalScrollBar()->setValue(ui->textEdit->verticalScrollBar()->maximum());
@@ -322,6 +313,10 @@ void MainWindow::on_pushButton_23_clicked() {
     const QString path = ask_for_text_file();
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
+    load_core_file(path);
+}
+
+void MainWindow::load_core_file(const QString &path) {
     // A core the hash chain could never take is refused now, not after synthesis.
     load_core([&] { load_dsp_core(run.design, path.toStdString(), std::cout, operation_limit(1)); },
               "file read unsuccessful or invalid file   .... Try again !!");
@@ -353,6 +348,10 @@ void MainWindow::on_pushButton_24_clicked() {
     const QString path = ask_for_text_file();
     if (path.isEmpty())
         return;
+    load_library(path);
+}
+
+void MainWindow::load_library(const QString &path) {
     try {
         load_module_library(run.design, path.toStdString());
     } catch (const Refusal &error) {
@@ -533,119 +532,31 @@ void MainWindow::on_lineEdit_10_editingFinished() {
 
 // ---- result views -------------------------------------------------------------------------
 
-void MainWindow::on_pushButton_clicked() {
-    if (entry_stage < stage_constraints_accepted)
+// Each view writes its messages once its stage is reached; below it, nothing.
+void MainWindow::show_view(ResultView view, int stage) {
+    if (entry_stage < stage)
         return;
-    write_figure("Pre-stego operator scheduling ", schedule_table(run.design, VariantColumn::BeforeEmbedding));
+    for (const QString &message : view_messages(run, view))
+        write_to_console("blue", message);
 }
 
-void MainWindow::on_pushButton_15_clicked() {
-    if (entry_stage < stage_encodings_accepted)
-        return;
-    write_figure(" pre-stego register allocation ",
-                 register_table(run.design.controller_table_before, register_count(run.design)));
-}
-
-void MainWindow::on_pushButton_2_clicked() {
-    if (entry_stage < stage_encodings_accepted)
-        return;
-    write_figure("encoded string corresponding to to selected encoding rules ",
-                 encoded_strings(run.encodings, run.encoded_inputs));
-}
-
-void MainWindow::on_pushButton_3_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("Initial padded bit string", QString::fromStdString(run.hash_engine.initial_padded_block));
-}
-
-void MainWindow::on_pushButton_4_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("hash output string", QString::fromStdString(run.hash_output));
-}
-
-void MainWindow::on_pushButton_5_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_to_console("blue", QString::fromStdString(embedded_signature(run)));
-}
-
-void MainWindow::on_pushButton_7_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("number of ones: ", QString::number(run.embedding.figures.one_count));
-}
-
-void MainWindow::on_pushButton_6_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("number of zeros: ", QString::number(run.embedding.figures.zero_count));
-}
-
-void MainWindow::on_pushButton_9_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("constraint corresponding to ones ", id_list(run.embedding.constraints.one_operations));
-}
-
-void MainWindow::on_pushButton_8_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    if (run.embedding.figures.mode == EmbeddingMode::Strong)
-        write_figure("together constraints (partner, moved variable)",
-                     zero_constraint_list(run.embedding.constraints.together_pairs));
-    else
-        write_figure("constraints corresponding to zeros",
-                     zero_constraint_list(run.embedding.constraints.zero_pairs));
-}
-
-void MainWindow::on_pushButton_14_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("Baseline cost: ", QString::number(run.embedding.figures.initial_cost, 'g', 6));
-}
-
-void MainWindow::on_pushButton_10_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("Cost after phase 1: ", QString::number(run.embedding.figures.cost_phase1, 'g', 6));
-}
-
-void MainWindow::on_pushButton_11_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("Cost after phase 2: ", QString::number(run.embedding.figures.cost_phase2, 'g', 6));
-}
-
-void MainWindow::on_pushButton_12_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("Pc value after phase 1 ", QString::number(run.embedding.figures.pc_phase1, 'g', 6));
-}
-
-void MainWindow::on_pushButton_13_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    const EmbeddingFigures &f = run.embedding.figures;
-    QString value = QString::number(f.pc_phase2, 'g', 6);
-    if (f.mode == EmbeddingMode::Strong)  // far below what a double holds on large cores
-        value += " (log10 " + QString::number(f.log10_pc, 'g', 6) + ")";
-    write_figure("Pc value after phase 2 ", value);
-}
-
-void MainWindow::on_pushButton_16_clicked() {
-    if (entry_stage < stage_files_loaded)
-        return;
-    write_figure("post-stego operator scheduling", schedule_table(run.design, VariantColumn::AfterEmbedding));
-}
-
-void MainWindow::on_pushButton_17_clicked() {
-    if (entry_stage < stage_hashed)
-        return;
-    write_figure("post-stego register allocation",
-                 register_table(run.design.controller_table, register_count(run.design)));
-}
+void MainWindow::on_pushButton_clicked() { show_view(ResultView::ScheduleBefore, stage_constraints_accepted); }
+void MainWindow::on_pushButton_15_clicked() { show_view(ResultView::RegistersBefore, stage_encodings_accepted); }
+void MainWindow::on_pushButton_2_clicked() { show_view(ResultView::EncodedStrings, stage_encodings_accepted); }
+void MainWindow::on_pushButton_3_clicked() { show_view(ResultView::PaddedBlock, stage_hashed); }
+void MainWindow::on_pushButton_4_clicked() { show_view(ResultView::HashOutput, stage_hashed); }
+void MainWindow::on_pushButton_5_clicked() { show_view(ResultView::Signature, stage_hashed); }
+void MainWindow::on_pushButton_7_clicked() { show_view(ResultView::Ones, stage_hashed); }
+void MainWindow::on_pushButton_6_clicked() { show_view(ResultView::Zeros, stage_hashed); }
+void MainWindow::on_pushButton_9_clicked() { show_view(ResultView::OneConstraints, stage_hashed); }
+void MainWindow::on_pushButton_8_clicked() { show_view(ResultView::ZeroConstraints, stage_hashed); }
+void MainWindow::on_pushButton_14_clicked() { show_view(ResultView::BaselineCost, stage_hashed); }
+void MainWindow::on_pushButton_10_clicked() { show_view(ResultView::CostPhase1, stage_hashed); }
+void MainWindow::on_pushButton_11_clicked() { show_view(ResultView::CostPhase2, stage_hashed); }
+void MainWindow::on_pushButton_12_clicked() { show_view(ResultView::PcPhase1, stage_hashed); }
+void MainWindow::on_pushButton_13_clicked() { show_view(ResultView::PcPhase2, stage_hashed); }
+void MainWindow::on_pushButton_16_clicked() { show_view(ResultView::ScheduleAfter, stage_files_loaded); }
+void MainWindow::on_pushButton_17_clicked() { show_view(ResultView::RegistersAfter, stage_hashed); }
 
 // ---- save --------------------------------------------------------------------------------
 

@@ -26,6 +26,7 @@ class QPushButton;
 
 namespace velnor {
 class DatapathView;
+enum class ResultView;
 }
 
 namespace Ui {
@@ -106,6 +107,8 @@ private slots:
     void on_actionExportVerilog_triggered();
     // File > Import DSP core…: a DOT data-flow graph converted and loaded as if it were a DFG file.
     void import_dsp_core();
+    // File > Open example: the demo's filter and library, loaded as if both files had been chosen.
+    void open_example();
 
 private:
     void add_datapath_dock();
@@ -119,13 +122,17 @@ private:
     void mark_done(QLabel *step);
     void inform(const QString &text);
     void refuse(QLabel *status, const QString &title, const QString &text);
-    void write_figure(const QString &label, const QString &value);
+    void show_view(velnor::ResultView view, int stage);
     std::vector<QPushButton *> output_buttons() const;
 
     // Runs load, which replaces the DSP core of the run or throws a Refusal, and
     // paints the outcome as the DSP core button does; a refusal shows box_text.
     void load_core(const std::function<void()> &load, const QString &box_text);
+    // Load the DSP core or the module library at path as their buttons do.
+    void load_core_file(const QString &path);
+    void load_library(const QString &path);
     void add_import_action();
+    void add_example_action();
     void add_ownership_actions();
     void enable_ownership_actions(bool enabled);
 
@@ -144,6 +151,7 @@ private:
     // The folder of the last imported core's DFG file, which the run reads
     // again (the exploration) and names (the owner record) while it is loaded.
     std::unique_ptr<QTemporaryDir> imported_folder;
+    std::unique_ptr<QTemporaryDir> example_folder;  // the example's two files, while the window lives
     velnor::DatapathView *datapath_view_ = nullptr;
 
     int entry_stage = 0;

@@ -11,6 +11,7 @@
 
 #include "core/design.h"
 #include "core/report.h"
+#include "flow/flow.h"
 
 namespace velnor {
 
@@ -30,5 +31,17 @@ QString id_list(const std::vector<int32_t> &ids);
 
 // One line per encoded block: rule number, " : ", the bit string.
 QString encoded_strings(const std::vector<int> &encodings, const std::vector<std::string> &encoded_inputs);
+
+// The 17 result views of the output buttons.
+enum class ResultView {
+    ScheduleBefore, RegistersBefore, EncodedStrings, PaddedBlock, HashOutput, Signature, Ones, Zeros,
+    OneConstraints, ZeroConstraints, BaselineCost, CostPhase1, CostPhase2, PcPhase1, PcPhase2, ScheduleAfter,
+    RegistersAfter,
+};
+constexpr int result_view_count = 17;
+
+// What a view writes to the console, one message each: a label and its value,
+// or one text.
+std::vector<QString> view_messages(const FlowRun &run, ResultView view);
 
 }  // namespace velnor

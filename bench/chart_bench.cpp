@@ -7,11 +7,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <sstream>
 
 #include "app/charts/chart_model.h"
 #include "app/charts/chart_painter.h"
-#include "cli/run_flow.h"
+#include "bench/largest_run.h"
 #include "core/datapath.h"
 
 namespace {
@@ -29,16 +28,7 @@ struct Largest {
 
 const Largest &largest() {
     static const Largest run = [] {
-        cli::RunRequest request;
-        request.dfg = VELNOR_TEST_DATA "/characterization/gen_895.txt";
-        request.library = VELNOR_TEST_DATA "/lib/library_a.txt";
-        request.adders = "4";
-        request.multipliers = "4";
-        request.encodings = "7";
-        request.rounds = "80 80";
-        request.size = "512";
-        std::ostringstream log;
-        const FlowRun flow = cli::run_flow(request, log);
+        const FlowRun &flow = bench::largest_run();
         Largest made;
         made.datapath = datapath_of(flow.design);
         made.marks = charts::chart_marks(made.datapath, flow.embedding.constraints.zero_pairs,

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 
 #include "cli/attack_command.h"
-#include "cli/demo_inputs.h"
+#include "flow/demo_inputs.h"
 #include "cli/explore_command.h"
 #include "cli/option_values.h"
 #include "cli/import_command.h"

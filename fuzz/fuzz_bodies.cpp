@@ -17,7 +17,7 @@
 #include <QStringList>
 
 #include "cli/command_line.h"
-#include "cli/demo_inputs.h"
+#include "flow/demo_inputs.h"
 #include "cli/run_flow.h"
 #include "core/binding.h"
 #include "core/loading.h"
@@ -77,7 +77,7 @@ std::string write_scratch(const std::string &name, const std::string &text) {
 }
 
 const std::string &demo_library_path() {
-    static const std::string path = write_scratch("demo_library.txt", cli::demo_inputs().library_text);
+    static const std::string path = write_scratch("demo_library.txt", demo_inputs().library_text);
     return path;
 }
 
@@ -237,7 +237,7 @@ void stego_key(const std::uint8_t *data, std::size_t size) {
 }
 
 void command_line(const std::uint8_t *data, std::size_t size) {
-    static const std::string dfg = write_scratch("diffeq.txt", cli::demo_inputs().dfg_text);
+    static const std::string dfg = write_scratch("diffeq.txt", demo_inputs().dfg_text);
     QStringList arguments;
     for (const std::string &part : split(text_of(data, size), '\0')) {
         if (part == "--out" || part == "--record" || part == "--map" || part.rfind("--datapath", 0) == 0)

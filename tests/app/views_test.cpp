@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
+#include "app/console_table.h"
 #include "app/views.h"
 #include "tests/test_support.h"
 
@@ -43,6 +44,32 @@ TEST(TextViews, ZeroPairsAndEncodedStrings) {
     EXPECT_EQ(zero_constraint_list({{1, 3}, {1, 5}, {3, 5}}).toStdString(), "( v0, v2),( v0, v4),( v2, v4),");
     // Rule numbers without a block are not listed.
     EXPECT_EQ(encoded_strings({3, 7, 9}, {"0110", "1111"}).toStdString(), "3 : 0110\n7 : 1111\n");
+}
+
+TEST(ConsoleGrid, AViewsTableReadsAsAlignedLines) {
+    const ControllerTable table = test::controller_table({{1, {{1, 3}, {2, 0}}}, {2, {{10, 11}}}});
+    const auto rows = table_rows(register_table(table, 10));
+    ASSERT_TRUE(rows.has_value());
+    const QStringList lines = grid_lines(*rows);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "cs(\\/)/color(->) | 1 | 2 | 3 | 4 | 5 | 6 | 7 | 8 | 9 | 10");
+    EXPECT_EQ(lines[1], "-----------------+---+---+---+---+---+---+---+---+---+---");
+    EXPECT_EQ(lines[2], "1                | 2 |   |   |   |   |   |   |   |   |   ");
+    EXPECT_EQ(lines[3], "2                |   |   |   |   |   |   |   |   |   | 10");
+    // The schedule's header has fewer cells than its rows: they take their own widths.
+    Design design;
+    design.operations[1].type = Add;
+    design.list_steps = {{1, {1}}};
+    design.variant_of = test::by_number({{1, 1}});
+    EXPECT_EQ(grid_lines(*table_rows(schedule_table(design, VariantColumn::BeforeEmbedding))),
+              (QStringList{"control step | operator", "-------------+---------", "1            | 1 (+) 1 "}));
+}
+
+TEST(ConsoleGrid, AnythingButOneWholeTableIsLeftToTheConsole) {
+    // An empty allocation leaves its header row open: not a whole table.
+    EXPECT_FALSE(table_rows(register_table(ControllerTable{}, 0)).has_value());
+    for (const char *text : {"hash output string", "<table border=\"1\"><tr><td>1</td></tr>", "<b>1</b>", ""})
+        EXPECT_FALSE(table_rows(text).has_value()) << text;
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // with what the form shows after each step, the loads, each field's refusals,
 // the views, Reset, closing and the shortcuts.
 #include <QDir>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QMenu>
 #include <QRegularExpression>
 
+#include "flow/demo_inputs.h"
 #include "tests/app/window_driver.h"
 
 namespace velnor::test {
@@ -120,6 +123,24 @@ TEST(WindowConsole, ShowsTheDockAgainAndKeepsTheColourForUnknownNames) {
     EXPECT_TRUE(driver.console().endsWith("-> first\n-> second\n-> third"));
 }
 
+TEST(WindowConsole, AViewsTableIsAGridOfWholeNumbersThatScrollsSideways) {
+    WindowDriver driver;
+    driver.drive_to(8);
+    driver.click("pushButton_17");
+    const QTextEdit *console = driver.find<QTextEdit>("textEdit");
+    EXPECT_EQ(console->lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_TRUE(driver.console().contains("-> post-stego register allocation\n-> \ncs(\\/)/color(->) | 1  | 2  |"))
+        << qPrintable(driver.console());
+    EXPECT_TRUE(driver.console().contains("\n-----------------+----+----+"));
+    // The next message is no longer in the grid's fixed-pitch font.
+    QMetaObject::invokeMethod(&driver.window, "write_to_console", Q_ARG(QString, "blue"), Q_ARG(QString, "next"));
+    const QTextBlock last = console->document()->lastBlock();
+    EXPECT_EQ(last.text(), "-> next");
+    EXPECT_FALSE(last.begin().fragment().charFormat().fontFixedPitch());
+    EXPECT_TRUE(last.previous().begin().fragment().charFormat().fontFixedPitch());
+    EXPECT_EQ(console->verticalScrollBar()->value(), console->verticalScrollBar()->maximum());
+}
+
 TEST(WindowViews, ViewsBelowTheirStageWriteNothing) {
     const QMap<QString, int> first_stage{{"pushButton_16", 1}, {"pushButton", 2}, {"pushButton_15", 4},
                                          {"pushButton_2", 4}};  // all others: 6
@@ -159,6 +180,33 @@ TEST(WindowLoading, CancelledRefusedAndRepeatedLoads) {
     driver.load_library(data("lib/library_a.txt"));
     EXPECT_EQ(driver.icon("label_41"), "tick");
     EXPECT_EQ(driver.stage(), 1);
+}
+
+TEST(WindowLoading, OpenExampleLoadsTheDemosTwoFilesAndItsValuesRunTheWholeJob) {
+    WindowDriver driver;
+    driver.find<QAction>("actionOpenExample")->trigger();
+    driver.expect_form(1, {{"label_39", "tick"}, {"label_41", "tick"}}, 0, 0);
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "demo_filter.txt");
+    EXPECT_EQ(driver.find<QLabel>("label_40")->text(), "demo_library.txt");
+    EXPECT_TRUE(driver.console().contains("-> opened the example: DSP core demo_filter.txt and module library "
+                                          "demo_library.txt; velnor-cli demo runs it with 2 adders"));
+    const DemoInputs &demo = demo_inputs();
+    RunInputs in;
+    in.adders = demo.adders;
+    in.multipliers = demo.multipliers;
+    in.subtractors = demo.subtractors;
+    in.count = "3";
+    in.encodings = demo.encodings;
+    in.order = demo.order;
+    in.rounds = demo.rounds;
+    in.size = demo.size;
+    driver.drive_to(8, in, 1);
+    EXPECT_EQ(driver.stage(), 8);
+    // Only at the start, as the load buttons.
+    const QString console = driver.console();
+    driver.find<QAction>("actionOpenExample")->trigger();
+    EXPECT_EQ(driver.stage(), 8);
+    EXPECT_EQ(driver.console(), console);
 }
 
 TEST(WindowLoading, ACoreTheHashChainCannotTakeIsRefusedWithItsCountInRed) {

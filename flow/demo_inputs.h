@@ -1,8 +1,9 @@
-// The example that `velnor-cli demo` runs: a small DSP filter, a module library
-// and a stego key, compiled into the program so that it needs no files.
+// The example that `velnor-cli demo` runs and the window opens: a small DSP
+// filter, a module library and a stego key, compiled into the program so that
+// it needs no files.
 #pragma once
 
-namespace velnor::cli {
+namespace velnor {
 
 struct DemoInputs {
     const char *dfg_name;  // the file name the filter is saved under
@@ -20,4 +21,4 @@ struct DemoInputs {
 
 const DemoInputs &demo_inputs();
 
-}  // namespace velnor::cli
+}  // namespace velnor

@@ -1,9 +1,9 @@
 // The demo's filter: ten coefficient products of input samples, summed in a
 // tree, with a cross product of partial sums and three subtractions that form
 // the output difference; 24 operations, each operand written before its reader.
-#include "cli/demo_inputs.h"
+#include "flow/demo_inputs.h"
 
-namespace velnor::cli {
+namespace velnor {
 
 const DemoInputs &demo_inputs() {
     static const DemoInputs inputs{
@@ -49,4 +49,4 @@ const DemoInputs &demo_inputs() {
     return inputs;
 }
 
-}  // namespace velnor::cli
+}  // namespace velnor
