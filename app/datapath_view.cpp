@@ -53,13 +53,15 @@ DatapathView::DatapathView(std::function<Dialogs &()> dialogs, QWidget *parent)
     auto *zoom_in = tool_button("zoom_in", "Zoom in", this);
     auto *zoom_out = tool_button("zoom_out", "Zoom out", this);
     auto *fit_button = tool_button("fit", "Fit", this);
+    // Labels readable at once on a large core, where Fit gives a thumbnail of the whole.
+    auto *actual_size = tool_button("actual_size", "100%", this);
     auto *png = tool_button("export_png", "Export PNG...", this);
     auto *svg = tool_button("export_svg", "Export SVG...", this);
 
-    chart_tools_ = {zoom_in, zoom_out, fit_button, png, svg};
+    chart_tools_ = {zoom_in, zoom_out, fit_button, actual_size, png, svg};
     auto *bar = new QHBoxLayout;
     bar->addWidget(side_switch_);
-    for (QPushButton *button : {zoom_in, zoom_out, fit_button, png, svg})
+    for (QPushButton *button : chart_tools_)
         bar->addWidget(button);
     bar->addStretch();
 
@@ -83,6 +85,7 @@ DatapathView::DatapathView(std::function<Dialogs &()> dialogs, QWidget *parent)
     connect(zoom_in, &QPushButton::clicked, this, [this] { zoom_by(zoom_step); });
     connect(zoom_out, &QPushButton::clicked, this, [this] { zoom_by(1 / zoom_step); });
     connect(fit_button, &QPushButton::clicked, this, [this] { fit(); });
+    connect(actual_size, &QPushButton::clicked, this, [this] { zoom_by(1 / scale_); });
     for (ChartCanvas *canvas : {schedule_canvas_, register_canvas_})
         connect(canvas, &ChartCanvas::zoom_requested, this,
                 [this](double notches) { zoom_by(std::pow(zoom_step, notches)); });

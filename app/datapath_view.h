@@ -1,6 +1,6 @@
 // The datapath view beside the console: the schedule and the register
 // allocation as charts in two tabs, a switch between the design before and
-// after the embedding, zoom, fit, and export of the shown chart as PNG or SVG.
+// after the embedding, zoom, fit, full size, and export of the shown chart as PNG or SVG.
 // The window fills it after each stage that produces its data.
 #pragma once
 

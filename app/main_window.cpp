@@ -128,6 +128,9 @@ MainWindow::MainWindow(QWidget *parent)
     asterisk_icon = load_icon(":aster.png", 7);
     add_datapath_dock();
     prepare_console(*ui->textEdit);
+    // A newcomer's first step, shown until the console has its first line.
+    ui->textEdit->setPlaceholderText(
+        tr("Load a DSP core and a module library to begin, or choose File > Open example to run a small filter."));
     follow_console_end();
     // A style sheet makes a label take the application's font instead of the
     // window's; the step labels keep the window's font whatever their colour.

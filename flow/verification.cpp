@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <map>
 #include <sstream>
 
@@ -333,7 +334,22 @@ std::string verification_text(const Verification &v) {
     return out.str();
 }
 
+namespace {
+
+// A probability as the stream writes it, or as a power of ten where it underflows to 0.
+std::string probability_text(double probability, double log10_probability) {
+    std::ostringstream out;
+    if (probability == 0 && std::isfinite(log10_probability))
+        out << "10^" << std::fixed << std::setprecision(1) << log10_probability;
+    else
+        out << probability;
+    return out.str();
+}
+
+}  // namespace
+
 std::string verdict_sentence(const Verification &v) {
+    const std::string pc = probability_text(v.pc_distinguishing, v.log10_pc_distinguishing);
     std::ostringstream out;
     out << "alpha " << v.alpha << ": ";
     switch (v.verdict) {
@@ -341,12 +357,12 @@ std::string verdict_sentence(const Verification &v) {
         out << "present: the suspect holds " << v.distinguishing.held << " of " << v.distinguishing.total
             << " constraints that the unsigned design of the same run breaks, which a design made without the key "
                "would do with a probability of at most "
-            << v.pc_distinguishing << ", below alpha.";
+            << pc << ", below alpha.";
         break;
     case Verdict::Absent:
         out << "absent: the signature could be proven, but the suspect holds only " << v.distinguishing.held << " of "
             << v.distinguishing.total << " distinguishing constraints, as many as chance gives with probability "
-            << v.pc_distinguishing << ".";
+            << pc << ".";
         break;
     case Verdict::Inconclusive:
         out << "inconclusive: even if all " << v.distinguishing.total

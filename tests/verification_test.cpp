@@ -270,5 +270,18 @@ TEST(VerifyCounts, ZerosBeyondTheLastPairAreNoConstraints) {
                                                       static_cast<double>(f.zero_count - v.zeros.total)));
 }
 
+TEST(VerdictSentence, AProbabilityThatUnderflowsIsWrittenAsAPowerOfTen) {
+    Verification v;
+    v.alpha = 1e-6;
+    v.verdict = Verdict::Present;
+    v.distinguishing = {159, 159};
+    v.pc_distinguishing = 0;
+    v.log10_pc_distinguishing = -337.692;
+    EXPECT_NE(verdict_sentence(v).find("159 of 159 constraints"), std::string::npos);
+    EXPECT_NE(verdict_sentence(v).find("probability of at most 10^-337.7, below alpha."), std::string::npos);
+    v.pc_distinguishing = 2.5e-9;
+    EXPECT_NE(verdict_sentence(v).find("at most 2.5e-09, below alpha."), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velnor

@@ -12,7 +12,13 @@ namespace {
 
 constexpr double margin = 12;
 constexpr double title_height = 26;
-constexpr double legend_height = 20;
+constexpr double legend_row_height = 20;
+constexpr double swatch_width = 22;
+constexpr double swatch_gap = 4;     // between a swatch and its text
+constexpr double entry_gap = 14;     // between one entry's text and the next swatch
+// A generous width of one character of the legend's 11-pixel font, so that an
+// entry's text never reaches the next entry whatever the font.
+constexpr double legend_character_width = 7;
 constexpr double header_height = 24;
 constexpr double step_title_width = 52;
 constexpr double row_height = 24;
@@ -49,22 +55,59 @@ std::string operation_text(const DatapathOperation &operation) {
     return std::to_string(operation.id) + " " + operation.type + variant_text(operation.variant);
 }
 
+// Places the legend's entries left to right from the legend's corner, starting
+// a new row where the next would pass its right edge; sets the legend's height.
+void place_legend(Box &legend, std::vector<LegendEntry> &entries) {
+    double x = legend.x, y = legend.y;
+    for (LegendEntry &entry : entries) {
+        const double text_width = legend_character_width * static_cast<double>(entry.label.text.size());
+        const double width = swatch_width + swatch_gap + text_width;
+        if (x > legend.x && x + width > legend.right()) {
+            x = legend.x;
+            y += legend_row_height;
+        }
+        entry.swatch = {x, y + 3, swatch_width, legend_row_height - 6};
+        entry.label.box = {x + swatch_width + swatch_gap, y, text_width, legend_row_height};
+        x += width + entry_gap;
+    }
+    legend.height = entries.empty() ? 0 : y + legend_row_height - legend.y;
+}
+
 // The frame, title, legend and grid of a chart with the given table size.
-Grid place_grid(Box &frame, Label &title, Box &legend, double left, double top, int32_t columns, int32_t rows,
-                double column_width) {
+Grid place_grid(Box &frame, Label &title, Box &legend, std::vector<LegendEntry> &entries, double left, double top,
+                int32_t columns, int32_t rows, double column_width) {
     Grid grid;
     grid.columns = columns;
     grid.rows = rows;
     grid.column_width = column_width;
     grid.row_height = row_height;
-    // Wide enough for the title and legend even when the table is narrow.
-    frame = {left, top, std::max(minimum_width, 2 * margin + step_title_width + columns * column_width),
-             2 * margin + title_height + legend_height + header_height + rows * row_height};
+    // Wide enough for the title and a few legend entries even when the table is narrow.
+    frame = {left, top, std::max(minimum_width, 2 * margin + step_title_width + columns * column_width), 0};
     title.box = {left + margin, top + margin, frame.width - 2 * margin, title_height};
-    legend = {title.box.x, title.box.bottom(), title.box.width, legend_height};
-    grid.cells = {left + margin + step_title_width, top + margin + title_height + legend_height + header_height,
-                  columns * column_width, rows * row_height};
+    legend = {title.box.x, title.box.bottom(), title.box.width, 0};
+    place_legend(legend, entries);
+    frame.height = 2 * margin + title_height + legend.height + header_height + rows * row_height;
+    grid.cells = {left + margin + step_title_width, legend.bottom() + header_height, columns * column_width,
+                  rows * row_height};
     return grid;
+}
+
+LegendEntry legend_entry(LegendMark mark, std::string text) {
+    LegendEntry entry;
+    entry.mark = mark;
+    entry.label.text = std::move(text);
+    return entry;
+}
+
+// The name of a kind of unit in the legend: "adder v1", "subtractor".
+std::string unit_name(char type, ModuleVariant variant) {
+    const char *name = type == '+'   ? "adder"
+                       : type == '-' ? "subtractor"
+                       : type == '*' ? "multiplier"
+                       : type == '/' ? "divider"
+                       : type == '<' ? "comparator"
+                                     : "unit";
+    return name + variant_text(variant);
 }
 
 void add_titles(Grid &grid, const std::vector<std::string> &column_titles, int32_t first_step) {
@@ -103,8 +146,17 @@ ScheduleChart build_schedule(const Datapath &shown, const ChartMarks &marks, con
     }
 
     ScheduleChart chart;
-    chart.grid = place_grid(chart.frame, chart.title, chart.legend, left, top, static_cast<int32_t>(column_titles.size()),
-                            shown.control_steps, unit_width);
+    for (const auto &[kind, units] : units_of_kind) {
+        const char type = kind.order < static_cast<int>(operator_order.size()) ? operator_order[kind.order] : '?';
+        LegendEntry entry = legend_entry(LegendMark::Unit, unit_name(type, kind.variant));
+        entry.type = type;
+        entry.variant = kind.variant;
+        chart.legend_entries.push_back(std::move(entry));
+    }
+    chart.legend_entries.push_back(legend_entry(LegendMark::OneConstraint, "bound to its variant by the signature"));
+    chart.legend_entries.push_back(legend_entry(LegendMark::VariantChanged, "variant changed by the embedding"));
+    chart.grid = place_grid(chart.frame, chart.title, chart.legend, chart.legend_entries, left, top,
+                            static_cast<int32_t>(column_titles.size()), shown.control_steps, unit_width);
     chart.title.text = "schedule of " + shown.dfg + side + ": " + std::to_string(shown.control_steps) +
                        " control steps, " + std::to_string(shown.operations.size()) + " operations";
     add_titles(chart.grid, column_titles, 1);
@@ -151,7 +203,15 @@ RegisterChart build_registers(const Datapath &shown, const ChartMarks &marks, co
     const int32_t rows = shown.variables.empty() ? 0 : last_step - first_step + 1;
 
     RegisterChart chart;
-    chart.grid = place_grid(chart.frame, chart.title, chart.legend, left, top, registers, rows, register_width);
+    chart.legend_entries.push_back(legend_entry(LegendMark::Variable, "variable, birth to death"));
+    chart.legend_entries.push_back(legend_entry(LegendMark::KeptApart, "in a pair kept apart"));
+    if (!marks.together_pairs.empty())
+        chart.legend_entries.push_back(legend_entry(LegendMark::HeldTogether, "in a pair held together"));
+    chart.legend_entries.push_back(legend_entry(LegendMark::Moved, "moved by the embedding"));
+    chart.legend_entries.push_back(legend_entry(LegendMark::PointedAt, "pointed at"));
+    chart.legend_entries.push_back(legend_entry(LegendMark::Partner, "its partners"));
+    chart.grid = place_grid(chart.frame, chart.title, chart.legend, chart.legend_entries, left, top, registers, rows,
+                            register_width);
     chart.title.text = "registers of " + shown.dfg + side + ": " + std::to_string(registers) + " registers, " +
                        std::to_string(shown.variables.size()) + " variables";
     std::vector<std::string> column_titles;

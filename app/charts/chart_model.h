@@ -61,6 +61,27 @@ struct Grid {
     std::vector<Label> row_titles;
 };
 
+// What a legend entry's swatch stands for; the painter gives each its fill and edge.
+enum class LegendMark {
+    Unit,            // the fill of one kind of unit: an operator and its variant
+    OneConstraint,   // an operation the signature bound to its variant
+    VariantChanged,  // an operation the embedding moved to the other variant
+    Variable,        // a variable's bar
+    KeptApart,       // a bar in a pair that must sit in different registers
+    HeldTogether,    // a bar in a pair that must share a register
+    Moved,           // a bar the embedding moved to another register
+    PointedAt,       // the bar under the pointer
+    Partner,         // a partner of the bar under the pointer
+};
+
+struct LegendEntry {
+    LegendMark mark = LegendMark::Unit;
+    char type = '+';  // a Unit's operator and variant
+    ModuleVariant variant = unbound_variant;
+    Box swatch;
+    Label label;  // right of the swatch
+};
+
 struct OperationBox {
     int32_t id = 0;
     Box box;
@@ -74,7 +95,8 @@ struct OperationBox {
 struct ScheduleChart {
     Box frame;  // the whole chart, title included
     Label title;
-    Box legend;  // the row under the title that explains the marks
+    Box legend;  // the rows under the title that name every fill and edge
+    std::vector<LegendEntry> legend_entries;  // left to right, wrapped within the frame
     Grid grid;
     std::vector<OperationBox> operations;  // ascending id
 };
@@ -95,6 +117,7 @@ struct RegisterChart {
     Box frame;
     Label title;
     Box legend;
+    std::vector<LegendEntry> legend_entries;
     Grid grid;
     std::vector<VariableBar> bars;  // in the datapath's variable order
 };

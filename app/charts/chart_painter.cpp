@@ -57,18 +57,33 @@ void paint_title(QPainter &painter, const Label &title) {
     painter.drawText(to_rect(title.box), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(title.text));
 }
 
-// One legend entry: a swatch drawn by the caller's brush and pen, then its text.
-double legend_entry(QPainter &painter, double x, const Box &legend, const QBrush &fill, const QPen &edge,
-                    const QString &text) {
-    const double side = legend.height - 6;
-    painter.setBrush(fill);
-    painter.setPen(edge);
-    painter.drawRect(QRectF(x, legend.y + 3, side * 1.6, side));
-    painter.setPen(Qt::black);
-    const QRectF text_box(x + side * 1.6 + 4, legend.y, 260, legend.height);
-    QRectF used;
-    painter.drawText(text_box, Qt::AlignLeft | Qt::AlignVCenter, text, &used);
-    return used.right() + 14;
+// The fill and edge each legend mark stands for, as the boxes and bars are drawn.
+std::pair<QBrush, QPen> legend_look(const LegendEntry &entry) {
+    switch (entry.mark) {
+    case LegendMark::Unit: return {operator_fill(entry.type, entry.variant), QPen(Qt::gray, 0)};
+    case LegendMark::OneConstraint: return {Qt::white, QPen(one_constraint_edge, 3)};
+    case LegendMark::VariantChanged: return {Qt::white, QPen(Qt::black, 1, Qt::DashLine)};
+    case LegendMark::Variable: return {bar_fill, QPen(Qt::darkGray, 0)};
+    case LegendMark::KeptApart: return {bar_fill, QPen(pair_edge, 2)};
+    case LegendMark::HeldTogether: return {bar_fill, QPen(together_edge, 2)};
+    case LegendMark::Moved: return {moved_fill, QPen(Qt::darkGray, 0)};
+    case LegendMark::PointedAt: return {hovered_fill, QPen(Qt::black, 2)};
+    case LegendMark::Partner: return {partner_fill, QPen(Qt::darkGray, 0)};
+    }
+    return {Qt::white, QPen(Qt::black, 0)};
+}
+
+void paint_legend(QPainter &painter, const std::vector<LegendEntry> &entries) {
+    painter.setFont(pixel_font(cell_text_pixels));
+    for (const LegendEntry &entry : entries) {
+        const auto [fill, edge] = legend_look(entry);
+        painter.setBrush(fill);
+        painter.setPen(edge);
+        painter.drawRect(to_rect(entry.swatch));
+        painter.setPen(Qt::black);
+        painter.drawText(to_rect(entry.label.box), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
+                         QString::fromStdString(entry.label.text));
+    }
 }
 
 void paint_grid(QPainter &painter, const Grid &grid, const QRectF &visible, bool with_texts) {
@@ -106,13 +121,7 @@ void paint_grid(QPainter &painter, const Grid &grid, const QRectF &visible, bool
 void paint_schedule(QPainter &painter, const ScheduleChart &chart, const QRectF &visible) {
     const bool with_texts = texts_readable(painter);
     paint_title(painter, chart.title);
-    painter.setFont(pixel_font(cell_text_pixels));
-    double x = chart.legend.x;
-    x = legend_entry(painter, x, chart.legend, operator_fill('+', 1), QPen(Qt::gray, 0), "variant 1");
-    x = legend_entry(painter, x, chart.legend, operator_fill('+', 2), QPen(Qt::gray, 0), "variant 2");
-    x = legend_entry(painter, x, chart.legend, Qt::white, QPen(one_constraint_edge, 3),
-                     "bound to its variant by the signature");
-    legend_entry(painter, x, chart.legend, Qt::white, QPen(Qt::black, 1, Qt::DashLine), "variant changed by the embedding");
+    paint_legend(painter, chart.legend_entries);
     paint_grid(painter, chart.grid, visible, with_texts);
 
     painter.setFont(pixel_font(cell_text_pixels));
@@ -139,14 +148,7 @@ void paint_registers(QPainter &painter, const RegisterChart &chart, const QRectF
                      std::optional<std::size_t> hovered) {
     const bool with_texts = texts_readable(painter);
     paint_title(painter, chart.title);
-    painter.setFont(pixel_font(cell_text_pixels));
-    double x = chart.legend.x;
-    x = legend_entry(painter, x, chart.legend, bar_fill, QPen(Qt::darkGray, 0), "variable, birth to death");
-    x = legend_entry(painter, x, chart.legend, bar_fill, QPen(pair_edge, 2), "in a pair kept apart");
-    if (std::any_of(chart.bars.begin(), chart.bars.end(), [](const VariableBar &bar) { return !bar.together.empty(); }))
-        x = legend_entry(painter, x, chart.legend, bar_fill, QPen(together_edge, 2), "in a pair held together");
-    x = legend_entry(painter, x, chart.legend, moved_fill, QPen(Qt::darkGray, 0), "moved by the embedding");
-    legend_entry(painter, x, chart.legend, hovered_fill, QPen(Qt::black, 2), "pointed at; pink: its partners");
+    paint_legend(painter, chart.legend_entries);
     paint_grid(painter, chart.grid, visible, with_texts);
 
     std::vector<bool> partner(chart.bars.size(), false);

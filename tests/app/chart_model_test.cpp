@@ -63,6 +63,34 @@ TEST(ChartModel, ScheduleFlagsVariantsThatDifferFromTheComparedDatapath) {
     EXPECT_EQ(chart.grid.columns, 6);  // + v1, + v2, -, * v1, * v2, <
 }
 
+TEST(ChartModel, LegendsNameEveryFillAndWrapWithinTheFrame) {
+    const Datapath datapath = small_datapath();  // three registers: a chart narrower than its legend's one row
+    const DatapathCharts charts = build_charts(datapath, chart_marks(datapath, {}, {}, {{1, 2}}), nullptr, "");
+    std::vector<std::string> units;
+    for (const LegendEntry &entry : charts.schedule.legend_entries)
+        if (entry.mark == LegendMark::Unit)
+            units.push_back(entry.label.text);
+    EXPECT_EQ(units, (std::vector<std::string>{"adder v1", "subtractor", "multiplier v1", "multiplier v2",
+                                               "comparator"}));
+    for (const auto *chart : {&charts.schedule.legend_entries, &charts.registers.legend_entries})
+        EXPECT_GT(chart->size(), 4u);
+    const auto check = [](const Box &frame, const Box &legend, const std::vector<LegendEntry> &entries,
+                          const Grid &grid) {
+        EXPECT_GT(legend.height, 20);  // more than one row
+        EXPECT_LE(legend.bottom(), grid.cells.y - 24);  // the column titles sit between
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const Box &text = entries[i].label.box;
+            EXPECT_TRUE(text.x >= legend.x && text.right() <= frame.right() && text.bottom() <= legend.bottom())
+                << entries[i].label.text;
+            for (std::size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(entries[j].label.box.intersects(entries[i].swatch) || entries[j].label.box.intersects(text))
+                    << entries[j].label.text << " / " << entries[i].label.text;
+        }
+    };
+    check(charts.schedule.frame, charts.schedule.legend, charts.schedule.legend_entries, charts.schedule.grid);
+    check(charts.registers.frame, charts.registers.legend, charts.registers.legend_entries, charts.registers.grid);
+}
+
 TEST(ChartModel, AnOperationNeverPlacedGetsNoBox) {
     Datapath datapath = small_datapath();
     datapath.operations[5].step = -1;

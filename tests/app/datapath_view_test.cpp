@@ -129,6 +129,8 @@ TEST(DatapathView, ZoomFitAndExportOfTheShownChart) {
     EXPECT_DOUBLE_EQ(view->scale(), zoomed / 1.5 / 1.5);
     driver.click("fit");
     EXPECT_LE(canvas->width(), driver.find<QTabWidget>("chart_tabs")->width());
+    driver.click("actual_size");
+    EXPECT_EQ(canvas->size(), canvas->chart_size().toSize());
 
     QTemporaryDir folder;
     driver.take_asked();
@@ -160,7 +162,7 @@ TEST(DatapathView, ZoomFitAndExportOfTheShownChart) {
 // offers no zoom, fit or export.
 TEST(DatapathView, ANewDesignFitsAndAnEmptyChartOffersNoTools) {
     WindowDriver driver;
-    const char *tools[] = {"zoom_in", "zoom_out", "fit", "export_png", "export_svg"};
+    const char *tools[] = {"zoom_in", "zoom_out", "fit", "actual_size", "export_png", "export_svg"};
     for (const char *tool : tools)
         EXPECT_FALSE(driver.find<QPushButton>(tool)->isEnabled()) << tool;
     driver.window.findChild<QAction *>("actionDatapath")->trigger();

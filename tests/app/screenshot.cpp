@@ -1,11 +1,14 @@
-// Takes the screenshots of the datapath view in docs/: drives the real window
-// through a whole run (boxes and file dialogs answered as in the widget tests),
-// opens the datapath dock on the chosen chart, points at a variable that has
-// partners, and grabs the whole screen with ImageMagick's import. Meant to run
-// under a virtual display (scripts/screenshots.sh).
+// Takes the screenshots of the window in docs/: drives the real window through
+// a whole run (boxes and file dialogs answered as in the widget tests), then
+// opens the datapath dock on the chosen chart and points at a variable that
+// has partners, or shows the post-stego register view in a tall console, or
+// verifies the run's own signed datapath and shows the verify box; or opens
+// the example and runs it with the demo's values. ImageMagick's import grabs
+// the whole screen. Meant to run under a virtual display (scripts/screenshots.sh).
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -14,17 +17,52 @@
 
 #include "app/chart_canvas.h"
 #include "app/datapath_view.h"
+#include "flow/demo_inputs.h"
 #include "tests/app/window_driver.h"
 
 using namespace velnor;
 
+namespace {
+
+// Grabs the screen into output after a while and ends the program with import's status.
+void grab_later(QApplication &application, const QString &output, int milliseconds = 2000) {
+    QTimer::singleShot(milliseconds, [&application, output] {
+        application.exit(QProcess::execute("import", {"-window", "root", output}));
+    });
+}
+
+// File > Open example, then the demo's values typed in, and three of the views.
+int example(QApplication &application, const QString &output) {
+    test::WindowDriver driver;
+    driver.window.setGeometry(0, 0, 1600, 1000);
+    driver.find<QAction>("actionOpenExample")->trigger();
+    const DemoInputs &demo = demo_inputs();
+    const QByteArray count = QByteArray::number(QString(demo.encodings).split(' ', Qt::SkipEmptyParts).size());
+    test::RunInputs inputs{nullptr, demo.adders, demo.multipliers, count.constData(), demo.encodings,
+                           demo.order, demo.rounds, demo.size};
+    inputs.subtractors = demo.subtractors;
+    driver.drive_to(8, inputs, 1);
+    driver.window.resizeDocks({driver.find<QDockWidget>("dockWidget")}, {420}, Qt::Vertical);
+    for (const char *button : {"pushButton_8", "pushButton_13", "pushButton_17"})
+        driver.click(button);
+    grab_later(application, output);
+    return application.exec();
+}
+
+}  // namespace
+
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.size() != 13 && !(arguments.size() == 14 && arguments[13] == "strong")) {
+    if (arguments.size() == 3 && arguments[1] == "example")
+        return example(application, arguments[2]);
+    const QStringList shots{"schedule", "registers", "console", "verify"};
+    if ((arguments.size() != 13 && !(arguments.size() == 14 && arguments[13] == "strong")) ||
+        !shots.contains(arguments[11])) {
         std::fprintf(stderr,
                      "usage: velnor_screenshot DFG ADDERS MULTIPLIERS SUBTRACTORS COMPARATORS COUNT ENCODINGS ORDER "
-                     "ROUNDS SIZE schedule|registers OUT.png [strong]\n");
+                     "ROUNDS SIZE schedule|registers|console|verify OUT.png [strong]\n"
+                     "       velnor_screenshot example OUT.png\n");
         return 2;
     }
     QByteArray values[10];
@@ -37,7 +75,8 @@ int main(int argc, char **argv) {
         inputs.subtractors = values[3].constData();
     if (values[4] != "-")
         inputs.comparators = values[4].constData();
-    const bool registers = arguments[11] == "registers";
+    const QString shot = arguments[11];
+    const bool registers = shot == "registers";
     const QString output = arguments[12];
 
     test::WindowDriver driver;
@@ -45,11 +84,38 @@ int main(int argc, char **argv) {
     if (arguments.size() == 14)
         driver.window.findChild<QAction *>("actionStrong_embedding")->setChecked(true);
     driver.drive_to(8, inputs);
+    if (shot == "console") {
+        driver.window.resizeDocks({driver.find<QDockWidget>("dockWidget")}, {760}, Qt::Vertical);
+        driver.click("pushButton_17");
+        grab_later(application, output);
+        return application.exec();
+    }
+    if (shot == "verify") {
+        // The run's own signed datapath, exported and verified; the box the
+        // window opens is shown as QtDialogs shows it.
+        test::ScratchDir scratch;
+        driver.dialogs->directories << QString::fromStdString(scratch.path());
+        driver.find<QAction>("actionExportDatapath")->trigger();
+        const QString name = driver.find<QLabel>("label_38")->text().section('.', 0, 0);
+        driver.dialogs->files << QString::fromStdString(scratch.path()) + "/" + name + ".datapath.json";
+        QString title, text;
+        driver.dialogs->while_box_open = [&] {
+            const QString asked = driver.dialogs->asked.last();
+            title = asked.section(' ', 1, 1).chopped(1);
+            text = asked.section(": ", 1);
+        };
+        driver.find<QAction>("actionVerifyDesign")->trigger();
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, &driver.window);
+        box.show();
+        grab_later(application, output);
+        return application.exec();
+    }
     driver.window.findChild<QAction *>("actionDatapath")->trigger();
     auto *dock = driver.find<QDockWidget>("datapath_dock");
     driver.window.resizeDocks({dock}, {620}, Qt::Vertical);
     driver.window.resizeDocks({dock}, {1150}, Qt::Horizontal);
     driver.find<QTabWidget>("chart_tabs")->setCurrentIndex(registers ? 1 : 0);
+    driver.click("actual_size");
 
     QTimer::singleShot(800, [&] {
         if (registers) {
@@ -74,9 +140,6 @@ int main(int argc, char **argv) {
             }
         }
     });
-    QTimer::singleShot(2000, [&] {
-        const int status = QProcess::execute("import", {"-window", "root", output});
-        application.exit(status);
-    });
+    grab_later(application, output);
     return application.exec();
 }
