@@ -14,5 +14,5 @@ take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 registers
 take dfg/arf.txt 2 2 - - 2 "1 5" 10 "80 64 32 16" 512 registers docs/datapath-arf-strong-registers.png strong
 # The README's first picture: File > Open example, the demo's values typed in, three views.
 xvfb-run -a -s "-screen 0 1600x1000x24" "$shot" example docs/window.png
-take characterization/gen_895.txt 4 4 - - 1 7 10 "80 80" 512 console docs/console-gen895-registers.png
+take characterization/gen_895.txt 4 4 - - 1 7 "" "80 80" 512 console docs/console-gen895-registers.png
 take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 verify docs/verify-gen247-strong.png strong

@@ -84,7 +84,9 @@ Grid place_grid(Box &frame, Label &title, Box &legend, std::vector<LegendEntry> 
     // Wide enough for the title and a few legend entries even when the table is narrow.
     frame = {left, top, std::max(minimum_width, 2 * margin + step_title_width + columns * column_width), 0};
     title.box = {left + margin, top + margin, frame.width - 2 * margin, title_height};
-    legend = {title.box.x, title.box.bottom(), title.box.width, 0};
+    // The legend wraps within the narrowest chart's width, so that at full size it stays in view at the chart's
+    // left edge however wide the table is.
+    legend = {title.box.x, title.box.bottom(), std::min(title.box.width, minimum_width - 2 * margin), 0};
     place_legend(legend, entries);
     frame.height = 2 * margin + title_height + legend.height + header_height + rows * row_height;
     grid.cells = {left + margin + step_title_width, legend.bottom() + header_height, columns * column_width,
