@@ -28,6 +28,7 @@
 #include "core/report.h"
 #include "core/save.h"
 #include "core/version.h"
+#include "flow/exploration_defaults.h"
 #include "hash/hash_chain.h"
 #include "hash/key_text.h"
 #include "rtl/verilog_writer.h"
@@ -710,7 +711,8 @@ void MainWindow::on_actionExplore_triggered() {
         return;
     }
     auto *dialog = new velnor::ExploreDialog(QString::fromStdString(run.design.dfg_path),
-                                             QString::fromStdString(run.design.library_path), this);
+                                             QString::fromStdString(run.design.library_path),
+                                             exploration_defaults(run.design), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &velnor::ExploreDialog::combination_chosen, this, [this](const velnor::ExploreChoice &choice) {
         const std::pair<QLineEdit *, QString> fields[] = {
