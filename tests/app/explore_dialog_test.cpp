@@ -1,7 +1,7 @@
 // The window's Explore dialog: refused before both files are loaded; lists that
 // open fitted to the loaded core; a run in the background fills the table with
 // one row per combination and counts the refused ones by reason; a chosen row
-// is typed into the form's fields.
+// becomes the window's new run, after the same question as Reset.
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -13,6 +13,9 @@
 
 namespace velnor::test {
 namespace {
+
+const QString reset_question =
+    "question reset: the completed run has not been saved; do you want to reset the form?";
 
 // Opens the dialog on the loaded files.
 ExploreDialog *open_explore(WindowDriver &driver) {
@@ -114,9 +117,9 @@ TEST(ExploreDialog, CountsRefusalsByReasonAndShowsEachReasonWhole) {
                   .arg(too_many_adders, too_large));
 }
 
-TEST(ExploreDialog, RunsEveryCombinationAndAChosenRowFillsTheForm) {
+TEST(ExploreDialog, AChosenRowBecomesTheNewRunAfterTheResetQuestion) {
     WindowDriver driver;
-    driver.drive_to(1);
+    driver.drive_to(8);  // fir, 2 adders, 2 multipliers, size 40, specified: completed and not saved
     ExploreDialog *dialog = open_explore(driver);
     ASSERT_NE(dialog, nullptr);
     dialog->findChild<QLineEdit *>("adders")->setText("1 3");
@@ -130,13 +133,41 @@ TEST(ExploreDialog, RunsEveryCombinationAndAChosenRowFillsTheForm) {
     EXPECT_EQ(cell(table, 0, "#"), "23");
     EXPECT_EQ(cell(table, 0, "embedding"), "strong");
     table->selectRow(0);
+    const QString console = driver.console();
+    driver.take_asked();
+
+    // Declined: nothing changes.
     QTest::mouseClick(dialog->findChild<QPushButton *>("use"), Qt::LeftButton);
+    EXPECT_EQ(driver.take_asked(), QStringList{reset_question});
+    EXPECT_EQ(driver.stage(), 8);
+    EXPECT_EQ(driver.find<QLineEdit>("lineEdit_3")->text(), "2");
+    EXPECT_EQ(driver.find<QLineEdit>("lineEdit_10")->text(), "40");
+    EXPECT_FALSE(driver.window.findChild<QAction *>("actionStrong_embedding")->isChecked());
+    EXPECT_EQ(driver.console(), console);
+
+    // Accepted: the row's run, completed, on the same two files, with no box
+    // but the question and no file dialog.
+    driver.dialogs->answer_yes = true;
+    QTest::mouseClick(dialog->findChild<QPushButton *>("use"), Qt::LeftButton);
+    EXPECT_EQ(driver.take_asked(), QStringList{reset_question});
+    driver.expect_form(8, {{"label_39", "tick"}, {"label_41", "tick"}, {"label_43", "tick"}, {"label_57", "tick"}}, 4,
+                       17);
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "fir.txt");
+    EXPECT_EQ(driver.find<QLabel>("label_40")->text(), "library_a.txt");
     EXPECT_EQ(driver.find<QLineEdit>("lineEdit_3")->text(), "3");
     EXPECT_EQ(driver.find<QLineEdit>("lineEdit_4")->text(), "2");
     EXPECT_EQ(driver.find<QLineEdit>("lineEdit_8")->text(), cell(table, 0, "encodings"));
     EXPECT_EQ(driver.find<QLineEdit>("lineEdit_9")->text(), cell(table, 0, "rounds"));
     EXPECT_EQ(driver.find<QLineEdit>("lineEdit_10")->text(), "300");
-    EXPECT_TRUE(driver.window.findChild<QAction *>("actionStrong_embedding")->isChecked());
+    auto *strong = driver.window.findChild<QAction *>("actionStrong_embedding");
+    EXPECT_TRUE(strong->isChecked());
+    EXPECT_FALSE(strong->isEnabled());
+    const double pc_phase2 = table->item(0, column(table, "pc_phase2"))->data(Qt::DisplayRole).toDouble();
+    driver.click("pushButton_13");
+    const QString last_lines = driver.console().section("\n", -2);
+    const QString pc_line = "-> Pc value after phase 2 \n-> " + QString::number(pc_phase2, 'g', 6) + " (log10 ";
+    EXPECT_TRUE(last_lines.startsWith(pc_line))
+        << qPrintable(last_lines);
     dialog->close();
 }
 
