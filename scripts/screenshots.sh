@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the screenshots of the datapath view in docs/ under a virtual display
+# Takes the screenshots of the datapath view and the Explore dialog in docs/ under a virtual display
 # (Debian's xvfb and imagemagick). Run from the repository after building.
 set -euo pipefail
 shot=${1:-build/tests/app/velnor_screenshot}
@@ -12,3 +12,4 @@ take dfg/arf.txt 2 2 - - 2 "8 9" 01 "80 80 80 80" 100 registers docs/datapath-ar
 take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 schedule docs/datapath-gen247-schedule.png
 take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 registers docs/datapath-gen247-registers.png
 take dfg/arf.txt 2 2 - - 2 "1 5" 10 "80 64 32 16" 512 registers docs/datapath-arf-strong-registers.png strong
+take explore characterization/gen_247.txt docs/explore-247.png

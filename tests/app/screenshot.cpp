@@ -1,30 +1,61 @@
-// Takes the screenshots of the datapath view in docs/: drives the real window
-// through a whole run (boxes and file dialogs answered as in the widget tests),
-// opens the datapath dock on the chosen chart, points at a variable that has
-// partners, and grabs the whole screen with ImageMagick's import. Meant to run
-// under a virtual display (scripts/screenshots.sh).
+// Takes the screenshots in docs/: drives the real window through a whole run
+// (boxes and file dialogs answered as in the widget tests), opens the datapath
+// dock on the chosen chart, points at a variable that has partners, and grabs
+// the whole screen with ImageMagick's import; or runs the Explore dialog with
+// its opening lists and grabs the dialog. Meant to run under a virtual display
+// (scripts/screenshots.sh).
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QProcess>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/chart_canvas.h"
 #include "app/datapath_view.h"
+#include "app/explore_dialog.h"
 #include "tests/app/window_driver.h"
 
 using namespace velnor;
 
+// velnor_screenshot explore DFG OUT.png [EMBEDDING]: the Explore dialog on DFG
+// and library_a after a run with the lists it opens with (and the embedding
+// choice named, if one is), the cheapest row selected.
+int explore_shot(const QString &dfg, const QString &output, const QString &embedding) {
+    const QByteArray core = dfg.toUtf8();
+    test::WindowDriver driver;
+    driver.window.setGeometry(0, 0, 1600, 1000);
+    driver.drive_to(1, test::RunInputs{core.constData()});
+    driver.window.findChild<QAction *>("actionExplore")->trigger();
+    auto *dialog = driver.window.findChild<ExploreDialog *>();
+    if (!embedding.isEmpty())
+        dialog->findChild<QComboBox *>("embeddings")->setCurrentText(embedding);
+    auto *run = dialog->findChild<QPushButton *>("run");
+    QTest::mouseClick(run, Qt::LeftButton);
+    if (!QTest::qWaitFor([run] { return run->isEnabled(); }, 30 * 60 * 1000)) {
+        std::fprintf(stderr, "the exploration did not finish\n");
+        return 1;
+    }
+    auto *table = dialog->findChild<QTableWidget *>("results");
+    table->sortItems(2);  // overhead, least first
+    table->selectRow(0);
+    QTest::qWait(500);
+    return dialog->grab().save(output) ? 0 : 1;
+}
+
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
+    if ((arguments.size() == 4 || arguments.size() == 5) && arguments[1] == "explore")
+        return explore_shot(arguments[2], arguments[3], arguments.value(4));
     if (arguments.size() != 13 && !(arguments.size() == 14 && arguments[13] == "strong")) {
         std::fprintf(stderr,
                      "usage: velnor_screenshot DFG ADDERS MULTIPLIERS SUBTRACTORS COMPARATORS COUNT ENCODINGS ORDER "
-                     "ROUNDS SIZE schedule|registers OUT.png [strong]\n");
+                     "ROUNDS SIZE schedule|registers OUT.png [strong]\n"
+                     "       velnor_screenshot explore DFG OUT.png [EMBEDDING]\n");
         return 2;
     }
     QByteArray values[10];
