@@ -53,9 +53,9 @@ ExplorationDefaults exploration_defaults(const Design &core) {
     defaults.comparators = counts(Compare);
     const auto n = static_cast<int64_t>(core.operations.size());
     const auto largest = static_cast<int>(std::min(hash_output_bits, n * (n + 1) / 2));
-    for (int part : {8, 4, 2, 1})
-        if (largest / part > 0 && (defaults.sizes.empty() || defaults.sizes.back() != largest / part))
-            defaults.sizes.push_back(largest / part);
+    for (int divisor : {8, 4, 2, 1})
+        if (largest / divisor > 0 && (defaults.sizes.empty() || defaults.sizes.back() != largest / divisor))
+            defaults.sizes.push_back(largest / divisor);
     return defaults;
 }
 
