@@ -7,12 +7,14 @@
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
 #include <QThread>
 #include <QVBoxLayout>
@@ -115,7 +117,11 @@ ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_pat
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addWidget(results_, 1);
-    resize(1280, 820);
+    // Room for the form, the plot and the table's sorting columns, within the screen.
+    QSize size(1280, 820);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
 
     connect(run_button_, &QPushButton::clicked, this, &ExploreDialog::start);
     connect(cancel_button_, &QPushButton::clicked, this, &ExploreDialog::cancel);
