@@ -1,22 +1,21 @@
 // The dialog reads its lists with the batch tool's rules (blank-separated whole
 // numbers), loads the two files into an exploration of its own and runs it on
 // a QThread; the worker only queues results, and a timer on the window's
-// thread moves them into the table, the summary and the plot in order.
+// thread moves them into the summary and the results half in order. The lists
+// open with defaults fitted to the loaded core.
 #include "app/explore_dialog.h"
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
-#include <QSplitter>
-#include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -24,63 +23,45 @@
 
 #include "flow/exploration_runner.h"
 #include "flow/random_keys.h"
-#include "plot/exploration_plot.h"
 
 namespace velnor {
 namespace {
-
-const QStringList column_titles = {"#",     "adders",    "multipliers", "subtractors", "comparators",
-                                   "count", "encodings", "order",       "rounds",      "embedding",
-                                   "size",  "overhead (%)", "pc_phase2", "pc_distinguishing", "error"};
 
 // The embeddings to try, as the choices of the dialog's list offer them.
 const std::vector<std::vector<EmbeddingMode>> embedding_choices = {
     {EmbeddingMode::Specified}, {EmbeddingMode::Strong}, {EmbeddingMode::Specified, EmbeddingMode::Strong}};
 
-// A cell that sorts by its number, not its text.
-QTableWidgetItem *number_cell(double value) {
-    auto *item = new QTableWidgetItem;
-    item->setData(Qt::DisplayRole, value);
-    return item;
+// A list's numbers as the field shows them.
+QString list_text(const std::vector<int> &numbers) {
+    QStringList texts;
+    for (int number : numbers)
+        texts << QString::number(number);
+    return texts.join(' ');
 }
-
-QTableWidgetItem *text_cell(const QString &text) { return new QTableWidgetItem(text); }
-
-QString optional_text(const std::optional<int> &value) { return value ? QString::number(*value) : QString(); }
 
 }  // namespace
 
-ExplorePlotView::ExplorePlotView(QWidget *parent) : QWidget(parent) { setMinimumSize(480, 320); }
-
-void ExplorePlotView::show_summary(const ExplorationSummary *summary) {
-    summary_ = summary;
-    update();
-}
-
-void ExplorePlotView::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    if (!summary_) {
-        painter.fillRect(rect(), Qt::white);
-        return;
-    }
-    draw_exploration_plot(painter, QRectF(rect()), *summary_);
-}
-
-ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_path, QWidget *parent)
-    : QDialog(parent), dfg_path_(dfg_path), library_path_(library_path) {
+ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_path,
+                             const ExplorationDefaults &defaults, QWidget *parent)
+    : QDialog(parent),
+      dfg_path_(dfg_path),
+      library_path_(library_path),
+      adders_optional_(defaults.adders.empty()),
+      multipliers_optional_(defaults.multipliers.empty()) {
     setWindowTitle("Explore keys, sizes and resources");
     qRegisterMetaType<velnor::ExploreChoice>();
 
-    adders_ = new QLineEdit("1 2 3 4");
-    multipliers_ = new QLineEdit("1 2 3 4");
-    subtractors_ = new QLineEdit;
-    comparators_ = new QLineEdit;
-    sizes_ = new QLineEdit("64 128 256 512");
+    adders_ = new QLineEdit(list_text(defaults.adders));
+    multipliers_ = new QLineEdit(list_text(defaults.multipliers));
+    subtractors_ = new QLineEdit(list_text(defaults.subtractors));
+    comparators_ = new QLineEdit(list_text(defaults.comparators));
+    sizes_ = new QLineEdit(list_text(defaults.sizes));
     embeddings_ = new QComboBox;
     embeddings_->addItems({"specified", "strong", "specified and strong"});
     embeddings_->setObjectName("embeddings");
-    for (QLineEdit *list : {subtractors_, comparators_})
-        list->setPlaceholderText("empty: the field left empty");
+    for (QLineEdit *list : {adders_, multipliers_, subtractors_, comparators_})
+        if (list->text().isEmpty())
+            list->setPlaceholderText("the DSP core has none");
     key_count_ = new QSpinBox;
     key_count_->setRange(1, 100000);
     key_count_->setValue(8);
@@ -94,6 +75,8 @@ ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_pat
     // Names by which a test finds the widgets.
     adders_->setObjectName("adders");
     multipliers_->setObjectName("multipliers");
+    subtractors_->setObjectName("subtractors");
+    comparators_->setObjectName("comparators");
     sizes_->setObjectName("sizes");
     key_count_->setObjectName("random_keys");
     run_button_ = new QPushButton("Run");
@@ -123,18 +106,7 @@ ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_pat
     buttons->addWidget(cancel_button_);
     buttons->addWidget(progress_, 1);
 
-    plot_ = new ExplorePlotView;
-    table_ = new QTableWidget(0, column_titles.size());
-    table_->setObjectName("results");
-    table_->setHorizontalHeaderLabels(column_titles);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSortingEnabled(true);
-    table_->verticalHeader()->hide();
-    auto *results = new QSplitter(Qt::Vertical);
-    results->addWidget(plot_);
-    results->addWidget(table_);
+    results_ = new ExploreResults;
 
     auto *left = new QVBoxLayout;
     left->addLayout(form);
@@ -144,15 +116,18 @@ ExploreDialog::ExploreDialog(const QString &dfg_path, const QString &library_pat
     left->addWidget(use_button_);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(results, 1);
-    resize(1200, 800);
+    layout->addWidget(results_, 1);
+    // Room for the form, the plot and the table's sorting columns, within the screen.
+    QSize size(1280, 820);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
 
     connect(run_button_, &QPushButton::clicked, this, &ExploreDialog::start);
     connect(cancel_button_, &QPushButton::clicked, this, &ExploreDialog::cancel);
     connect(use_button_, &QPushButton::clicked, this, &ExploreDialog::choose_row);
-    connect(table_, &QTableWidget::itemDoubleClicked, this, &ExploreDialog::choose_row);
-    connect(table_, &QTableWidget::itemSelectionChanged, this,
-            [this] { use_button_->setEnabled(!table_->selectedItems().isEmpty()); });
+    connect(results_, &ExploreResults::row_activated, this, &ExploreDialog::choose_row);
+    connect(results_, &ExploreResults::selection_changed, use_button_, &QPushButton::setEnabled);
     drain_timer_.setInterval(100);
     connect(&drain_timer_, &QTimer::timeout, this, &ExploreDialog::take_results);
 }
@@ -183,8 +158,8 @@ std::optional<std::vector<int>> ExploreDialog::read_list(QLineEdit *field, const
 void ExploreDialog::start() {
     if (worker_)
         return;
-    const auto adders = read_list(adders_, "Adders", false);
-    const auto multipliers = adders ? read_list(multipliers_, "Multipliers", false) : std::nullopt;
+    const auto adders = read_list(adders_, "Adders", adders_optional_);
+    const auto multipliers = adders ? read_list(multipliers_, "Multipliers", multipliers_optional_) : std::nullopt;
     const auto subtractors = multipliers ? read_list(subtractors_, "Subtractors", true) : std::nullopt;
     const auto comparators = subtractors ? read_list(comparators_, "Comparators", true) : std::nullopt;
     const auto sizes = comparators ? read_list(sizes_, "Constraint sizes", false) : std::nullopt;
@@ -198,8 +173,9 @@ void ExploreDialog::start() {
         message_->setText(QString::fromStdString(refusal.what()));
         return;
     }
-    exploration->adders = *adders;
-    exploration->multipliers = *multipliers;
+    // A type the core lacks takes no count; 0 stands for its empty field.
+    exploration->adders = adders->empty() ? std::vector<int>{0} : *adders;
+    exploration->multipliers = multipliers->empty() ? std::vector<int>{0} : *multipliers;
     const auto optional_list = [](const std::vector<int> &list) {
         std::vector<std::optional<int>> values(list.begin(), list.end());
         return values.empty() ? std::vector<std::optional<int>>{std::nullopt} : values;
@@ -212,9 +188,7 @@ void ExploreDialog::start() {
 
     exploration_ = std::move(exploration);
     summary_ = std::make_unique<ExplorationSummary>(*exploration_, std::nullopt);
-    choices_.clear();
-    table_->setRowCount(0);
-    plot_->show_summary(summary_.get());
+    results_->begin(*exploration_, *summary_);
     const uint64_t total = combination_count(*exploration_);
     progress_->setRange(0, static_cast<int>(std::min<uint64_t>(total, INT32_MAX)));
     progress_->setValue(0);
@@ -253,58 +227,15 @@ void ExploreDialog::take_results() {
     }
     if (results.empty())
         return;
-    table_->setSortingEnabled(false);
-    for (const CombinationResult &result : results) {
-        add_row(result);
+    for (const CombinationResult &result : results)
         summary_->add(result);
-    }
-    table_->setSortingEnabled(true);
+    results_->add(results);
     progress_->setValue(progress_->value() + static_cast<int>(results.size()));
-    plot_->update();
-}
-
-void ExploreDialog::add_row(const CombinationResult &result) {
-    const Combination &c = result.combination;
-    const ExplorationKey &key = exploration_->keys[c.key];
-    ExploreChoice choice;
-    choice.adders = QString::number(exploration_->adders[c.adders]);
-    choice.multipliers = QString::number(exploration_->multipliers[c.multipliers]);
-    choice.subtractors = optional_text(exploration_->subtractors[c.subtractors]);
-    choice.comparators = optional_text(exploration_->comparators[c.comparators]);
-    choice.count = QString::number(key_encoding_count(key));
-    choice.encodings = QString::fromStdString(key.encodings.text);
-    choice.order = QString::fromStdString(key.order);
-    choice.rounds = QString::fromStdString(key.rounds.text);
-    choice.embedding = embedding_mode_name(exploration_->embeddings[c.embedding]);
-    choice.size = QString::number(exploration_->sizes[c.size]);
-
-    const int row = table_->rowCount();
-    table_->insertRow(row);
-    auto *first = number_cell(static_cast<double>(c.index));
-    first->setData(Qt::UserRole, static_cast<int>(choices_.size()));
-    table_->setItem(row, 0, first);
-    const QString texts[] = {choice.adders, choice.multipliers, choice.subtractors, choice.comparators, choice.count,
-                             choice.encodings, choice.order,      choice.rounds,      choice.embedding, choice.size};
-    for (int column = 1; column <= 10; ++column) {
-        const bool text = column >= 6 && column <= 9;
-        table_->setItem(row, column, text ? text_cell(texts[column - 1]) : number_cell(texts[column - 1].toDouble()));
-    }
-    if (result.error) {
-        table_->setItem(row, 14, text_cell(QString::fromStdString(*result.error)));
-    } else {
-        table_->setItem(row, 11, number_cell(100 * result.overhead));
-        table_->setItem(row, 12, number_cell(result.run.figures.pc_phase2));
-        table_->setItem(row, 13, number_cell(result.pc_distinguishing));
-    }
-    choices_.push_back(choice);
 }
 
 void ExploreDialog::choose_row() {
-    const QList<QTableWidgetItem *> selected = table_->selectedItems();
-    if (selected.isEmpty())
-        return;
-    const QTableWidgetItem *first = table_->item(selected.first()->row(), 0);
-    emit combination_chosen(choices_.at(static_cast<std::size_t>(first->data(Qt::UserRole).toInt())));
+    if (const std::optional<ExploreChoice> choice = results_->selected())
+        emit combination_chosen(*choice);
 }
 
 void ExploreDialog::finish() {
@@ -324,7 +255,7 @@ void ExploreDialog::finish() {
         return;
     }
     message_->setText(QString("%1 of %2 combinations run%3, %4 refused")
-                          .arg(table_->rowCount())
+                          .arg(results_->row_count())
                           .arg(combination_count(*exploration_))
                           .arg(cancel_ ? " (cancelled)" : "")
                           .arg(refused));

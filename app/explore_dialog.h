@@ -1,7 +1,8 @@
 // The window's "Explore…" dialog: sizes, resource lists, embeddings and a
-// number of random keys for the loaded DSP core and library, run in the background through the
-// engine's exploration with a progress bar and Cancel; the results as a plot
-// and a sortable table, a chosen row handed back to fill the form.
+// number of random keys for the loaded DSP core and library, run in the
+// background through the engine's exploration with a progress bar and Cancel;
+// the results as a plot and a sortable table, a chosen row handed back to the
+// window, which runs it in its form.
 #pragma once
 
 #include <QDialog>
@@ -15,7 +16,9 @@
 #include <optional>
 #include <vector>
 
+#include "app/explore_results.h"
 #include "flow/exploration.h"
+#include "flow/exploration_defaults.h"
 #include "flow/exploration_summary.h"
 
 class QComboBox;
@@ -24,38 +27,19 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class QTableWidget;
 class QThread;
 
 namespace velnor {
-
-// The form's field texts of one combination, and its embedding's name.
-struct ExploreChoice {
-    QString adders, multipliers, subtractors, comparators;
-    QString count, encodings, order, rounds, size;
-    QString embedding;
-};
-
-// Paints an exploration's plot, scaled to the widget.
-class ExplorePlotView : public QWidget {
-public:
-    explicit ExplorePlotView(QWidget *parent = nullptr);
-    void show_summary(const ExplorationSummary *summary);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    const ExplorationSummary *summary_ = nullptr;
-};
 
 class ExploreDialog : public QDialog {
     Q_OBJECT
 
 public:
     // Explores the DSP core and library at these paths (read again, so the
-    // exploration never touches the window's own design).
-    ExploreDialog(const QString &dfg_path, const QString &library_path, QWidget *parent = nullptr);
+    // exploration never touches the window's own design), the lists filled
+    // with defaults fitted to that core.
+    ExploreDialog(const QString &dfg_path, const QString &library_path, const ExplorationDefaults &defaults,
+                  QWidget *parent = nullptr);
     ~ExploreDialog() override;
 
 signals:
@@ -69,7 +53,6 @@ private slots:
 
 private:
     void finish();
-    void add_row(const CombinationResult &result);
     std::optional<std::vector<int>> read_list(QLineEdit *field, const QString &name, bool may_be_empty);
 
     QString dfg_path_, library_path_;
@@ -79,14 +62,14 @@ private:
     QPushButton *run_button_, *cancel_button_, *use_button_;
     QProgressBar *progress_;
     QLabel *message_;
-    ExplorePlotView *plot_;
-    QTableWidget *table_;
+    ExploreResults *results_;
+    // Whether the core lacks adders or multipliers: their field may stay empty.
+    bool adders_optional_, multipliers_optional_;
 
     // The exploration that runs, the results the worker has handed over and
     // not yet shown, and what has been shown.
     std::unique_ptr<Exploration> exploration_;
     std::unique_ptr<ExplorationSummary> summary_;
-    std::vector<ExploreChoice> choices_;  // by the table row's first column's index
     std::mutex pending_mutex_;
     std::vector<CombinationResult> pending_;
     QString failure_;  // what stopped the worker, if anything did
@@ -96,5 +79,3 @@ private:
 };
 
 }  // namespace velnor
-
-Q_DECLARE_METATYPE(velnor::ExploreChoice)

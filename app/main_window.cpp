@@ -21,7 +21,6 @@
 #include "app/charts/chart_model.h"
 #include "app/datapath_view.h"
 #include "app/busy_guard.h"
-#include "app/explore_dialog.h"
 #include "app/console.h"
 #include "app/views.h"
 #include "core/datapath.h"
@@ -196,7 +195,8 @@ void MainWindow::show_icon(QLabel *label, const QPixmap &icon) { label->setPixma
 void MainWindow::mark_done(QLabel *step) { step->setStyleSheet(step_done_style); }
 
 void MainWindow::inform(const QString &text) {
-    dialogs->information(this, "info", text);
+    if (!running_explored)  // the prompts ask for what the explored combination already holds
+        dialogs->information(this, "info", text);
     write_to_console("blue", text);
 }
 
@@ -260,11 +260,14 @@ void MainWindow::on_actionAbout_triggered() {
 // ---- reset --------------------------------------------------------------------
 
 void MainWindow::on_actionReset_triggered() {
-    // A completed run that Save has not written is lost by Reset, as by closing: ask first.
-    if (entry_stage == stage_embedded && !run_saved &&
-        !dialogs->question(this, "reset", "the completed run has not been saved; do you want to reset the form?"))
-        return;
-    reset_form();
+    if (may_reset())
+        reset_form();
+}
+
+// A completed run that Save has not written is lost by Reset, as by closing: ask first.
+bool MainWindow::may_reset() {
+    return entry_stage != stage_embedded || run_saved ||
+           dialogs->question(this, "reset", "the completed run has not been saved; do you want to reset the form?");
 }
 
 void MainWindow::reset_form() {
@@ -299,8 +302,30 @@ void MainWindow::reset_form() {
     show_icon(ui->label_41, asterisk_icon);
 
     run = FlowRun();
+    loaded_design = Design();
     run_saved = false;
     datapath_view_->clear();
+}
+
+void MainWindow::reset_keeping_files() {
+    Design loaded = std::move(loaded_design);
+    const QString core_name = ui->label_38->text(), library_name = ui->label_40->text();
+    reset_form();
+    run.design = std::move(loaded);
+    dsp_core_loaded = library_loaded = true;
+    show_icon(ui->label_39, tick_icon);
+    show_icon(ui->label_41, tick_icon);
+    ui->label_38->setText(core_name);
+    ui->label_40->setText(library_name);
+    files_loaded();
+}
+
+void MainWindow::files_loaded() {
+    if (!dsp_core_loaded || !library_loaded)
+        return;
+    loaded_design = run.design;
+    entry_stage = stage_files_loaded;
+    focus_field(ui->lineEdit_3);
 }
 
 // ---- loading the two files ------------------------------------------------------
@@ -338,10 +363,7 @@ void MainWindow::load_core(const std::function<void()> &load, const QString &box
     dsp_core_loaded = true;
     show_icon(ui->label_39, tick_icon);
     ui->label_38->setText(QString::fromStdString(run.design.dfg_name));
-    if (dsp_core_loaded && library_loaded) {
-        entry_stage = stage_files_loaded;
-        focus_field(ui->lineEdit_3);
-    }
+    files_loaded();
 }
 
 void MainWindow::on_pushButton_24_clicked() {
@@ -367,10 +389,7 @@ void MainWindow::load_library(const QString &path) {
     library_loaded = true;
     show_icon(ui->label_41, tick_icon);
     ui->label_40->setText(QString::fromStdString(file_name_of(path.toStdString())));
-    if (dsp_core_loaded && library_loaded) {
-        entry_stage = stage_files_loaded;
-        focus_field(ui->lineEdit_3);
-    }
+    files_loaded();
 }
 
 // ---- resource constraints -----------------------------------------------------------
@@ -610,31 +629,4 @@ void MainWindow::on_actionExportVerilog_triggered() {
     } catch (const VerilogError &error) {
         dialogs->critical(this, "error", QString::fromStdString(error.what()));
     }
-}
-
-// ---- explore -----------------------------------------------------------------------------
-
-// Explores the loaded DSP core and library in a dialog of its own; a row the
-// user chooses there is typed into the form's fields, to be run for real.
-void MainWindow::on_actionExplore_triggered() {
-    if (busy)
-        return;
-    if (!dsp_core_loaded || !library_loaded) {
-        inform("Load a DSP core and a module library first.");
-        return;
-    }
-    auto *dialog = new velnor::ExploreDialog(QString::fromStdString(run.design.dfg_path),
-                                             QString::fromStdString(run.design.library_path), this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &velnor::ExploreDialog::combination_chosen, this, [this](const velnor::ExploreChoice &choice) {
-        const std::pair<QLineEdit *, QString> fields[] = {
-            {ui->lineEdit_3, choice.adders},  {ui->lineEdit_4, choice.multipliers}, {ui->lineEdit_5, choice.subtractors},
-            {ui->lineEdit_6, choice.comparators}, {ui->lineEdit_7, choice.count}, {ui->lineEdit_8, choice.encodings},
-            {ui->lineEdit, choice.order}, {ui->lineEdit_9, choice.rounds}, {ui->lineEdit_10, choice.size}};
-        for (const auto &[field, text] : fields)
-            field->setText(text);
-        ui->actionStrong_embedding->setChecked(choice.embedding == "strong");
-        write_to_console("blue", "The explored combination is in the form; enter each field to run it.");
-    });
-    dialog->show();
 }

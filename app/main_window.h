@@ -27,6 +27,7 @@ class QPushButton;
 namespace velnor {
 class DatapathView;
 enum class ResultView;
+struct ExploreChoice;
 }
 
 namespace Ui {
@@ -116,6 +117,15 @@ private:
     void focus_field(QLineEdit *field);
     QLineEdit *next_resource_field() const;
     void reset_form();
+    // Whether the run may be reset: asks first when a completed run has not been saved.
+    bool may_reset();
+    // Resets the form, then takes both files back as they were loaded, counted once.
+    void reset_keeping_files();
+    // Once both files are loaded: keeps the design as they left it and moves to stage 1.
+    void files_loaded();
+    // "Fill the form with this row" of the Explore dialog: a new run from the
+    // chosen combination, its fields typed and accepted in the form's order.
+    void run_explored(const velnor::ExploreChoice &choice);
     void resource_entry(QLineEdit *field, int32_t type, QLabel *status);
     QString ask_for_text_file();
     void show_icon(QLabel *label, const QPixmap &icon);
@@ -137,6 +147,7 @@ private:
     void enable_ownership_actions(bool enabled);
 
     velnor::FlowRun run;  // the design and every value the form has accepted
+    velnor::Design loaded_design;  // the design as both files left it, once both are loaded
     QAction *export_datapath_action = nullptr;
     QAction *export_record_action = nullptr;
     QAction *verify_design_action = nullptr;
@@ -163,6 +174,8 @@ private:
     // True while a slot runs: a field that loses focus to the slot's own
     // message box must not act a second time.
     bool busy = false;
+    // True while an explored combination is entered: prompts go to the console only.
+    bool running_explored = false;
     bool console_follows_end = true;  // the console scrolls to each new line
 };
 

@@ -63,7 +63,7 @@ void CheapestReaching::add(const CombinationResult &result) {
 }
 
 ExplorationSummary::ExplorationSummary(const Exploration &exploration, std::optional<double> target)
-    : target_(target) {
+    : target_(target), embeddings_(exploration.embeddings) {
     for (const Design &core : exploration.cores) {
         CoreSummary summary;
         summary.dfg = core.dfg_name;
@@ -80,6 +80,7 @@ void ExplorationSummary::add(const CombinationResult &result) {
     ++core.combinations;
     if (result.error) {
         ++core.refused;
+        ++core.refusals[*result.error];
         return;
     }
     core.phase2.add(result);
@@ -91,7 +92,8 @@ void ExplorationSummary::add(const CombinationResult &result) {
     // A thousandth of a percent of overhead and a hundredth of a decade are
     // finer than any plot draws.
     const auto point = [&](Probability probability) {
-        return PlotPoint{on_grid(result.overhead, 1e-5), on_grid(log10_of(probability_of(result, probability)), 0.01)};
+        return PlotPoint{on_grid(result.overhead, 1e-5), on_grid(log10_of(probability_of(result, probability)), 0.01),
+                         embeddings_.at(result.combination.embedding)};
     };
     if (placeable(result, Probability::Phase2))
         core.phase2_points.insert(point(Probability::Phase2));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -50,12 +51,15 @@ private:
 };
 
 // A point of the plot: overhead and log10 of a probability, rounded to a grid
-// finer than a plot's pixels.
+// finer than a plot's pixels, and the embedding that gave it (points of
+// different embeddings are drawn apart, never merged).
 struct PlotPoint {
     double overhead;
     double log10_probability;
+    EmbeddingMode embedding = EmbeddingMode::Specified;
     bool operator<(const PlotPoint &other) const {
-        return std::tie(overhead, log10_probability) < std::tie(other.overhead, other.log10_probability);
+        return std::tie(overhead, log10_probability, embedding) <
+               std::tie(other.overhead, other.log10_probability, other.embedding);
     }
 };
 
@@ -63,6 +67,7 @@ struct CoreSummary {
     std::string dfg;
     uint64_t combinations = 0;  // results seen, refused ones included
     uint64_t refused = 0;
+    std::map<std::string, uint64_t> refusals;  // refused results by the sentence that refused them
     ParetoFront phase2{Probability::Phase2}, distinguishing{Probability::Distinguishing};
     std::optional<CheapestReaching> cheapest_phase2, cheapest_distinguishing;  // with a target only
     std::set<PlotPoint> phase2_points, distinguishing_points;
@@ -76,9 +81,12 @@ public:
     void add(const CombinationResult &result);
     const std::vector<CoreSummary> &cores() const { return cores_; }
     const std::optional<double> &target() const { return target_; }
+    // The exploration's embeddings, in its order.
+    const std::vector<EmbeddingMode> &embeddings() const { return embeddings_; }
 
 private:
     std::optional<double> target_;
+    std::vector<EmbeddingMode> embeddings_;
     std::vector<CoreSummary> cores_;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <QPainter>
 
@@ -22,8 +23,21 @@ double log10_of(double probability) {
     return std::log10(std::max(probability, std::numeric_limits<double>::denorm_min()));
 }
 
-Marker marker_of(Probability probability) {
+// A marker shape per probability and embedding: discs and triangles for the
+// specified embedding, squares and diamonds for the strong one.
+Marker marker_of(Probability probability, EmbeddingMode embedding) {
+    if (embedding == EmbeddingMode::Strong)
+        return probability == Probability::Phase2 ? Marker::Square : Marker::Diamond;
     return probability == Probability::Phase2 ? Marker::Disc : Marker::Triangle;
+}
+
+// The exploration's embeddings, each once, in its order.
+std::vector<EmbeddingMode> distinct_embeddings(const ExplorationSummary &summary) {
+    std::vector<EmbeddingMode> distinct;
+    for (EmbeddingMode mode : summary.embeddings())
+        if (std::find(distinct.begin(), distinct.end(), mode) == distinct.end())
+            distinct.push_back(mode);
+    return distinct;
 }
 
 // Overhead in percent across, the probabilities' decades up.
@@ -69,16 +83,28 @@ void draw_exploration_plot(QPainter &painter, const QRectF &area, const Explorat
     const PlotFrame plot(area, axes_of(summary));
     plot.draw(painter);
 
+    // One DSP core explored in several embeddings takes a colour per
+    // embedding, its fronts (across embeddings) in black; otherwise each core
+    // has its colour.
+    const std::vector<EmbeddingMode> embeddings = distinct_embeddings(summary);
+    const bool colour_by_embedding = summary.cores().size() == 1 && embeddings.size() > 1;
+    const auto colour_of = [&](std::size_t core, EmbeddingMode mode) {
+        if (!colour_by_embedding)
+            return series_colour(core);
+        return series_colour(static_cast<std::size_t>(
+            std::find(embeddings.begin(), embeddings.end(), mode) - embeddings.begin()));
+    };
+
     // Points, then fronts on top.
     painter.setClipRect(plot.frame().adjusted(-5, -5, 5, 5));
     for (std::size_t c = 0; c < summary.cores().size(); ++c) {
         const CoreSummary &core = summary.cores()[c];
         for (const PlotPoint &point : core.distinguishing_points)
             draw_marker(painter, plot.at(100 * point.overhead, point.log10_probability),
-                        marker_of(Probability::Distinguishing), series_colour(c));
+                        marker_of(Probability::Distinguishing, point.embedding), colour_of(c, point.embedding));
         for (const PlotPoint &point : core.phase2_points)
             draw_marker(painter, plot.at(100 * point.overhead, point.log10_probability),
-                        marker_of(Probability::Phase2), series_colour(c));
+                        marker_of(Probability::Phase2, point.embedding), colour_of(c, point.embedding));
     }
     for (std::size_t c = 0; c < summary.cores().size(); ++c) {
         const CoreSummary &core = summary.cores()[c];
@@ -87,20 +113,31 @@ void draw_exploration_plot(QPainter &painter, const QRectF &area, const Explorat
             QPolygonF line;
             for (const CombinationResult &member : front->members())
                 line << plot.at(100 * member.overhead, log10_of(probability_of(member, probability)));
-            painter.setPen(QPen(series_colour(c), 2, front == &core.phase2 ? Qt::SolidLine : Qt::DashLine));
+            const QColor colour = colour_by_embedding ? QColor(Qt::black) : series_colour(c);
+            painter.setPen(QPen(colour, 2, front == &core.phase2 ? Qt::SolidLine : Qt::DashLine));
             painter.setBrush(Qt::NoBrush);
             painter.drawPolyline(line);
         }
     }
     painter.setClipping(false);
 
-    // Legend: cores by colour, probabilities by marker and line.
+    // Legend: cores by colour (or the one core by name), probabilities and
+    // embeddings by marker (and colour), fronts by line.
     PlotLegend legend(painter, plot.legend_origin());
-    for (std::size_t c = 0; c < summary.cores().size(); ++c)
-        legend.swatch(series_colour(c), QString::fromStdString(summary.cores()[c].dfg));
+    for (std::size_t c = 0; c < summary.cores().size(); ++c) {
+        const QString name = QString::fromStdString(summary.cores()[c].dfg);
+        if (colour_by_embedding)
+            legend.text(name);
+        else
+            legend.swatch(series_colour(c), name);
+    }
     legend.gap();
-    legend.marker(marker_of(Probability::Phase2), Qt::black, "pc_phase2");
-    legend.marker(marker_of(Probability::Distinguishing), Qt::black, "pc_distinguishing");
+    for (EmbeddingMode mode : embeddings) {
+        const QString embedding = QString(", ") + embedding_mode_name(mode);
+        const QColor colour = colour_by_embedding ? colour_of(0, mode) : QColor(Qt::black);
+        legend.marker(marker_of(Probability::Phase2, mode), colour, "pc_phase2" + embedding);
+        legend.marker(marker_of(Probability::Distinguishing, mode), colour, "pc_distinguishing" + embedding);
+    }
     legend.line(QPen(Qt::black, 2, Qt::SolidLine), "front of pc_phase2");
     legend.line(QPen(Qt::black, 2, Qt::DashLine), "front of pc_distinguishing");
     legend.gap();

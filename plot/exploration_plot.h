@@ -1,6 +1,7 @@
 // The picture of an exploration: both probabilities of coincidence on a log
-// scale against the cost overhead in percent, a colour per DSP core, a marker
-// shape per probability, each Pareto front as a line, labelled axes and a
+// scale against the cost overhead in percent, a colour per DSP core (per
+// embedding when one core is explored in several), a marker shape per
+// probability and embedding, each Pareto front as a line, labelled axes and a
 // legend. The batch tool saves it as a file; the window shows the same drawing.
 #pragma once
 

@@ -103,6 +103,18 @@ void draw_marker(QPainter &painter, const QPointF &at, Marker marker, const QCol
         painter.drawPath(triangle);
         return;
     }
+    case Marker::Diamond: {
+        painter.setPen(QPen(colour, 1.2));
+        painter.setBrush(Qt::NoBrush);
+        QPainterPath diamond;
+        diamond.moveTo(at + QPointF(0, -5));
+        diamond.lineTo(at + QPointF(5, 0));
+        diamond.lineTo(at + QPointF(0, 5));
+        diamond.lineTo(at + QPointF(-5, 0));
+        diamond.closeSubpath();
+        painter.drawPath(diamond);
+        return;
+    }
     }
 }
 

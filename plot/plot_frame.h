@@ -51,7 +51,8 @@ private:
     PlotAxes axes_;
 };
 
-enum class Marker { Disc, Triangle, Square };
+// Disc and Square are filled, Triangle and Diamond outlined.
+enum class Marker { Disc, Triangle, Square, Diamond };
 
 void draw_marker(QPainter &painter, const QPointF &at, Marker marker, const QColor &colour);
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the screenshots of the window in docs/ under a virtual display
+# Takes the screenshots of the window and the Explore dialog in docs/ under a virtual display
 # (Debian's xvfb and imagemagick). Run from the repository after building.
 set -euo pipefail
 shot=${1:-build/tests/app/velnor_screenshot}
@@ -16,3 +16,4 @@ take dfg/arf.txt 2 2 - - 2 "1 5" 10 "80 64 32 16" 512 registers docs/datapath-ar
 xvfb-run -a -s "-screen 0 1600x1000x24" "$shot" example docs/window.png
 take characterization/gen_895.txt 4 4 - - 1 7 "" "80 80" 512 console docs/console-gen895-registers.png
 take characterization/gen_247.txt 2 2 4 2 2 "3 1" 10 "80 70 60 50" 450 verify docs/verify-gen247-strong.png strong
+take explore characterization/gen_247.txt docs/explore-247.png
