@@ -104,7 +104,8 @@ private slots:
     void verify_design();
     // Writes the signed datapath as <core>.v into a chosen folder.
     void on_actionExportVerilog_triggered();
-    // File > Import DSP core…: a DOT data-flow graph converted and loaded as if it were a DFG file.
+    // File > Import DSP core…: a DOT data-flow graph, or a function of a C file,
+    // converted and loaded as if it were a DFG file.
     void import_dsp_core();
 
 private:
@@ -125,6 +126,8 @@ private:
     // Runs load, which replaces the DSP core of the run or throws a Refusal, and
     // paints the outcome as the DSP core button does; a refusal shows box_text.
     void load_core(const std::function<void()> &load, const QString &box_text);
+    // Runs step; a Refusal is shown as load_core shows it, and false returned.
+    bool core_step(const std::function<void()> &step, const QString &box_text);
     void add_import_action();
     void add_ownership_actions();
     void enable_ownership_actions(bool enabled);
