@@ -36,10 +36,11 @@ namespace {
 // How many function names a refusal lists before "and N more".
 constexpr std::size_t listed_functions = 20;
 
+// "it defines: a, b" or "it defines no function".
 std::string listing(const std::vector<std::string> &names) {
     if (names.empty())
-        return "none";
-    std::string text;
+        return "it defines no function";
+    std::string text = "it defines: ";
     for (std::size_t i = 0; i < names.size() && i < listed_functions; ++i)
         text += (i == 0 ? "" : ", ") + one_line(names[i]);
     if (names.size() > listed_functions)
@@ -173,7 +174,7 @@ ImportedCore CompiledC::import(const std::string &name) const {
     if (!function || function->isDeclaration()) {
         const std::string named = "'" + quoted(name) + "'";
         refuse((function ? file + " only declares " + named : "no function " + named + " in " + file) +
-               "; it defines: " + listing(functions()));
+               "; " + listing(functions()));
     }
     if (function->size() != 1)
         refuse_branches(*function, path_);

@@ -117,6 +117,8 @@ TEST(CImport, RefusesFilesClangCannotCompileOrFind) {
               "cannot read " + scratch.path() + "/absent.c");
     EXPECT_EQ(refusal_of([&] { import_c(scratch.path(), "f", {}); }),
               file_name_of(scratch.path()) + " is not a regular file");
+    EXPECT_EQ(refusal_of([&] { import_c(scratch.write("empty.c", ""), "f", {}); }),
+              "no function 'f' in empty.c; it defines no function");
     const std::string large = scratch.write("large.c", std::string(max_c_file_bytes + 1, ' '));
     EXPECT_EQ(refusal_of([&] { import_c(large, "f", {}); }), "large.c is larger than 1 MiB");
 }
