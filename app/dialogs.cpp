@@ -1,6 +1,7 @@
-// The program's own dialogs: the real QMessageBox and QFileDialog calls.
+// The program's own dialogs: the real QMessageBox, QFileDialog and QInputDialog calls.
 #include "app/dialogs.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace velnor {
@@ -30,6 +31,13 @@ void QtDialogs::information(QWidget *parent, const QString &title, const QString
 
 bool QtDialogs::question(QWidget *parent, const QString &title, const QString &text) {
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString QtDialogs::choose_item(QWidget *parent, const QString &title, const QString &label,
+                               const QStringList &items) {
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(parent, title, label, items, 0, /*editable=*/false, &chosen);
+    return chosen ? item : QString();
 }
 
 }  // namespace velnor

@@ -1,12 +1,13 @@
 // The window's modal boxes and file dialogs behind one small interface, so that
 // tests can answer them without a real modal event loop. QtDialogs is the one
-// the program uses: it opens QMessageBox and QFileDialog.
+// the program uses: it opens QMessageBox, QFileDialog and QInputDialog.
 #pragma once
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -31,6 +32,9 @@ public:
     virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
     // A Yes/No question with no default button; true exactly when the answer is Yes.
     virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+    // One of items, the first offered; empty when the user cancels.
+    virtual QString choose_item(QWidget *parent, const QString &title, const QString &label,
+                                const QStringList &items) = 0;
 
     // The folder the extension dialogs (datapath, Verilog, verification,
     // record, charts) open in: the one last chosen in any of them this
@@ -60,6 +64,8 @@ public:
     void critical(QWidget *parent, const QString &title, const QString &text) override;
     void information(QWidget *parent, const QString &title, const QString &text) override;
     bool question(QWidget *parent, const QString &title, const QString &text) override;
+    QString choose_item(QWidget *parent, const QString &title, const QString &label,
+                        const QStringList &items) override;
 };
 
 }  // namespace velnor

@@ -1,18 +1,21 @@
 // File > "Import DSP core…": a data-flow graph another program wrote (Graphviz
-// DOT) is converted by the same importer as velnor-cli import, written as a DFG
-// file into a folder the window keeps, and loaded from there exactly as the
-// DSP core button loads a DFG file: all or nothing, counted once.
+// DOT), or a function of a C file the user picks after clang compiled it, is
+// converted by the same importer as velnor-cli import, written as a DFG file
+// into a folder the window keeps, and loaded from there exactly as the DSP core
+// button loads a DFG file: all or nothing, counted once.
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <iostream>
+#include <memory>
 
 #include "app/busy_guard.h"
 #include "app/main_window.h"
 #include "core/loading.h"
 #include "hash/hash_chain.h"
+#include "import/c_import.h"
 #include "import/dot_import.h"
 #include "ui_mainwindow.h"
 
@@ -21,15 +24,18 @@ using namespace velnor;
 namespace {
 
 // The files the import offers, one importer per kind.
-const char *const import_filter = "DOT data-flow graphs (*.dot *.gv)";
+const char *const import_filter = "DSP cores (*.dot *.gv *.c);;DOT data-flow graphs (*.dot *.gv);;C files (*.c)";
 
-// The core the chosen file describes, read by the importer its extension names.
-ImportedCore import_core_file(const QString &path) {
+bool is_c_file(const QString &path) { return QFileInfo(path).suffix().toLower() == "c"; }
+
+// The core the chosen graph file describes, read by the importer its extension names.
+ImportedCore import_graph_file(const QString &path) {
     const std::string file = QFile::encodeName(path).toStdString();
     const QString extension = QFileInfo(path).suffix().toLower();
     if (extension == "dot" || extension == "gv")
         return import_dot(file);
-    throw Refusal(Refusal::Reason::ImportFile, file_name_of(file) + " is not a DOT data-flow graph (.dot or .gv)");
+    throw Refusal(Refusal::Reason::ImportFile,
+                  file_name_of(file) + " is not a DOT data-flow graph (.dot or .gv) or a C file (.c)");
 }
 
 // Writes the core's DFG text into folder, named after the imported file
@@ -60,9 +66,33 @@ void MainWindow::import_dsp_core() {
     const QString path = dialogs->open_file(this, tr("import DSP core"), QDir::currentPath(), tr(import_filter));
     if (path.isEmpty())
         return;  // a cancelled dialog changes nothing
+    // A C file is compiled once: its functions are offered, and the one chosen
+    // is imported from the same compile.
+    std::unique_ptr<CompiledC> compiled;
+    std::string function;
+    if (is_c_file(path)) {
+        const std::string file = QFile::encodeName(path).toStdString();
+        QStringList names;
+        const bool compiled_well = core_step(
+            [&] {
+                compiled = std::make_unique<CompiledC>(file, ClangOptions{});
+                for (const std::string &name : compiled->functions())
+                    names << QString::fromStdString(name);
+                if (names.isEmpty())
+                    throw Refusal(Refusal::Reason::ImportFile, file_name_of(file) + " defines no function");
+            },
+            "the file could not be imported   .... Try again !!");
+        if (!compiled_well)
+            return;
+        const QString label = tr("Function of %1 to import:").arg(QFileInfo(path).fileName());
+        const QString chosen = dialogs->choose_item(this, tr("import DSP core"), label, names);
+        if (chosen.isEmpty())
+            return;  // cancelled: nothing changes
+        function = chosen.toStdString();
+    }
     load_core(
         [&] {
-            const ImportedCore core = import_core_file(path);
+            const ImportedCore core = compiled ? compiled->import(function) : import_graph_file(path);
             // A fresh folder each time: the loaded core's file stays until another replaces it.
             auto folder = std::make_unique<QTemporaryDir>();
             load_dsp_core(run.design, write_dfg_file(*folder, path, core), std::cout, operation_limit(1));

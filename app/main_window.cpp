@@ -350,16 +350,22 @@ void MainWindow::load_core_file(const QString &path) {
               "file read unsuccessful or invalid file   .... Try again !!");
 }
 
-void MainWindow::load_core(const std::function<void()> &load, const QString &box_text) {
+bool MainWindow::core_step(const std::function<void()> &step, const QString &box_text) {
     try {
-        load();
+        step();
     } catch (const Refusal &error) {
         std::cout << error.what() << std::endl;
         dialogs->critical(this, "warning", box_text);
         show_icon(ui->label_39, cross_icon);
         write_to_console("red", QString::fromStdString(error.what()));
-        return;
+        return false;
     }
+    return true;
+}
+
+void MainWindow::load_core(const std::function<void()> &load, const QString &box_text) {
+    if (!core_step(load, box_text))
+        return;
     dsp_core_loaded = true;
     show_icon(ui->label_39, tick_icon);
     ui->label_38->setText(QString::fromStdString(run.design.dfg_name));

@@ -106,7 +106,8 @@ private slots:
     void verify_design();
     // Writes the signed datapath as <core>.v into a chosen folder.
     void on_actionExportVerilog_triggered();
-    // File > Import DSP core…: a DOT data-flow graph converted and loaded as if it were a DFG file.
+    // File > Import DSP core…: a DOT data-flow graph, or a function of a C file,
+    // converted and loaded as if it were a DFG file.
     void import_dsp_core();
     // File > Open example: the demo's filter and library, loaded as if both files had been chosen.
     void open_example();
@@ -141,6 +142,8 @@ private:
     // Load the DSP core or the module library at path as their buttons do.
     void load_core_file(const QString &path);
     void load_library(const QString &path);
+    // Runs step; a Refusal is shown as load_core shows it, and false returned.
+    bool core_step(const std::function<void()> &step, const QString &box_text);
     void add_import_action();
     void add_example_action();
     void add_ownership_actions();

@@ -134,8 +134,12 @@ const char usage_text[] =
     "  --dot FILE          a Graphviz DOT data-flow graph to convert into a DFG file\n"
     "  --strict-compare    only the less-than forms are comparisons; greater-than and\n"
     "                      the or-equal forms are no operation\n"
+    "  --c FILE            a C file, compiled by clang (-O3, loops unrolled), whose function\n"
+    "                      --function NAME is converted; it must be straight-line code then\n"
+    "  --clang-arg ARG     one more argument for clang (-I, -D, -std=...); repeatable\n"
     "  --out FILE          write the DFG file here, replacing it at once\n"
-    "  --map FILE          write one 'id node-name label' line per operation\n"
+    "  --map FILE          write one 'id node-name label' line per operation (DOT) or\n"
+    "                      'id file:line:column instruction' (C)\n"
     "Exit status: 0 success, 1 a file under --out, a datapath, a Verilog file, a summary\n"
     "or a plot could not be written or yosys failed, 2 a refused value or a usage error;\n"
     "verify: 0 present, 3 absent, 4 inconclusive, 2 refused input.\n";

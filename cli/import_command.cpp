@@ -12,16 +12,19 @@
 #include "cli/message_text.h"
 #include "core/quoted.h"
 #include "core/refusal.h"
+#include "import/c_import.h"
 #include "import/dot_import.h"
 
 namespace velnor::cli {
 
-const char import_usage_text[] = "  velnor-cli import --dot FILE [--strict-compare] [--out FILE] [--map FILE]\n";
+const char import_usage_text[] =
+    "  velnor-cli import --dot FILE [--strict-compare] [--out FILE] [--map FILE]\n"
+    "  velnor-cli import --c FILE --function NAME [--clang-arg ARG]... [--out FILE] [--map FILE]\n";
 
 namespace {
 
-// The options that take a value; each source an importer reads is one of them.
-const char *const value_options[] = {"dot", "out", "map"};
+// The options that take one value; each source an importer reads is one of them.
+const char *const value_options[] = {"dot", "c", "function", "out", "map"};
 
 [[noreturn]] void refuse(const std::string &option, const std::string &message) {
     throw Refusal(Refusal::Reason::CommandLine, "--" + option + ": " + message);
@@ -41,8 +44,38 @@ void check_options(const QCommandLineParser &parser) {
     for (const char *name : value_options)
         if (parser.values(name).size() > 1)
             refuse(name, "given more than once");
+    if (parser.isSet("dot") && parser.isSet("c"))
+        refuse("c", "given with --dot; import takes one source");
+    if (parser.isSet("c")) {
+        if (!parser.isSet("function"))
+            refuse("function", "missing; --c needs the function to import");
+        if (parser.value("function").isEmpty())
+            refuse("function", "needs a function name");
+        if (parser.isSet("strict-compare"))
+            refuse("strict-compare", "only with --dot; a C comparison's predicate decides");
+        for (const QString &argument : parser.values("clang-arg"))
+            if (argument.isEmpty())
+                refuse("clang-arg", "needs a value");
+        return;
+    }
     if (!parser.isSet("dot"))
         refuse("dot", "missing; import needs the file to import (see velnor-cli --help)");
+    for (const char *name : {"function", "clang-arg"})
+        if (parser.isSet(name))
+            refuse(name, "only with --c");
+}
+
+// The core of the source the options name.
+ImportedCore imported_source(const QCommandLineParser &parser, const std::string &source) {
+    if (parser.isSet("c")) {
+        ClangOptions options;
+        for (const QString &argument : parser.values("clang-arg"))
+            options.arguments.push_back(argument.toStdString());
+        return import_c(source, parser.value("function").toStdString(), options);
+    }
+    DotImportOptions options;
+    options.strict_compare = parser.isSet("strict-compare");
+    return import_dot(source, options);
 }
 
 // Replaces path's file with text at once, so a reader never meets half a
@@ -66,6 +99,7 @@ int run_import_command(const QStringList &arguments, std::ostream &out, std::ost
     QCommandLineParser parser;
     for (const char *name : value_options)
         parser.addOption(QCommandLineOption(name, name, "value"));
+    parser.addOption(QCommandLineOption("clang-arg", "clang-arg", "value"));
     parser.addOption(QCommandLineOption("strict-compare", "strict-compare"));
     parser.addOption(QCommandLineOption("help", "help"));
 
@@ -81,14 +115,12 @@ int run_import_command(const QStringList &arguments, std::ostream &out, std::ost
             return 0;
         }
         check_options(parser);
-        source = file_option(parser, "dot");
+        source = file_option(parser, parser.isSet("c") ? "c" : "dot");
         if (parser.isSet("out"))
             out_file = file_option(parser, "out");
         if (parser.isSet("map"))
             map_file = file_option(parser, "map");
-        DotImportOptions options;
-        options.strict_compare = parser.isSet("strict-compare");
-        core = import_dot(source, options);
+        core = imported_source(parser, source);
     } catch (const Refusal &refusal) {
         err << one_line(refusal.what()) << "\n";
         return 2;

@@ -1,6 +1,7 @@
 // `velnor-cli import`: another program's description of a DSP core turned into
-// a DFG file (a Graphviz DOT graph with --dot), with an optional map from each
-// operation's id back to where it came from.
+// a DFG file (a Graphviz DOT graph with --dot, a C function compiled by clang
+// with --c and --function), with an optional map from each operation's id back
+// to where it came from.
 #pragma once
 
 #include <ostream>

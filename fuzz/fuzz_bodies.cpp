@@ -242,6 +242,8 @@ void command_line(const std::uint8_t *data, std::size_t size) {
     for (const std::string &part : split(text_of(data, size), '\0')) {
         if (part == "--out" || part == "--record" || part == "--map" || part.rfind("--datapath", 0) == 0)
             return;  // a file written where the input says, or its failure (status 1), is not what is fuzzed
+        if (part == "--c" || part == "--clang-arg" || part.rfind("--verilog", 0) == 0)
+            return;  // nor clang or Yosys run as a child process, with whatever arguments the input gives it
         if (part.rfind("DFG=", 0) == 0)
             arguments << QString::fromStdString(write_scratch("given_core.txt", part.substr(4)));
         else if (part.rfind("LIB=", 0) == 0)

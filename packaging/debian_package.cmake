@@ -27,7 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 # Tools velnor runs as child processes: yosys reads suspect Verilog (verify
-# --verilog, the window's Verify a design…) and counts gates (--verilog-stats).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "yosys")
+# --verilog, the window's Verify a design…) and counts gates (--verilog-stats);
+# clang compiles the C files of import --c and the window's Import DSP core….
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "yosys, clang")
 
 include(CPack)

@@ -19,6 +19,10 @@ packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev qtbas
 # libgraphviz-dev: Graphviz's cgraph library, found through pkgconf (libcgraph), which reads the DOT
 # data-flow graphs of velnor-cli import --dot and the window's "Import DSP core…".
 packages+=(libgraphviz-dev pkgconf)
+# llvm-14-dev: LLVM 14's library (found through its CMake package), which reads the bitcode
+# clang makes of the C files of velnor-cli import --c and the window's "Import DSP core…";
+# clang itself is installed above.
+packages+=(llvm-14-dev)
 # The tests of installing and packaging: the validators of the desktop entry and the
 # AppStream metadata, dpkg-shlibdeps for the package's dependencies, man and groff
 # for the manual pages, file for the icons' sizes.

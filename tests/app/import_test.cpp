@@ -1,7 +1,7 @@
-// File > Import DSP core…: a DOT data-flow graph chosen in the (fake) file
-// dialog is converted and loaded as a DFG file, the console naming the file
-// and the counts; a refused import leaves the loaded core as it was, and the
-// imported core runs the whole form.
+// File > Import DSP core…: a DOT data-flow graph, or a C file's function,
+// chosen in the (fake) dialogs is converted and loaded as a DFG file, the
+// console naming the file and the counts; a refused import leaves the loaded
+// core as it was, and the imported core runs the whole form.
 #include <QAction>
 
 #include "tests/app/window_driver.h"
@@ -18,7 +18,7 @@ TEST(WindowImport, ImportsABenchmarkAndRunsItToTheSignature) {
     WindowDriver driver;
     import(driver, data("dot/diffeq.gv"));
     EXPECT_EQ(driver.take_asked(), QStringList{"file_dialog import DSP core: " + QDir::currentPath() +
-                                               " DOT data-flow graphs (*.dot *.gv)"});
+                                               " DSP cores (*.dot *.gv *.c);;DOT data-flow graphs (*.dot *.gv);;C files (*.c)"});
     EXPECT_TRUE(driver.console().endsWith("-> imported 11 operations (+ 2, - 2, * 6, / 0, < 1) from " +
                                           data("dot/diffeq.gv")))
         << qPrintable(driver.console());
@@ -58,7 +58,7 @@ TEST(WindowImport, ARefusedImportKeepsTheLoadedCore) {
         EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "fir.txt");
     }
     EXPECT_TRUE(driver.console().contains("-> cycle.dot has a cycle among its operations, through node 'a'"));
-    EXPECT_TRUE(driver.console().endsWith("-> plain.txt is not a DOT data-flow graph (.dot or .gv)"));
+    EXPECT_TRUE(driver.console().endsWith("-> plain.txt is not a DOT data-flow graph (.dot or .gv) or a C file (.c)"));
 
     // The core loaded before still counts: with the library the form moves on.
     driver.load_library(data("lib/library_a.txt"));
@@ -83,6 +83,31 @@ TEST(WindowImport, AnImportReplacesTheCoreAndCountsOnce) {
     // The import acts at the start only, as the DSP core button.
     import(driver, QString::fromStdString(scratch.write("three.dot", "digraph { d [label=div] }")));
     EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "two.txt");
+}
+
+TEST(WindowImport, ImportsTheChosenFunctionOfACFile) {
+    WindowDriver driver;
+    const QString biquad = data("c/biquad.c");
+    driver.dialogs->choices << "biquad_cascade";
+    import(driver, biquad);
+    EXPECT_EQ(driver.take_asked().last(),
+              "choice import DSP core: Function of biquad.c to import: biquad, biquad_cascade");
+    EXPECT_TRUE(driver.console().endsWith("-> imported 18 operations (+ 4, - 4, * 10, / 0, < 0) from " + biquad))
+        << qPrintable(driver.console());
+    EXPECT_EQ(driver.icon("label_39"), "tick");
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "biquad.txt");
+
+    // A cancelled choice changes nothing; a function left with a loop is refused.
+    import(driver, data("c/fir.c"));
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "biquad.txt");
+    EXPECT_EQ(driver.boxes(), QStringList{});
+    driver.dialogs->choices << "sum";
+    import(driver, data("c/rolled.c"));
+    EXPECT_EQ(driver.boxes(), QStringList{"critical warning: the file could not be imported   .... Try again !!"});
+    EXPECT_TRUE(driver.console().endsWith("-> loop not fully unrolled at rolled.c:4")) << qPrintable(driver.console());
+    EXPECT_EQ(driver.find<QLabel>("label_38")->text(), "biquad.txt");
+    driver.load_library(data("lib/library_a.txt"));
+    EXPECT_EQ(driver.stage(), 1);
 }
 
 }  // namespace

@@ -24,8 +24,9 @@
 namespace velnor::test {
 
 // Records every box and file dialog the window opens as "kind title: text"
-// (a file dialog: "file_dialog caption: start directory filter") and answers
-// the file dialogs from the queued paths, cancelling when none is left.
+// (a file dialog: "file_dialog caption: start directory filter", a choice:
+// "choice title: label item, item") and answers the file dialogs and choices
+// from the queued paths and items, cancelling when none is left.
 class FakeDialogs : public Dialogs {
 public:
     QString open_file(QWidget *, const QString &caption, const QString &directory, const QString &filter) override {
@@ -49,13 +50,17 @@ public:
         asked << "question " + title + ": " + text;
         return answer_yes;
     }
+    QString choose_item(QWidget *, const QString &title, const QString &label, const QStringList &items) override {
+        asked << "choice " + title + ": " + label + " " + items.join(", ");
+        return choices.isEmpty() ? QString() : choices.takeFirst();
+    }
     void box(const QString &kind, const QString &title, const QString &text) {
         asked << kind + " " + title + ": " + text;
         if (while_box_open)
             while_box_open();
     }
 
-    QStringList asked, files, directories;
+    QStringList asked, files, directories, choices;
     bool answer_yes = false;
     std::function<void()> while_box_open;  // runs inside every message box
 };
@@ -163,11 +168,11 @@ public:
     }
     // Boxes and file dialogs opened since the last call.
     QStringList take_asked() { return std::exchange(dialogs->asked, {}); }
-    // The message boxes alone.
+    // The message boxes alone, without the file dialogs and choices.
     QStringList boxes() {
         QStringList shown = take_asked();
         shown.erase(std::remove_if(shown.begin(), shown.end(), [](const QString &asked) {
-                        return asked.startsWith("file_dialog ");
+                        return asked.startsWith("file_dialog ") || asked.startsWith("choice ");
                     }), shown.end());
         return shown;
     }

@@ -1,6 +1,7 @@
-// velnor-cli import through its real binary: a DOT benchmark converted into the
-// expected DFG and map files, the result run through `run`, standard output
-// without --out, and each refusal with its one line, status 2 and no file.
+// velnor-cli import through its real binary: a DOT benchmark and a C function
+// converted into the expected DFG and map files, the result run through `run`,
+// standard output without --out, and each refusal with its one line, status 2
+// and no file.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -159,11 +160,56 @@ TEST(CliImport, AFifoUnderOutStaysAFifo) {
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
+TEST(CliImport, ConvertsAFunctionOfACFile) {
+    ScratchDir dir;
+    const std::string source = data_path("c/fir.c");
+    const std::string dfg = dir.path() + "/fir.txt", map = dir.path() + "/fir.map";
+    const Outcome imported =
+        run_cli({"import", "--c", q(source), "--function", "fir", "--out", q(dfg), "--map", q(map)});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "");
+    EXPECT_EQ(imported.err, "imported 8 operations (+ 4, - 0, * 4, / 0, < 0) from " + source + "\n");
+    EXPECT_EQ(read_file(dfg), "* 0 0 1\n+ 1 0 2\n* 0 0 3\n+ 2 3 4\n* 0 0 5\n+ 4 5 6\n* 0 0 7\n+ 6 7 8\n");
+    EXPECT_EQ(read_file(map).substr(0, read_file(map).find('\n') + 1), "1 " + source + ":5:21 fmul\n");
+
+    // --clang-arg takes a value that starts with a dash, and clang gets each in order.
+    const std::string taps = dir.write("taps.c", "int f(const int *x, const int *h) { int s = 0;\n"
+                                                 "for (int i = 0; i < TAPS; ++i) s += x[i] * h[i]; return s; }\n");
+    const Outcome defined =
+        run_cli({"import", "--c", q(taps), "--function", "f", "--clang-arg", "-DTAPS=9", "--clang-arg", "-UTAPS",
+                 "--clang-arg", "-DTAPS=2"});
+    ASSERT_EQ(defined.status, 0) << defined.err;
+    EXPECT_EQ(defined.err, "imported 3 operations (+ 1, - 0, * 2, / 0, < 0) from " + taps + "\n");
+}
+
+TEST(CliImport, RefusesCOptionsAndFunctionsInOneLine) {
+    ScratchDir dir;
+    const std::string rolled = data_path("c/rolled.c"), fir = data_path("c/fir.c");
+    const std::string out = dir.write("out.txt", "before\n");
+    const std::pair<QStringList, std::string> cases[] = {
+        {{"--c", q(rolled), "--function", "sum"}, "loop not fully unrolled at rolled.c:4"},
+        {{"--c", q(rolled), "--function", "fir"},
+         "no function 'fir' in rolled.c; it defines: sum, store_if_less, calls, nothing"},
+        {{"--c", q(fir)}, "--function: missing; --c needs the function to import"},
+        {{"--c", q(fir), "--dot", q(fir), "--function", "fir"}, "--c: given with --dot; import takes one source"},
+        {{"--dot", q(data_path("dot/diffeq.gv")), "--function", "fir"}, "--function: only with --c"},
+        {{"--c", q(fir), "--function", "fir", "--strict-compare"},
+         "--strict-compare: only with --dot; a C comparison's predicate decides"},
+    };
+    for (const auto &[arguments, error] : cases) {
+        const Outcome refused = run_cli(QStringList{"import", "--out", q(out)} + arguments);
+        EXPECT_EQ(refused.status, 2) << error;
+        EXPECT_EQ(refused.err, error + "\n");
+        EXPECT_EQ(read_file(out), "before\n");
+    }
+}
+
 TEST(CliImport, HelpNamesTheCommandAndItsOptions) {
     const Outcome help = run_cli({"--help"});
     ASSERT_EQ(help.status, 0);
     for (const char *text : {"velnor-cli import --dot FILE [--strict-compare] [--out FILE] [--map FILE]",
-                             "--strict-compare", "--map FILE"})
+                             "velnor-cli import --c FILE --function NAME [--clang-arg ARG]... [--out FILE] [--map FILE]",
+                             "--strict-compare", "--map FILE", "--clang-arg ARG"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 

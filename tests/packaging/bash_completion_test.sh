@@ -50,11 +50,13 @@ cases=(
   "a file of keys for explore|velnor-cli,explore,--keys,f|fir.txt"
   "a file for attack's plot|velnor-cli,attack,--plot,f|fir.txt"
   "nothing for the fractions|velnor-cli,attack,--fractions,|"
-  "options of import|velnor-cli,import,--|--dot --help --map --out --strict-compare"
+  "options of import|velnor-cli,import,--|--c --clang-arg --dot --function --help --map --out --strict-compare"
+  "a file for import's --c|velnor-cli,import,--c,f|fir.txt"
+  "no completion for import's --function|velnor-cli,import,--c,k.c,--function,f|"
   "a file for import's --dot|velnor-cli,import,--dot,f|fir.txt"
   "a file, not a folder, for import's --out|velnor-cli,import,--out,|fir.txt results"
   "a file for --map|velnor-cli,import,--dot,a.dot,--map,f|fir.txt"
-  "import's options given are not offered again|velnor-cli,import,--strict-compare,--|--dot --help --map --out"
+  "import's options given are not offered again|velnor-cli,import,--strict-compare,--|--c --clang-arg --dot --function --help --map --out"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r name line expected <<<"$row"

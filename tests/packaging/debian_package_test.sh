@@ -27,8 +27,11 @@ done
 # Graphviz's library, which reads the DOT graphs of import, ships no symbols
 # file, so dpkg-shlibdeps names it without a version.
 grep -qE "(^|, )libcgraph6(,| |$)" <<<"$depends" || fail "Depends lacks libcgraph6: $depends"
-# yosys, run for verify --verilog and --verilog-stats, is recommended.
+# LLVM 14's library, which reads the bitcode of import --c.
+grep -qE "(^|, )libllvm14( |,|$)" <<<"$depends" || fail "Depends lacks libllvm14: $depends"
+# yosys, run for verify --verilog and --verilog-stats, and clang, run for import --c, are recommended.
 grep -qw yosys <<<"$(field Recommends)" || fail "Recommends lacks yosys: $(field Recommends)"
+grep -qw clang <<<"$(field Recommends)" || fail "Recommends lacks clang: $(field Recommends)"
 description=$(field Description)
 grep -q "^Hash-chain hardware steganography" <<<"$description" || fail "Description starts '$description'"
 grep -q "SPDX-License-Identifier: Apache-2.0" <<<"$description" || fail "Description has no SPDX line"
