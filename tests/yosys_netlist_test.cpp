@@ -166,7 +166,7 @@ TEST(YosysNetlist, MissingYosysAndMissingFile) {
     const test::ScratchDir dir;
     const std::string path = dir.write("counter.v", counter_verilog);
     EXPECT_EQ(refusal_text([&] { read_verilog_netlist(path, std::nullopt, seconds, /*search_path=*/dir.path()); }),
-              "yosys was not found on the PATH; install the package yosys");
+              "yosys is not installed; install Debian's package yosys");
     EXPECT_EQ(refusal_text([&] { read_verilog_netlist(dir.path() + "/absent.v", std::nullopt, seconds); }),
               "cannot read the Verilog file " + dir.path() + "/absent.v");
 }

@@ -58,7 +58,7 @@ std::optional<std::string> yosys_failure(const ChildResult &run, double seconds)
     case ChildEnd::Exited:
         break;
     case ChildEnd::NotFound:
-        return "yosys was not found on the PATH; install the package yosys";
+        return "yosys is not installed; install Debian's package yosys";
     case ChildEnd::TimedOut: {
         std::ostringstream text;
         text << "yosys did not finish within " << seconds << " s";

@@ -226,7 +226,7 @@ TEST(HardwareVerificationRefuses, WhatItCannotReadOrSimulate) {
     velnor::test::RunOptions no_yosys;
     no_yosys.environment.insert("PATH", q(chip.dir.path()));
     expect_refused(cli(QStringList{"verify", "--verilog", q(chip.verilog), "--top", "fir"} + chip.key, no_yosys),
-                   "yosys was not found on the PATH");
+                   "yosys is not installed; install Debian's package yosys");
 }
 
 }  // namespace
