@@ -20,11 +20,19 @@ void MainWindow::on_actionExplore_triggered() {
         inform("Load a DSP core and a module library first.");
         return;
     }
-    auto *dialog = new ExploreDialog(QString::fromStdString(run.design.dfg_path),
-                                     QString::fromStdString(run.design.library_path),
+    const std::string dfg = run.design.dfg_path, library = run.design.library_path;
+    auto *dialog = new ExploreDialog(QString::fromStdString(dfg), QString::fromStdString(library),
                                      exploration_defaults(loaded_design), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &ExploreDialog::combination_chosen, this, &MainWindow::run_explored);
+    // A row belongs to the files explored: after another file is loaded, it would run on a core it was never tried on.
+    connect(dialog, &ExploreDialog::combination_chosen, this, [this, dfg, library](const ExploreChoice &choice) {
+        if (busy)
+            return;
+        if (dsp_core_loaded && library_loaded && (run.design.dfg_path != dfg || run.design.library_path != library))
+            inform("The explored DSP core or module library is no longer the one loaded; explore again.");
+        else
+            run_explored(choice);
+    });
     dialog->show();
 }
 

@@ -168,6 +168,16 @@ TEST(ExploreDialog, AChosenRowBecomesTheNewRunAfterTheResetQuestion) {
     const QString pc_line = "-> Pc value after phase 2 \n-> " + QString::number(pc_phase2, 'g', 6) + " (log10 ";
     EXPECT_TRUE(last_lines.startsWith(pc_line))
         << qPrintable(last_lines);
+
+    // Another core loaded since: the row is not run on it.
+    driver.find<QAction>("actionReset")->trigger();
+    driver.drive_to(1, RunInputs{"dfg/arf.txt"});
+    driver.take_asked();
+    QTest::mouseClick(dialog->findChild<QPushButton *>("use"), Qt::LeftButton);
+    EXPECT_EQ(driver.take_asked(),
+              QStringList{"information info: The explored DSP core or module library is no longer the one loaded; "
+                          "explore again."});
+    EXPECT_EQ(driver.stage(), 1);
     dialog->close();
 }
 
