@@ -239,6 +239,12 @@ TEST(DotImport, StrictCompareCanLeaveNoOperation) {
     }
 }
 
+TEST(DotImport, StrictCompareCanBreakACycleThroughAGreaterThan) {
+    const std::string dot = "digraph { a [label=add]; b [label=sgt]; a -> b -> a }";
+    EXPECT_THROW(import_dot_text(dot, "core.dot"), Refusal);
+    EXPECT_EQ(import_dot_text(dot, "core.dot", DotImportOptions{/*strict_compare=*/true}).dfg_text, "+ 0 0 1\n");
+}
+
 TEST(DotImport, TakesAsManyOperationsAsTheHashChain) {
     EXPECT_EQ(import_dot_text(additions(895), "core.dot").operation_count, 895);
 }
