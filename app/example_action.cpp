@@ -3,11 +3,11 @@
 // as the two load buttons load files, so a newcomer sees the whole job
 // without files of their own.
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 
 #include "app/busy_guard.h"
+#include "app/folder_file.h"
 #include "app/main_window.h"
 #include "flow/demo_inputs.h"
 #include "ui_mainwindow.h"
@@ -15,16 +15,6 @@
 using namespace velnor;
 
 namespace {
-
-// Writes text as folder/name; an empty path when it cannot.
-QString write_example_file(const QTemporaryDir &folder, const char *name, const char *text) {
-    const QString path = folder.filePath(name);
-    QFile file(path);
-    const QByteArray bytes(text);
-    if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-        return {};
-    return path;
-}
 
 // The values velnor-cli demo types into the form, field by field, as a hint of what to enter next.
 QString demo_values(const DemoInputs &demo) {
@@ -51,8 +41,8 @@ void MainWindow::open_example() {
     const BusyGuard guard(busy);
     const DemoInputs &demo = demo_inputs();
     auto folder = std::make_unique<QTemporaryDir>();
-    const QString core = write_example_file(*folder, demo.dfg_name, demo.dfg_text);
-    const QString library = write_example_file(*folder, demo.library_name, demo.library_text);
+    const QString core = write_folder_file(*folder, demo.dfg_name, demo.dfg_text);
+    const QString library = write_folder_file(*folder, demo.library_name, demo.library_text);
     if (core.isEmpty() || library.isEmpty()) {
         write_to_console("red", "cannot write the example's files into " + folder->path());
         return;

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/busy_guard.h"
+#include "app/folder_file.h"
 #include "app/main_window.h"
 #include "core/loading.h"
 #include "hash/hash_chain.h"
@@ -41,12 +42,11 @@ ImportedCore import_graph_file(const QString &path) {
 // Writes the core's DFG text into folder, named after the imported file
 // ("fir.dot" -> "fir.txt"), and returns the DFG file's path.
 std::string write_dfg_file(const QTemporaryDir &folder, const QString &source, const ImportedCore &core) {
-    const QString path = folder.filePath(QFileInfo(source).completeBaseName() + ".txt");
-    QFile file(path);
-    const auto size = static_cast<qint64>(core.dfg_text.size());
-    if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(core.dfg_text.data(), size) != size ||
-        !file.flush())
-        throw Refusal(Refusal::Reason::FileNotWritten, "cannot write the imported DFG file " + path.toStdString());
+    const QString name = QFileInfo(source).completeBaseName() + ".txt";
+    const QString path = write_folder_file(folder, name, QByteArray::fromStdString(core.dfg_text));
+    if (path.isEmpty())
+        throw Refusal(Refusal::Reason::FileNotWritten,
+                      "cannot write the imported DFG file " + folder.filePath(name).toStdString());
     return QFile::encodeName(path).toStdString();
 }
 

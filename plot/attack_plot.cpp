@@ -54,11 +54,6 @@ PlotAxes axes_of(const std::vector<AttackSummaryRow> &rows, double alpha, const 
 void draw_attack_plot(QPainter &painter, const QRectF &area, const std::vector<AttackSummaryRow> &rows, double alpha,
                       const std::string &subject) {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(area, Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(12);
-    painter.setFont(font);
     const PlotFrame plot(area, axes_of(rows, alpha, subject));
     plot.draw(painter);
 

@@ -75,11 +75,6 @@ PlotAxes axes_of(const ExplorationSummary &summary) {
 
 void draw_exploration_plot(QPainter &painter, const QRectF &area, const ExplorationSummary &summary) {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(area, Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(12);
-    painter.setFont(font);
     const PlotFrame plot(area, axes_of(summary));
     plot.draw(painter);
 

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
+#include <QVector>
 #include <QSvgGenerator>
 
 namespace velnor {
@@ -41,6 +41,11 @@ QPointF PlotFrame::at(double x, double log10_y) const {
 }
 
 void PlotFrame::draw(QPainter &painter) const {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(area_, Qt::white);
+    QFont text = painter.font();
+    text.setPixelSize(12);
+    painter.setFont(text);
     const PlotAxes &a = axes_;
     const QPen grid(QColor(225, 225, 225), 1);
     const double x_step = tick_step(a.x_max - a.x_min, 8);
@@ -80,6 +85,17 @@ void PlotFrame::draw(QPainter &painter) const {
     painter.setFont(font);
 }
 
+namespace {
+
+// An open marker: the polygon's outline in colour.
+void outline(QPainter &painter, const QColor &colour, const QVector<QPointF> &corners) {
+    painter.setPen(QPen(colour, 1.2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(corners.data(), corners.size());
+}
+
+}  // namespace
+
 void draw_marker(QPainter &painter, const QPointF &at, Marker marker, const QColor &colour) {
     switch (marker) {
     case Marker::Disc:
@@ -92,29 +108,12 @@ void draw_marker(QPainter &painter, const QPointF &at, Marker marker, const QCol
         painter.setBrush(colour);
         painter.drawRect(QRectF(at - QPointF(4, 4), QSizeF(8, 8)));
         return;
-    case Marker::Triangle: {
-        painter.setPen(QPen(colour, 1.2));
-        painter.setBrush(Qt::NoBrush);
-        QPainterPath triangle;
-        triangle.moveTo(at + QPointF(0, -4.5));
-        triangle.lineTo(at + QPointF(4, 3));
-        triangle.lineTo(at + QPointF(-4, 3));
-        triangle.closeSubpath();
-        painter.drawPath(triangle);
+    case Marker::Triangle:
+        outline(painter, colour, QVector<QPointF>{at + QPointF(0, -4.5), at + QPointF(4, 3), at + QPointF(-4, 3)});
         return;
-    }
-    case Marker::Diamond: {
-        painter.setPen(QPen(colour, 1.2));
-        painter.setBrush(Qt::NoBrush);
-        QPainterPath diamond;
-        diamond.moveTo(at + QPointF(0, -5));
-        diamond.lineTo(at + QPointF(5, 0));
-        diamond.lineTo(at + QPointF(0, 5));
-        diamond.lineTo(at + QPointF(-5, 0));
-        diamond.closeSubpath();
-        painter.drawPath(diamond);
+    case Marker::Diamond:
+        outline(painter, colour, QVector<QPointF>{at + QPointF(0, -5), at + QPointF(5, 0), at + QPointF(0, 5), at + QPointF(-5, 0)});
         return;
-    }
     }
 }
 

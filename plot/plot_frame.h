@@ -35,6 +35,7 @@ void decade_range(double lowest, double highest, PlotAxes &axes);
 double tick_step(double span, int count);
 
 // The axes placed in an area: where a value lands, and the drawing of the
+// page (white, antialiased, 12-pixel text that stays set for the legend), the
 // grid, ticks, labels, frame and title.
 class PlotFrame {
 public:

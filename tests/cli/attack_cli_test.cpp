@@ -21,6 +21,7 @@
 namespace {
 
 using velnor::test::data_path;
+using velnor::test::json_lines;
 using velnor::test::Outcome;
 using velnor::test::read_file;
 using velnor::test::ScratchDir;
@@ -44,14 +45,6 @@ QStringList run_options() {
 QStringList small_attack(const QStringList &extra, const QString &seed = "7") {
     return QStringList{"attack"} + run_options() +
            QStringList{"--fractions", "0 0.5 1", "--trials", "3", "--keys", "3", "--seed", seed} + extra;
-}
-
-std::vector<QJsonObject> json_lines(const std::string &text) {
-    std::vector<QJsonObject> lines;
-    for (const QByteArray &line : QByteArray::fromStdString(text).split('\n'))
-        if (!line.isEmpty())
-            lines.push_back(QJsonDocument::fromJson(line).object());
-    return lines;
 }
 
 int line_count(const std::string &text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }

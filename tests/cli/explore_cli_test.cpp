@@ -15,6 +15,7 @@
 namespace {
 
 using velnor::test::data_path;
+using velnor::test::json_lines;
 using velnor::test::ScratchDir;
 
 using velnor::test::Outcome;
@@ -31,14 +32,6 @@ QStringList explore_arguments(const QStringList &extra, const QString &sizes = "
     return QStringList{"explore", "--dfg", data("dfg/fir.txt"), "--library", data("lib/library_a.txt"),
                        "--adders", "1 2", "--multipliers", "2", "--sizes", sizes} +
            extra;
-}
-
-std::vector<QJsonObject> json_lines(const std::string &text) {
-    std::vector<QJsonObject> lines;
-    for (const QByteArray &line : QByteArray::fromStdString(text).split('\n'))
-        if (!line.isEmpty())
-            lines.push_back(QJsonDocument::fromJson(line).object());
-    return lines;
 }
 
 // What `run --json` prints for the combination of an explored line: every

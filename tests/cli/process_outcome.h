@@ -1,11 +1,15 @@
 // Running a program from a batch-tool test: its exit status and both outputs.
 #pragma once
 
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 namespace velnor::test {
 
@@ -39,6 +43,15 @@ inline Outcome run_program(const QString &program, const QStringList &arguments,
     const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};
+}
+
+// The JSON object of each non-empty line of a program's output.
+inline std::vector<QJsonObject> json_lines(const std::string &text) {
+    std::vector<QJsonObject> lines;
+    for (const QByteArray &line : QByteArray::fromStdString(text).split('\n'))
+        if (!line.isEmpty())
+            lines.push_back(QJsonDocument::fromJson(line).object());
+    return lines;
 }
 
 }  // namespace velnor::test
